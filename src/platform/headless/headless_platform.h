@@ -1,0 +1,59 @@
+// The headless twin of the window: the same window surface in memory, no
+// audio device, a virtual clock that starts at 0, scripted input, a trace of
+// what happened and a screenshot at exit.
+#pragma once
+
+#include <string>
+
+#include "platform/platform_base.h"
+
+namespace vellumite {
+
+class HeadlessPlatform final : public PlatformBase {
+ public:
+  explicit HeadlessPlatform(PlatformOptions options);
+
+  bool peek_message(Message& out, bool remove) override;
+  uint32_t ticks() override { return static_cast<uint32_t>(now_us_ / 1000); }
+  void sleep(uint32_t ms) override { advance(uint64_t{ms} * 1000); }
+  void yield() override { advance(kYieldMicros); }
+  void present(const PixelRect& area) override;
+  void set_title(std::string_view utf8) override { title_ = utf8; }
+  void show_window() override { shown_ = true; }
+  bool set_full_screen(bool on) override;
+  void set_pointer_image(const uint8_t* bgra, int width, int height, int hot_x,
+                         int hot_y) override;
+  int exit_code_for(ExitReason reason) const override;
+  bool acquire_instance_guard() override { return true; }
+  std::string prepare_temp_folder() override;
+  void remove_temp_folder() override;
+  void restore_display_mode() override { full_screen_ = false; }
+
+  const std::string& title() const { return title_; }
+  bool shown() const { return shown_; }
+  bool full_screen() const { return full_screen_; }
+  bool custom_pointer() const { return custom_pointer_; }
+  uint64_t presents() const { return presents_; }
+
+  // A zero-length sleep costs this much game time, so that a scenario that
+  // loops without waiting still reaches the timeout.
+  static constexpr uint64_t kYieldMicros = 10;
+
+ protected:
+  BoxAnswer show_message_box(std::string_view, std::string_view, BoxButtons buttons) override {
+    return buttons == BoxButtons::Ok ? BoxAnswer::Ok : BoxAnswer::Yes;
+  }
+  bool exhausted_input_ends_program() const override { return true; }
+
+ private:
+  void advance(uint64_t micros);
+
+  uint64_t now_us_ = 0;
+  uint64_t presents_ = 0;
+  std::string title_;
+  bool shown_ = false;
+  bool full_screen_ = false;
+  bool custom_pointer_ = false;
+};
+
+}  // namespace vellumite

@@ -1,0 +1,39 @@
+// Scripted player input: the `--input FILE` format shared by both backends.
+//
+//   [WHEN] ACTION ARGS          one event a line, '#' starts a comment
+//   WHEN:   @MS   at clock time MS
+//           +MS   MS after the previous event was delivered
+//           (none) at the next wait for the player, after the previous event
+//   ACTION: click X Y | rclick X Y | move X Y | key space | key enter
+//           | menu ID | close | answer yes|no|ok | type TEXT
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vellumite {
+
+enum class InputAction : uint8_t { Click, RClick, Move, Key, Menu, Close, Answer, Type };
+enum class InputTiming : uint8_t { AtWait, Absolute, Relative };
+
+struct InputEvent {
+  InputTiming timing = InputTiming::AtWait;
+  uint32_t when_ms = 0;  // for Absolute and Relative
+  InputAction action = InputAction::Click;
+  int x = 0;
+  int y = 0;
+  uint32_t value = 0;  // key character, menu id, or answer (0 ok, 1 yes, 2 no)
+  std::string text;    // for Type, UTF-8
+  int line = 0;        // line of the input file, for messages
+};
+
+struct InputParseResult {
+  std::vector<InputEvent> events;
+  std::string error;  // empty when the whole text was understood
+};
+
+InputParseResult parse_input_script(std::string_view text);
+
+}  // namespace vellumite

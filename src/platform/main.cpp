@@ -1,0 +1,170 @@
+// vellumite [options] [GAME_DIR]: plays the game in GAME_DIR (or the current
+// directory, or the sample game) in a window, or headless.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "platform/headless/headless_platform.h"
+#include "platform/sdl/sdl_platform.h"
+#include "shell/entry.h"
+
+namespace fs = std::filesystem;
+using namespace vellumite;
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vellumite [options] [GAME_DIR]\n"
+    "Plays the visual-novel game in GAME_DIR (default: the current directory;\n"
+    "without a scenario there, the sample game).\n"
+    "\n"
+    "options:\n"
+    "  --scale N          window scale factor (default: the largest that fits)\n"
+    "  --headless         run without a window, on a virtual clock\n"
+    "  --input FILE       scripted player input (one event a line)\n"
+    "  --trace FILE       write what happens, one event a line\n"
+    "  --screenshot FILE  write the window as PNG at exit\n"
+    "  --timeout-ms N     headless: give up after N ms of game time (exit 124)\n"
+    "  --help             show this text\n"
+    "  --version          show the version\n";
+
+struct CommandLine {
+  bool headless = false;
+  int scale = 0;
+  std::string input_path, trace_path, screenshot_path, game_dir;
+  uint32_t timeout_ms = 600000;
+};
+
+bool has_scenario(const fs::path& dir) {
+  std::error_code ec;
+  if (fs::exists(dir / "velmtxt.dat", ec) || fs::exists(dir / "velm_sec.dat", ec)) return true;
+  for (int n = 0; n < 100; ++n) {
+    if (fs::exists(dir / (std::to_string(n) + ".txt"), ec)) return true;
+  }
+  return false;
+}
+
+fs::path sample_game() {
+  // Next to an installed program first, then the source tree it was built from.
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    fs::path installed = exe.parent_path().parent_path() / "share/vellumite/sample";
+    if (has_scenario(installed)) return installed;
+  }
+  return VELLUMITE_SAMPLE_DIR;
+}
+
+// Paths given on the command line are relative to where the program started,
+// not to the game folder it moves into.
+std::string absolute(const std::string& path) {
+  return path.empty() ? path : fs::absolute(path).string();
+}
+
+int parse(int argc, char** argv, CommandLine& cl) {
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= argc) {
+        std::cerr << "vellumite: " << arg << " needs a value\n";
+        return false;
+      }
+      out = argv[++i];
+      return true;
+    };
+    std::string number;
+    if (arg == "--help" || arg == "-h") {
+      std::cout << kUsage;
+      return 0;
+    } else if (arg == "--version") {
+      std::cout << "vellumite " << VELLUMITE_VERSION << "\n";
+      return 0;
+    } else if (arg == "--headless") {
+      cl.headless = true;
+    } else if (arg == "--input") {
+      if (!value(cl.input_path)) return 64;
+    } else if (arg == "--trace") {
+      if (!value(cl.trace_path)) return 64;
+    } else if (arg == "--screenshot") {
+      if (!value(cl.screenshot_path)) return 64;
+    } else if (arg == "--scale" || arg == "--timeout-ms") {
+      if (!value(number)) return 64;
+      char* end = nullptr;
+      unsigned long n = std::strtoul(number.c_str(), &end, 10);
+      if (end == number.c_str() || *end != '\0' || (arg == "--scale" && (n < 1 || n > 16))) {
+        std::cerr << "vellumite: bad value for " << arg << ": " << number << "\n";
+        return 64;
+      }
+      if (arg == "--scale") {
+        cl.scale = static_cast<int>(n);
+      } else {
+        cl.timeout_ms = static_cast<uint32_t>(n);
+      }
+    } else if (!arg.empty() && arg[0] == '-') {
+      std::cerr << "vellumite: unknown option " << arg << "\n" << kUsage;
+      return 64;
+    } else if (cl.game_dir.empty()) {
+      cl.game_dir = arg;
+    } else {
+      std::cerr << "vellumite: only one game folder may be given\n";
+      return 64;
+    }
+  }
+  return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CommandLine cl;
+  if (int code = parse(argc, argv, cl); code >= 0) return code;
+
+  PlatformOptions options;
+  options.trace_path = absolute(cl.trace_path);
+  options.screenshot_path = absolute(cl.screenshot_path);
+  options.timeout_ms = cl.timeout_ms;
+  if (!cl.input_path.empty()) {
+    std::ifstream in(cl.input_path, std::ios::binary);
+    if (!in) {
+      std::cerr << "vellumite: cannot read " << cl.input_path << "\n";
+      return 66;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    InputParseResult parsed = parse_input_script(text.str());
+    if (!parsed.error.empty()) {
+      std::cerr << "vellumite: " << cl.input_path << ": " << parsed.error << "\n";
+      return 65;
+    }
+    options.input = std::move(parsed.events);
+  }
+
+  fs::path game = cl.game_dir.empty() ? fs::current_path() : fs::path(cl.game_dir);
+  if (cl.game_dir.empty() && !has_scenario(game)) game = sample_game();
+  std::error_code ec;
+  fs::current_path(game, ec);
+  if (ec) {
+    std::cerr << "vellumite: cannot enter the game folder " << game << ": " << ec.message()
+              << "\n";
+    return 66;
+  }
+
+  if (cl.headless) {
+    HeadlessPlatform platform(std::move(options));
+    return run_program(platform);
+  }
+  std::string error;
+  std::unique_ptr<SdlPlatform> platform = SdlPlatform::create(std::move(options), cl.scale, error);
+  if (platform == nullptr) {
+    std::cerr << "vellumite: cannot open a window: " << error
+              << "\n(use --headless to run without a screen)\n";
+    return 69;
+  }
+  return run_program(*platform);
+}

@@ -1,0 +1,164 @@
+// The seam between the engine and the operating system.
+//
+// The engine never talks to the OS, SDL or the C library's process calls
+// directly: everything it needs from the outside world (messages, timers, the
+// clock, the window's pixels, message boxes, files outside the game folder,
+// the registry and profile files) comes through this interface. Two
+// implementations exist: the SDL window (src/platform/sdl/) and the headless
+// twin (src/platform/headless/) that runs on a virtual clock with scripted
+// input.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vellumite {
+
+constexpr int kWindowWidth = 640;
+constexpr int kWindowHeight = 480;
+// The window surface: 640x480 pixels, 3 bytes each in the order blue, green,
+// red, rows stored bottom-up (memory row 0 is the bottom row of the picture),
+// exactly the layout of a 640x480 24-bit device-independent bitmap.
+constexpr int kWindowStride = kWindowWidth * 3;
+constexpr int kWindowBytes = kWindowStride * kWindowHeight;
+
+enum class MessageKind : uint8_t {
+  MouseMove,
+  LButtonDown,
+  LButtonUp,
+  RButtonDown,
+  RButtonUp,
+  Char,         // param: the character code (only Space and Enter matter)
+  Timer,        // param: the timer id
+  Command,      // param: the menu command id
+  Close,        // the player asked to close the window
+  Paint,        // the window needs its content again
+  MediaNotify,  // param: notification code of a media device
+};
+
+struct Message {
+  MessageKind kind = MessageKind::Paint;
+  int x = 0;  // client coordinates for mouse messages
+  int y = 0;
+  uint32_t param = 0;
+};
+
+// A rectangle of the window, right and bottom exclusive.
+struct PixelRect {
+  int left = 0;
+  int top = 0;
+  int right = kWindowWidth;
+  int bottom = kWindowHeight;
+};
+
+enum class BoxButtons : uint8_t { Ok, YesNo };
+enum class BoxAnswer : uint8_t { Ok, Yes, No };
+
+// Why the program ends; the backend turns it into the process exit code.
+enum class ExitReason : uint8_t {
+  End,             // the scenario's `end`
+  Closed,          // the player closed the window and confirmed
+  ScriptError,     // a fatal scenario error
+  InputExhausted,  // headless: the input script is used up at a player wait
+};
+
+// The one exception type that ends the program. It is thrown after the exit
+// sequence has run and unwinds to the entry function, which returns `code`.
+struct ProgramExit {
+  int code = 0;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // --- message queue -------------------------------------------------------
+  // Looks at the oldest waiting message; removes it when `remove` is set.
+  // Returns false when the queue is empty (the headless clock then moves on).
+  virtual bool peek_message(Message& out, bool remove) = 0;
+  // Removes the oldest waiting message of `kind`; true when there was one.
+  virtual bool take_message(MessageKind kind) = 0;
+  // Removes every waiting message of `kind`.
+  virtual void remove_messages(MessageKind kind) = 0;
+  virtual void post_message(const Message& message) = 0;
+
+  // --- timer 1 ---------------------------------------------------------------
+  // Posts a Timer message every `period_ms` (never more than one waiting).
+  virtual void start_timer(uint32_t period_ms) = 0;
+  virtual void kill_timer() = 0;
+
+  // --- clock -------------------------------------------------------------------
+  // Milliseconds of the multimedia clock.
+  virtual uint32_t ticks() = 0;
+  virtual void sleep(uint32_t ms) = 0;
+  // Gives up the rest of the time slice. Cheap: it must not cost a system call
+  // every time, but it keeps the window's event queue flowing.
+  virtual void yield() = 0;
+
+  // --- the window ----------------------------------------------------------------
+  // The 640x480 picture the player sees (layout above). The engine draws into
+  // it and then calls present() for the part it changed.
+  virtual uint8_t* window_pixels() = 0;
+  virtual void present(const PixelRect& area) = 0;
+  // Moves the content of `area` by (dx, dy); what moves out of the area is
+  // lost, what is uncovered keeps its old pixels (the caller redraws it).
+  virtual void scroll_window(const PixelRect& area, int dx, int dy) = 0;
+  virtual void set_title(std::string_view utf8) = 0;
+  virtual void show_window() = 0;
+  // Full screen on or off; false when the change was refused.
+  virtual bool set_full_screen(bool on) = 0;
+  // The pointer in client coordinates; false when it is not known.
+  virtual bool pointer_position(int& x, int& y) = 0;
+  // A custom pointer from 32-bit pixels (blue, green, red, alpha; rows top
+  // down); null pixels restore the standard arrow.
+  virtual void set_pointer_image(const uint8_t* bgra, int width, int height, int hot_x,
+                                 int hot_y) = 0;
+
+  // --- dialogs -------------------------------------------------------------------
+  // A modal message box; returns the answer.
+  virtual BoxAnswer message_box(std::string_view title_utf8, std::string_view text_utf8,
+                                BoxButtons buttons) = 0;
+  // An answer for the next input dialog from the scripted input, if the next
+  // scripted event is one; consumes it.
+  virtual std::optional<std::string> scripted_text_answer() = 0;
+
+  // --- waits for the player, trace ------------------------------------------------
+  // Called when a wait that the player ends begins (a click, key, choice,
+  // button, menu or dialog). `ends_by_time` marks waits that also end on
+  // their own. Returns false when the wait would wait for ever: the scripted
+  // input is used up and nothing is waiting in the queue (headless only).
+  virtual bool begin_wait(std::string_view kind, bool ends_by_time) = 0;
+  // True while a trace is being written; callers skip formatting otherwise.
+  virtual bool tracing() const = 0;
+  // Writes "<ms> <event> <fields>" as one line; `fields` is already escaped.
+  virtual void trace(std::string_view event, std::string_view fields) = 0;
+  // Called once at the very end with the exit code: writes the exit line,
+  // the screenshot, and flushes.
+  virtual void finish(int exit_code) = 0;
+  virtual int exit_code_for(ExitReason reason) const = 0;
+  // Writes a line to the program's diagnostic stream (stderr).
+  virtual void log(std::string_view utf8) = 0;
+
+  // --- process and files --------------------------------------------------------
+  // The single-instance guard; false when another instance holds it.
+  virtual bool acquire_instance_guard() = 0;
+  // Creates (if needed) and returns the scratch folder, ending with '/'.
+  virtual std::string prepare_temp_folder() = 0;
+  // Removes the scratch folder when it is empty.
+  virtual void remove_temp_folder() = 0;
+  // Restores the desktop's display mode (leaves full screen).
+  virtual void restore_display_mode() = 0;
+  // A value under HKEY_CURRENT_USER\`key_path` (UTF-8); nullopt when the key
+  // or the value is missing. Dword values come back as decimal text.
+  virtual std::optional<std::string> read_registry_value(std::string_view key_path,
+                                                         std::string_view value_name) = 0;
+  // An entry of a profile (ini) file; nullopt when the file, the section or
+  // the key is missing. A bare file name is looked up in the game folder.
+  virtual std::optional<std::string> read_profile_string(std::string_view file,
+                                                         std::string_view section,
+                                                         std::string_view key) = 0;
+};
+
+}  // namespace vellumite

@@ -1,0 +1,210 @@
+#include "platform/platform_base.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+
+#include "platform/png_writer.h"
+#include "platform/trace_text.h"
+
+namespace vellumite {
+
+PlatformBase::PlatformBase(PlatformOptions options)
+    : options_(std::move(options)), pixels_(kWindowBytes, 0) {
+  if (options_.trace != nullptr) {
+    trace_ = options_.trace;
+  } else if (!options_.trace_path.empty()) {
+    trace_file_ = std::make_unique<std::ofstream>(options_.trace_path, std::ios::binary);
+    if (*trace_file_) trace_ = trace_file_.get();
+  }
+}
+
+PlatformBase::~PlatformBase() = default;
+
+void PlatformBase::service(uint32_t now) {
+  while (next_event_ < options_.input.size()) {
+    const InputEvent& event = options_.input[next_event_];
+    if (event.timing == InputTiming::AtWait) break;
+    uint32_t due = event.timing == InputTiming::Absolute ? event.when_ms
+                                                        : last_delivery_ms_ + event.when_ms;
+    if (now < due) break;
+    // Answers and typed text are taken by the next box or dialog, not posted.
+    if (event.action == InputAction::Answer || event.action == InputAction::Type) break;
+    ++next_event_;
+    deliver(event, now);
+  }
+  if (timer_period_ != 0 && now >= timer_due_) {
+    bool waiting = std::any_of(queue_.begin(), queue_.end(),
+                               [](const Message& m) { return m.kind == MessageKind::Timer; });
+    if (!waiting) queue_.push_back(Message{MessageKind::Timer, 0, 0, 1});
+    timer_due_ = now + timer_period_;
+  }
+}
+
+void PlatformBase::deliver(const InputEvent& event, uint32_t now) {
+  last_delivery_ms_ = now;
+  auto post = [this](MessageKind kind, int x, int y, uint32_t param) {
+    queue_.push_back(Message{kind, x, y, param});
+  };
+  switch (event.action) {
+    case InputAction::Click:
+    case InputAction::RClick: {
+      bool left = event.action == InputAction::Click;
+      set_pointer(event.x, event.y);
+      post(MessageKind::MouseMove, event.x, event.y, 0);
+      post(left ? MessageKind::LButtonDown : MessageKind::RButtonDown, event.x, event.y, 0);
+      post(left ? MessageKind::LButtonUp : MessageKind::RButtonUp, event.x, event.y, 0);
+      break;
+    }
+    case InputAction::Move:
+      set_pointer(event.x, event.y);
+      post(MessageKind::MouseMove, event.x, event.y, 0);
+      break;
+    case InputAction::Key: post(MessageKind::Char, 0, 0, event.value); break;
+    case InputAction::Menu: post(MessageKind::Command, 0, 0, event.value); break;
+    case InputAction::Close: post(MessageKind::Close, 0, 0, 0); break;
+    case InputAction::Answer:
+    case InputAction::Type: break;  // taken by boxes and dialogs
+  }
+}
+
+bool PlatformBase::peek_message(Message& out, bool remove) {
+  if (queue_.empty()) return false;
+  out = queue_.front();
+  if (remove) queue_.pop_front();
+  return true;
+}
+
+bool PlatformBase::take_message(MessageKind kind) {
+  auto it = std::find_if(queue_.begin(), queue_.end(),
+                         [kind](const Message& m) { return m.kind == kind; });
+  if (it == queue_.end()) return false;
+  queue_.erase(it);
+  return true;
+}
+
+void PlatformBase::remove_messages(MessageKind kind) {
+  std::erase_if(queue_, [kind](const Message& m) { return m.kind == kind; });
+}
+
+void PlatformBase::post_message(const Message& message) { queue_.push_back(message); }
+
+void PlatformBase::start_timer(uint32_t period_ms) {
+  timer_period_ = std::max<uint32_t>(period_ms, 1);
+  timer_due_ = ticks() + timer_period_;
+}
+
+void PlatformBase::kill_timer() {
+  timer_period_ = 0;
+  remove_messages(MessageKind::Timer);
+}
+
+void PlatformBase::scroll_window(const PixelRect& area, int dx, int dy) {
+  PixelRect r{std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, kWindowWidth),
+              std::min(area.bottom, kWindowHeight)};
+  int width = r.right - r.left - std::abs(dx);
+  int height = r.bottom - r.top - std::abs(dy);
+  if (width <= 0 || height <= 0) return;
+  int src_x = dx >= 0 ? r.left : r.left - dx;
+  int dst_x = src_x + dx;
+  // Walk the rows so that a row is read before it is overwritten.
+  for (int i = 0; i < height; ++i) {
+    int row = dy > 0 ? height - 1 - i : i;
+    int src_y = (dy >= 0 ? r.top : r.top - dy) + row;
+    int dst_y = src_y + dy;
+    uint8_t* dst = pixels_.data() + (kWindowHeight - 1 - dst_y) * kWindowStride + dst_x * 3;
+    const uint8_t* src = pixels_.data() + (kWindowHeight - 1 - src_y) * kWindowStride + src_x * 3;
+    std::memmove(dst, src, static_cast<size_t>(width) * 3);
+  }
+}
+
+bool PlatformBase::pointer_position(int& x, int& y) {
+  x = pointer_x_;
+  y = pointer_y_;
+  return pointer_known_;
+}
+
+BoxAnswer PlatformBase::message_box(std::string_view title_utf8, std::string_view text_utf8,
+                                    BoxButtons buttons) {
+  BoxAnswer answer;
+  if (next_event_ < options_.input.size() &&
+      options_.input[next_event_].action == InputAction::Answer) {
+    uint32_t value = options_.input[next_event_++].value;
+    last_delivery_ms_ = ticks();
+    if (buttons == BoxButtons::Ok) {
+      answer = BoxAnswer::Ok;
+    } else {
+      answer = value == 2 ? BoxAnswer::No : BoxAnswer::Yes;
+    }
+  } else {
+    answer = show_message_box(title_utf8, text_utf8, buttons);
+  }
+  if (tracing()) {
+    static constexpr const char* kNames[] = {"ok", "yes", "no"};
+    trace("msgbox", quote_trace_string(title_utf8) + " " + quote_trace_string(text_utf8) + " " +
+                        kNames[static_cast<int>(answer)]);
+  }
+  return answer;
+}
+
+std::optional<std::string> PlatformBase::scripted_text_answer() {
+  if (next_event_ < options_.input.size() &&
+      options_.input[next_event_].action == InputAction::Type) {
+    last_delivery_ms_ = ticks();
+    return options_.input[next_event_++].text;
+  }
+  return std::nullopt;
+}
+
+bool PlatformBase::input_waiting() const {
+  return std::any_of(queue_.begin(), queue_.end(), [](const Message& m) {
+    switch (m.kind) {
+      case MessageKind::LButtonDown:
+      case MessageKind::LButtonUp:
+      case MessageKind::RButtonDown:
+      case MessageKind::RButtonUp:
+      case MessageKind::Char:
+      case MessageKind::Command:
+      case MessageKind::Close: return true;
+      default: return false;
+    }
+  });
+}
+
+bool PlatformBase::begin_wait(std::string_view kind, bool ends_by_time) {
+  if (tracing()) trace("wait", kind);
+  if (next_event_ < options_.input.size()) {
+    const InputEvent& event = options_.input[next_event_];
+    if (event.timing == InputTiming::AtWait && event.action != InputAction::Answer &&
+        event.action != InputAction::Type) {
+      ++next_event_;
+      deliver(event, ticks());
+    }
+    return true;
+  }
+  if (ends_by_time || input_waiting()) return true;
+  return !exhausted_input_ends_program();
+}
+
+void PlatformBase::trace(std::string_view event, std::string_view fields) {
+  if (trace_ == nullptr) return;
+  *trace_ << ticks() << ' ' << event;
+  if (!fields.empty()) *trace_ << ' ' << fields;
+  *trace_ << '\n';
+}
+
+void PlatformBase::finish(int exit_code) {
+  if (tracing()) trace("exit", std::to_string(exit_code));
+  if (!options_.screenshot_path.empty() &&
+      !write_window_png(options_.screenshot_path, pixels_.data())) {
+    log("cannot write the screenshot " + options_.screenshot_path);
+  }
+  if (trace_ != nullptr) trace_->flush();
+}
+
+void PlatformBase::log(std::string_view utf8) {
+  std::cerr << "vellumite: " << utf8 << '\n';
+}
+
+}  // namespace vellumite

@@ -1,0 +1,90 @@
+// What both backends share: the message queue with timer 1, the window's
+// pixel buffer, scripted input, the trace and the screenshot. A backend adds
+// its clock, its OS events, presenting and its message boxes.
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/input_script.h"
+#include "platform/platform.h"
+
+namespace vellumite {
+
+struct PlatformOptions {
+  std::vector<InputEvent> input;   // scripted player input, in order
+  std::string trace_path;          // write the trace to this file, or
+  std::ostream* trace = nullptr;   // to this stream (not owned)
+  std::string screenshot_path;     // PNG of the window at exit
+  uint32_t timeout_ms = 600000;    // headless: give up after this much game time
+};
+
+class PlatformBase : public Platform {
+ public:
+  explicit PlatformBase(PlatformOptions options);
+  ~PlatformBase() override;
+
+  bool peek_message(Message& out, bool remove) override;
+  bool take_message(MessageKind kind) override;
+  void remove_messages(MessageKind kind) override;
+  void post_message(const Message& message) override;
+  void start_timer(uint32_t period_ms) override;
+  void kill_timer() override;
+  uint8_t* window_pixels() override { return pixels_.data(); }
+  void scroll_window(const PixelRect& area, int dx, int dy) override;
+  bool pointer_position(int& x, int& y) override;
+  BoxAnswer message_box(std::string_view title_utf8, std::string_view text_utf8,
+                        BoxButtons buttons) override;
+  std::optional<std::string> scripted_text_answer() override;
+  bool begin_wait(std::string_view kind, bool ends_by_time) override;
+  bool tracing() const override { return trace_ != nullptr; }
+  void trace(std::string_view event, std::string_view fields) override;
+  void finish(int exit_code) override;
+  void log(std::string_view utf8) override;
+  std::optional<std::string> read_registry_value(std::string_view key_path,
+                                                 std::string_view value_name) override;
+  std::optional<std::string> read_profile_string(std::string_view file,
+                                                 std::string_view section,
+                                                 std::string_view key) override;
+
+  const PlatformOptions& options() const { return options_; }
+
+ protected:
+  // Delivers what has fallen due by `now`: timed scripted input and the
+  // timer message. Backends call it whenever their clock may have moved.
+  void service(uint32_t now);
+  // The backend's own message box, for boxes the input script does not answer.
+  virtual BoxAnswer show_message_box(std::string_view title_utf8, std::string_view text_utf8,
+                                     BoxButtons buttons) = 0;
+  // Whether a player wait with nothing left to deliver ends the program.
+  virtual bool exhausted_input_ends_program() const = 0;
+  // Records where the pointer is (from the OS or the input script).
+  void set_pointer(int x, int y) {
+    pointer_x_ = x;
+    pointer_y_ = y;
+    pointer_known_ = true;
+  }
+  bool queue_empty() const { return queue_.empty(); }
+
+ private:
+  void deliver(const InputEvent& event, uint32_t now);
+  bool input_waiting() const;
+
+  PlatformOptions options_;
+  std::vector<uint8_t> pixels_;
+  std::deque<Message> queue_;
+  uint32_t timer_period_ = 0;  // 0: timer 1 not running
+  uint32_t timer_due_ = 0;
+  size_t next_event_ = 0;
+  uint32_t last_delivery_ms_ = 0;
+  int pointer_x_ = 0;
+  int pointer_y_ = 0;
+  bool pointer_known_ = false;
+  std::unique_ptr<std::ostream> trace_file_;
+  std::ostream* trace_ = nullptr;
+};
+
+}  // namespace vellumite

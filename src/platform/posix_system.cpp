@@ -1,0 +1,68 @@
+#include "platform/posix_system.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace vellumite {
+namespace {
+
+std::string temp_root() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string root = (tmp != nullptr && *tmp != '\0') ? tmp : "/tmp";
+  if (root.back() != '/') root += '/';
+  return root;
+}
+
+std::string user_folder() { return temp_root() + "vellumite-" + std::to_string(getuid()) + "/"; }
+
+bool make_folder(const std::string& path) {
+  if (mkdir(path.c_str(), 0700) == 0 || errno == EEXIST) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
+  return false;
+}
+
+}  // namespace
+
+bool acquire_instance_lock() {
+  static int held_fd = -1;  // the lock lives as long as the process
+  if (held_fd >= 0) return true;
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  std::string path = (runtime != nullptr && *runtime != '\0')
+                         ? std::string(runtime) + "/VorazOrid2.lock"
+                         : temp_root() + "VorazOrid2-" + std::to_string(getuid()) + ".lock";
+  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return true;  // no lock possible: do not keep the player out
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return false;
+  }
+  held_fd = fd;
+  return true;
+}
+
+std::string prepare_scratch_folder() {
+  std::string parent = user_folder();
+  std::string folder = parent + "Velm/";
+  // The folder may be removed by another instance's exit in between; retry a
+  // few times, then give up rather than wait for ever.
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    if (make_folder(parent) && make_folder(folder)) return folder;
+    usleep(10000);
+  }
+  return "";
+}
+
+void remove_scratch_folder_if_empty() {
+  std::string parent = user_folder();
+  rmdir((parent + "Velm").c_str());
+  rmdir(parent.c_str());
+}
+
+}  // namespace vellumite

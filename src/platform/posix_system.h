@@ -1,0 +1,20 @@
+// Process-level services on POSIX systems, shared by both backends.
+#pragma once
+
+#include <string>
+
+namespace vellumite {
+
+// Takes the lock file "VorazOrid2" in the user's runtime directory (or the
+// temp directory) and holds it until the process ends. False when another
+// process holds it.
+bool acquire_instance_lock();
+
+// "<temp>/vellumite-<uid>/Velm/", created when missing; waits (briefly) until
+// it is there. Empty when it cannot be created.
+std::string prepare_scratch_folder();
+
+// Removes the scratch folder and its per-user parent when they are empty.
+void remove_scratch_folder_if_empty();
+
+}  // namespace vellumite

@@ -1,0 +1,72 @@
+// The real window: an SDL window showing the 640x480 picture at an integer
+// scale (or fitted to the screen in full screen), the wall clock, the mouse
+// and the Space/Enter keys, and SDL's message boxes. SDL stays inside this
+// backend: this header does not include it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/platform_base.h"
+
+union SDL_Event;
+
+namespace vellumite {
+
+class SdlPlatform final : public PlatformBase {
+ public:
+  // Opens SDL and the window (hidden until show_window()). `scale` is the
+  // window's size factor; 0 picks the largest one that fits the desktop.
+  // Returns null with the reason in `error` when no window can be opened
+  // (no display, for instance).
+  static std::unique_ptr<SdlPlatform> create(PlatformOptions options, int scale,
+                                             std::string& error);
+
+  // As create(), but throws std::runtime_error when the window cannot be opened.
+  SdlPlatform(PlatformOptions options, int scale);
+  ~SdlPlatform() override;
+
+  SdlPlatform(const SdlPlatform&) = delete;
+  SdlPlatform& operator=(const SdlPlatform&) = delete;
+
+  bool peek_message(Message& out, bool remove) override;
+  uint32_t ticks() override;
+  void sleep(uint32_t ms) override;
+  void yield() override;
+  void present(const PixelRect& area) override;
+  void set_title(std::string_view utf8) override;
+  void show_window() override;
+  bool set_full_screen(bool on) override;
+  bool pointer_position(int& x, int& y) override;
+  void set_pointer_image(const uint8_t* bgra, int width, int height, int hot_x, int hot_y) override;
+  int exit_code_for(ExitReason) const override { return 0; }
+  bool acquire_instance_guard() override;
+  std::string prepare_temp_folder() override;
+  void remove_temp_folder() override;
+  void restore_display_mode() override { set_full_screen(false); }
+
+  // The window's size factor in windowed mode.
+  int scale() const;
+
+ protected:
+  BoxAnswer show_message_box(std::string_view title_utf8, std::string_view text_utf8,
+                             BoxButtons buttons) override;
+  bool exhausted_input_ends_program() const override { return false; }
+
+ private:
+  struct Impl;
+
+  // Takes every waiting SDL event and turns it into messages.
+  void pump();
+  void handle_event(const SDL_Event& event);
+  void handle_button(const SDL_Event& event);
+  void flush_pending_move();
+  // Uploads `area` of the window surface and shows the whole picture.
+  void render(const PixelRect& area);
+  void repaint();
+  void update_cursor();
+
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace vellumite

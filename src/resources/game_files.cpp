@@ -1,0 +1,99 @@
+#include "resources/game_files.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "text/sjis.h"
+
+namespace vellumite {
+namespace fs = std::filesystem;
+namespace {
+
+bool equal_ignoring_case(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+bool is_regular(const fs::path& p) {
+  std::error_code ec;
+  return fs::is_regular_file(p, ec);
+}
+
+// Walks the path one component at a time, matching each without regard to
+// ASCII case when the exact name is not there.
+std::string resolve_components(std::string_view name) {
+  fs::path current = ".";
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = name.find('/', start);
+    if (end == std::string_view::npos) end = name.size();
+    std::string_view part = name.substr(start, end - start);
+    start = end + 1;
+    if (part.empty() || part == ".") continue;
+    fs::path exact = current / std::string(part);
+    std::error_code ec;
+    if (fs::exists(exact, ec)) {
+      current = exact;
+      continue;
+    }
+    bool found = false;
+    for (fs::directory_iterator it(current, ec), stop; !ec && it != stop; it.increment(ec)) {
+      if (equal_ignoring_case(it->path().filename().native(), part)) {
+        current = it->path();
+        found = true;
+        break;
+      }
+    }
+    if (!found) return "";
+  }
+  return is_regular(current) ? current.lexically_normal().string() : "";
+}
+
+}  // namespace
+
+std::string resolve_game_path(std::string_view name_sjis) {
+  if (name_sjis.empty()) return "";
+  std::string name(name_sjis);
+  for (char& c : name) {
+    if (c == '\\') c = '/';
+  }
+  // A backslash byte can also be the second byte of a Shift-JIS character;
+  // only ASCII backslashes are folder separators.
+  for (size_t i = 0; i + 1 < name_sjis.size(); ++i) {
+    if (is_sjis_lead(static_cast<unsigned char>(name_sjis[i]))) {
+      name[i + 1] = name_sjis[i + 1];
+      ++i;
+    }
+  }
+  if (is_regular(name)) return name;
+  std::string found = resolve_components(name);
+  if (!found.empty()) return found;
+  bool ascii = true;
+  for (char c : name) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (!ascii) return resolve_components(to_utf8(name));
+  return "";
+}
+
+std::optional<std::string> read_game_file(std::string_view name_sjis, size_t max_bytes) {
+  std::string path = resolve_game_path(name_sjis);
+  if (path.empty()) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string data;
+  char chunk[65536];
+  while (data.size() < max_bytes && in) {
+    size_t want = std::min(sizeof chunk, max_bytes - data.size());
+    in.read(chunk, static_cast<std::streamsize>(want));
+    data.append(chunk, static_cast<size_t>(in.gcount()));
+  }
+  return data;
+}
+
+}  // namespace vellumite

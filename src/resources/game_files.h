@@ -1,0 +1,21 @@
+// Finding a game's files. Scenarios name files as the Windows original saw
+// them: any case, backslashes between folders, Shift-JIS names. On this
+// platform the folder may hold them in another case or with UTF-8 names.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vellumite {
+
+// The path of the file the scenario calls `name` (relative to the current
+// directory), or empty when there is none.
+std::string resolve_game_path(std::string_view name_sjis);
+
+// Reads a whole game file; at most `max_bytes` bytes. Nullopt when missing
+// or unreadable.
+std::optional<std::string> read_game_file(std::string_view name_sjis,
+                                          size_t max_bytes = static_cast<size_t>(-1));
+
+}  // namespace vellumite

@@ -1,0 +1,41 @@
+// The command table: every command word of the scenario language, its class
+// (allowed in both phases, in the *define block only, or in the game only)
+// and its handler. Handlers read their own arguments with the readers.
+#pragma once
+
+#include <string_view>
+
+#include "shell/engine.h"
+
+namespace vellumite {
+
+using CommandHandler = void (*)(Engine&);
+
+enum class CommandClass : uint8_t { Shared, DefineOnly, GameOnly };
+
+struct CommandEntry {
+  std::string_view name;
+  CommandClass command_class;
+  CommandHandler handler;  // null until the command is built
+};
+
+// The entry for `word` in the phase given by `define_mode`, or null when the
+// word is not a command of that phase (or not built).
+const CommandEntry* find_command(std::string_view word, bool define_mode);
+
+// Every command word, for tests and tools.
+const CommandEntry* all_commands(size_t& count);
+
+// Subsystems attach their handlers through this while the table is built.
+class CommandBinder {
+ public:
+  virtual ~CommandBinder() = default;
+  virtual void bind(std::string_view name, CommandHandler handler) = 0;
+};
+
+// One function per subsystem that has commands.
+void bind_core_commands(CommandBinder& binder);
+void bind_variable_commands(CommandBinder& binder);
+void bind_control_flow_commands(CommandBinder& binder);
+
+}  // namespace vellumite

@@ -1,0 +1,152 @@
+#include "script/labels.h"
+
+#include <cstring>
+
+#include "resources/game_files.h"
+#include "script/readers.h"
+#include "script/script_error.h"
+
+namespace vellumite {
+namespace {
+
+// Text-mode reading: a carriage return before a line feed is dropped and a
+// byte 0x1A ends the text. Copies at most `room` bytes; returns the count.
+int32_t copy_text_mode(const std::string& raw, char* out, int32_t room) {
+  int32_t stored = 0;
+  size_t n = raw.size();
+  for (size_t i = 0; i < n && stored < room; ++i) {
+    char c = raw[i];
+    if (c == '\x1a') break;
+    if (c == '\r' && i + 1 < n && raw[i + 1] == '\n') continue;
+    out[stored++] = c;
+  }
+  return stored;
+}
+
+[[noreturn]] void too_long(Engine& e) {
+  script_error(e, "エラー", error_message("シナリオが長すぎます。"));
+}
+
+void lowercase_ascii(std::string& s) {
+  for (char& c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  }
+}
+
+}  // namespace
+
+void load_scenario(Engine& e) {
+  ScriptState& s = e.script;
+  // One spare byte so the terminating NUL always has a place.
+  s.script_buffer = std::make_unique_for_overwrite<char[]>(kScriptBufferSize + 1);
+  char* buf = s.script_buffer.get();
+  buf[0] = '\0';
+  s.script_length = 0;
+  s.script_pos = 0;
+  s.file_end_table.fill(kMissingFileEnd);
+  s.numbered_files = false;
+  int32_t length = 0;
+
+  bool have_first = !resolve_game_path("0.txt").empty();
+  std::optional<std::string> single;
+  bool secret = false;
+  if (!have_first) {
+    single = read_game_file("velm_sec.dat", kScriptBufferSize - 1);
+    secret = single.has_value();
+    if (!single) single = read_game_file("velmtxt.dat", kScriptBufferSize - 1);
+  }
+  if (single) {
+    size_t n = single->size();
+    for (size_t i = 0; i < n; ++i) {
+      auto byte = static_cast<unsigned char>((*single)[i]);
+      buf[i] = static_cast<char>(byte ^ (secret ? kSecretKey[i % 5] : kPlainKey));
+    }
+    length = static_cast<int32_t>(n);
+    buf[length++] = '\n';
+    // A file that fills the buffer (or would overflow it) is too long.
+    if (length >= kScriptBufferSize) too_long(e);
+  } else {
+    s.numbered_files = true;
+    for (int n = 0; n < kScenarioFileCount; ++n) {
+      // Text mode can only shrink a file (CR LF to LF), so twice the room left
+      // is all that can matter.
+      size_t room = static_cast<size_t>(kScriptBufferSize - length);
+      std::optional<std::string> raw = read_game_file(std::to_string(n) + ".txt", 2 * room + 2);
+      if (!raw) {
+        s.file_end_table[static_cast<size_t>(n)] = kMissingFileEnd;
+        continue;
+      }
+      length += copy_text_mode(*raw, buf + length, kScriptBufferSize - 1 - length);
+      s.file_end_table[static_cast<size_t>(n)] = length;
+      buf[length++] = '\n';
+      if (length >= kScriptBufferSize) too_long(e);
+    }
+  }
+  buf[length] = '\0';
+  s.script_length = length;
+}
+
+void build_label_table(Engine& e) {
+  ScriptState& s = e.script;
+  s.label_table.clear();
+  s.label_index.clear();
+  s.label_count = 0;
+  const char* buf = s.script_buffer.get();
+  s.script_pos = 0;
+  std::string name;
+  for (;;) {
+    char c = buf[s.script_pos];
+    if (c == ' ' || c == '\t' || c == '\n') {
+      ++s.script_pos;
+      continue;
+    }
+    if (c == '\0') break;
+    if (c != '*') {
+      skip_to_line_end(e);
+      continue;
+    }
+    read_label(e, name);
+    lowercase_ascii(name);
+    if (s.label_index.count(name) != 0) {
+      script_error(e, "エラー", error_message("ラベル*%sの多重定義です。", name));
+    }
+    if (s.label_count == kMaxLabels) {
+      script_error(e, "エラー", error_message("ラベルが5000を超えました。"));
+    }
+    skip_blanks(e);
+    if (buf[s.script_pos] == '\n') ++s.script_pos;
+    s.label_index.emplace(name, s.label_count);
+    s.label_table.push_back(Label{s.script_pos, name});
+    ++s.label_count;
+  }
+}
+
+void jump_to_label(Engine& e, std::string_view name) {
+  std::string key(name);
+  lowercase_ascii(key);
+  auto it = e.script.label_index.find(key);
+  if (it == e.script.label_index.end()) {
+    script_error(e, "ラベルエラー", error_message("ラベル*%sは存在しません", name));
+  }
+  e.script.script_pos = e.script.label_table[static_cast<size_t>(it->second)].position;
+}
+
+FileLine locate_position(const Engine& e, int32_t offset) {
+  const ScriptState& s = e.script;
+  if (s.script_buffer == nullptr) return {0, 1};
+  const char* buf = s.script_buffer.get();
+  int file = 0, line = 0, saved = 0;
+  size_t k = 0;
+  if (offset > s.script_length) offset = s.script_length;
+  for (int32_t i = 0; i < offset; ++i) {
+    if (k < s.file_end_table.size() && i > s.file_end_table[k]) {
+      ++k;
+      ++file;
+      saved = line;
+    }
+    if (buf[i] == '\n') ++line;
+  }
+  return {file, line - saved + 1};
+}
+
+}  // namespace vellumite

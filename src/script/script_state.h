@@ -1,0 +1,61 @@
+// State of the script engine: the scenario buffer and its labels, the
+// interpreter's position and flags, the gosub stack and the trap.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace vellumite {
+
+constexpr int32_t kScriptBufferSize = 5242880;
+constexpr int kScenarioFileCount = 100;
+constexpr int32_t kMissingFileEnd = 9999999;
+constexpr int kMaxLabels = 5000;
+constexpr int kGosubDepth = 1000;
+// The longest text line the display takes; longer assembled lines are kept
+// whole rather than cut.
+constexpr size_t kTextLineBytes = 527;
+
+struct Label {
+  int32_t position = 0;
+  std::string name;  // lowercase
+};
+
+struct ScriptState {
+  // The scenario: Shift-JIS bytes as loaded, each file followed by a line
+  // feed, the whole terminated by NUL. Allocated once per cycle.
+  std::unique_ptr<char[]> script_buffer;
+  int32_t script_length = 0;  // offset of the terminating NUL
+  int32_t script_pos = 0;
+  std::array<int32_t, kScenarioFileCount> file_end_table{};
+  bool numbered_files = false;  // the buffer came from 0.txt ... 99.txt
+
+  std::vector<Label> label_table;  // in order of definition
+  int label_count = 0;
+  // Name to index of its first definition, so a jump does not walk 5000 names.
+  std::unordered_map<std::string, int> label_index;
+
+  // The command word being run, for messages; empty while a text line runs.
+  std::string current_command;
+
+  bool define_mode = false;
+  bool define_done = false;
+  bool restart_requested = false;
+  bool reset_requested = false;
+  bool load_done = false;
+  bool menu_busy = false;
+
+  std::string trap_label;  // empty: no trap armed
+  std::array<int32_t, kGosubDepth> gosub_stack{};
+  int gosub_depth = 0;
+
+  // Statements since the last time the interpreter let the platform breathe.
+  uint32_t statements_since_yield = 0;
+};
+
+}  // namespace vellumite

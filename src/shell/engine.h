@@ -1,0 +1,24 @@
+// The engine: every subsystem's state in one value. Command handlers and
+// waiting loops receive it; nothing of the engine lives in globals, so a test
+// can create an engine, run a game and throw it away many times in a process.
+#pragma once
+
+#include "platform/platform.h"
+#include "script/script_state.h"
+#include "script/variables.h"
+#include "shell/shell_state.h"
+
+namespace vellumite {
+
+struct Engine {
+  explicit Engine(Platform& platform_in) : platform(platform_in) {}
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  Platform& platform;
+  ShellState shell;
+  ScriptState script;
+  VarState vars;
+};
+
+}  // namespace vellumite

@@ -1,0 +1,124 @@
+#include "shell/entry.h"
+
+#include <memory>
+
+#include "platform/trace_text.h"
+#include "resources/game_files.h"
+#include "script/interpreter.h"
+#include "script/labels.h"
+#include "text/sjis.h"
+
+namespace vellumite {
+namespace {
+
+constexpr uint32_t kTimerPeriod = 100;
+
+// Settings that are set once when the process starts and survive restarts.
+void set_process_defaults(Engine& e) {
+  ShellState& shell = e.shell;
+  shell.default_font_face = to_sjis("ＭＳ ゴシック");
+  shell.font_face = shell.default_font_face;
+  shell.font_menu_id = kMenuFontDefault;
+  shell.version_text = "Vellumite Version 1.24";
+  shell.credit_text = "Vellumite developers";
+  shell.menu.build();
+}
+
+// Step 1 of every cycle: the per-cycle flags and the menu settings.
+void reset_cycle_state(Engine& e) {
+  ScriptState& s = e.script;
+  ShellState& shell = e.shell;
+  s.restart_requested = false;
+  s.label_count = 0;
+  s.reset_requested = false;
+  s.load_done = false;
+  s.menu_busy = false;
+  shell.clicked_flag = false;
+  shell.rclicked_flag = false;
+  shell.wave_enabled = true;
+  shell.menu.check_only(kMenuWaveOn, {kMenuWaveOff});
+  shell.cdda_enabled = true;
+  shell.menu.check_only(kMenuCddaOn, {kMenuCddaOff});
+  shell.text_speed_index = 1;
+  shell.menu.check_only(kMenuSpeedNormal, {kMenuSpeedSlow, kMenuSpeedFast});
+}
+
+}  // namespace
+
+void read_config(Engine& e) {
+  std::optional<std::string> config = read_game_file("config.txt");
+  if (!config) return;
+  std::string_view text = *config;
+  while (!text.empty()) {
+    size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+    // Only the first nine characters are compared.
+    if (line.substr(0, 9) == "cdfadeoff") e.shell.cd_fade_disabled = true;
+  }
+}
+
+void scenario_cycle(Engine& e) {
+  read_config(e);
+  for (;;) {
+    reset_cycle_state(e);
+    seed_random(e.vars, e.platform.ticks());
+    clear_global_variables(e.vars);
+    reset_variable_tables(e.vars);
+    e.shell.menu.set_checked(kMenuFontDefault, true);
+
+    load_scenario(e);
+    build_label_table(e);
+    run_interpreter(e, true);
+
+    e.platform.start_timer(kTimerPeriod);
+    e.shell.timer_running = true;
+    e.platform.show_window();
+
+    while (!e.script.restart_requested) {
+      game_reset(e);
+      run_interpreter(e, false);
+    }
+    e.script.script_buffer.reset();
+  }
+}
+
+void program_entry(Engine& e) {
+  if (!e.platform.acquire_instance_guard()) {
+    e.platform.message_box("起動エラー", "同時に二つ実行しないでください", BoxButtons::Ok);
+    throw ProgramExit{0};
+  }
+  e.shell.temp_folder = e.platform.prepare_temp_folder();
+  set_process_defaults(e);
+  e.platform.set_title("");
+  scenario_cycle(e);
+}
+
+void trace_variables(Engine& e) {
+  if (!e.platform.tracing()) return;
+  for (int i = 0; i < kVariableCount; ++i) {
+    int32_t value = e.vars.num_vars[static_cast<size_t>(i)];
+    if (value != 0) e.platform.trace("var", "%" + std::to_string(i) + " " + std::to_string(value));
+  }
+  for (int i = 0; i < kVariableCount; ++i) {
+    const std::string& text = e.vars.str_vars[static_cast<size_t>(i)];
+    if (!text.empty()) {
+      e.platform.trace("var", "$" + std::to_string(i) + " " + quote_trace_string(to_utf8(text)));
+    }
+  }
+}
+
+int run_program(Platform& platform) {
+  auto engine = std::make_unique<Engine>(platform);
+  int code = 0;
+  try {
+    program_entry(*engine);
+  } catch (const ProgramExit& exit) {
+    code = exit.code;
+  }
+  trace_variables(*engine);
+  platform.finish(code);
+  return code;
+}
+
+}  // namespace vellumite

@@ -1,0 +1,153 @@
+#include "support/game_runner.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/headless/headless_platform.h"
+#include "shell/entry.h"
+#include "text/sjis.h"
+
+namespace vellumite::testing {
+namespace fs = std::filesystem;
+
+GameDir::GameDir() {
+  static std::atomic<int> counter{0};
+  path_ = fs::temp_directory_path() /
+          ("vellumite-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+  fs::remove_all(path_);
+  fs::create_directories(path_);
+}
+
+GameDir::~GameDir() {
+  std::error_code ec;
+  fs::remove_all(path_, ec);
+}
+
+void GameDir::write_bytes(const std::string& name, std::string_view bytes) const {
+  fs::path file = path_ / name;
+  fs::create_directories(file.parent_path());
+  std::ofstream out(file, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void GameDir::write_text(const std::string& name, std::string_view utf8) const {
+  write_bytes(name, to_sjis(utf8));
+}
+
+std::vector<std::string> RunResult::events(std::string_view event) const {
+  std::vector<std::string> out;
+  std::istringstream in(trace);
+  std::string line;
+  while (std::getline(in, line)) {
+    size_t space = line.find(' ');
+    if (space == std::string::npos) continue;
+    std::string_view rest = std::string_view(line).substr(space + 1);
+    if (rest.substr(0, event.size()) != event) continue;
+    if (rest.size() == event.size()) {
+      out.emplace_back();
+    } else if (rest[event.size()] == ' ') {
+      out.emplace_back(rest.substr(event.size() + 1));
+    }
+  }
+  return out;
+}
+
+namespace {
+
+// Splits quoted trace fields back into their texts; bare words stay as they are.
+std::vector<std::string> unquote_fields(std::string_view fields) {
+  std::vector<std::string> out;
+  size_t i = 0;
+  while (i < fields.size()) {
+    if (fields[i] == ' ') {
+      ++i;
+      continue;
+    }
+    std::string field;
+    if (fields[i] == '"') {
+      for (++i; i < fields.size() && fields[i] != '"'; ++i) {
+        if (fields[i] == '\\' && i + 1 < fields.size()) {
+          ++i;
+          field += fields[i] == 'n' ? '\n' : fields[i] == 'r' ? '\r' : fields[i];
+        } else {
+          field += fields[i];
+        }
+      }
+      ++i;
+    } else {
+      while (i < fields.size() && fields[i] != ' ') field += fields[i++];
+    }
+    out.push_back(std::move(field));
+  }
+  return out;
+}
+
+}  // namespace
+
+std::vector<std::string> RunResult::texts() const {
+  std::vector<std::string> out;
+  for (const std::string& fields : events("text")) out.push_back(unquote_fields(fields).at(0));
+  return out;
+}
+
+std::vector<std::string> RunResult::boxes() const {
+  std::vector<std::string> out;
+  for (const std::string& fields : events("msgbox")) {
+    std::vector<std::string> f = unquote_fields(fields);
+    out.push_back(f.at(0) + "|" + f.at(1) + "|" + f.at(2));
+  }
+  return out;
+}
+
+int32_t RunResult::num(int n) const {
+  std::string prefix = "%" + std::to_string(n) + " ";
+  for (const std::string& fields : events("var")) {
+    if (fields.rfind(prefix, 0) == 0) return std::stoi(fields.substr(prefix.size()));
+  }
+  return 0;
+}
+
+std::string RunResult::str(int n) const {
+  std::string prefix = "$" + std::to_string(n) + " ";
+  for (const std::string& fields : events("var")) {
+    if (fields.rfind(prefix, 0) == 0) return unquote_fields(fields.substr(prefix.size())).at(0);
+  }
+  return "";
+}
+
+RunResult run_game(const GameDir& dir, const RunOptions& options) {
+  InputParseResult input = parse_input_script(options.input);
+  if (!input.error.empty()) throw std::runtime_error(input.error);
+  std::ostringstream trace;
+  PlatformOptions platform_options;
+  platform_options.input = std::move(input.events);
+  platform_options.trace = &trace;
+  platform_options.timeout_ms = options.timeout_ms;
+
+  fs::path before = fs::current_path();
+  fs::current_path(dir.path());
+  RunResult result;
+  {
+    HeadlessPlatform platform(std::move(platform_options));
+    result.exit_code = run_program(platform);
+    const uint8_t* pixels = platform.window_pixels();
+    result.pixels.assign(pixels, pixels + kWindowBytes);
+    result.title = platform.title();
+    result.full_screen = platform.full_screen();
+  }
+  fs::current_path(before);
+  result.trace = trace.str();
+  return result;
+}
+
+RunResult run_scenario(std::string_view scenario_utf8, const RunOptions& options) {
+  GameDir dir;
+  dir.write_text("0.txt", scenario_utf8);
+  return run_game(dir, options);
+}
+
+}  // namespace vellumite::testing

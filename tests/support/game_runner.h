@@ -1,0 +1,59 @@
+// Runs small games through the headless backend and hands back what a
+// player or an author would observe: the exit code, the trace, the window.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vellumite::testing {
+
+// A game folder in the temp directory, removed again at the end of the test.
+class GameDir {
+ public:
+  GameDir();
+  ~GameDir();
+  GameDir(const GameDir&) = delete;
+  GameDir& operator=(const GameDir&) = delete;
+
+  // Writes a file with exactly these bytes.
+  void write_bytes(const std::string& name, std::string_view bytes) const;
+  // Writes a scenario file given in UTF-8; it is stored as Shift-JIS.
+  void write_text(const std::string& name, std::string_view utf8) const;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+struct RunResult {
+  int exit_code = -1;
+  std::string trace;
+  std::vector<uint8_t> pixels;  // the window surface at exit
+  std::string title;
+  bool full_screen = false;
+
+  // The trace lines whose event is `event`, without time and event name.
+  std::vector<std::string> events(std::string_view event) const;
+  // The `text` lines, unquoted.
+  std::vector<std::string> texts() const;
+  // The message boxes as "title|text|answer", unquoted.
+  std::vector<std::string> boxes() const;
+  // The value of %n (0 when the trace does not list it) or $n.
+  int32_t num(int n) const;
+  std::string str(int n) const;
+};
+
+struct RunOptions {
+  std::string input;  // scripted input, in the --input format
+  uint32_t timeout_ms = 600000;
+};
+
+// Runs the game in `dir` headless.
+RunResult run_game(const GameDir& dir, const RunOptions& options = {});
+// Writes `scenario_utf8` as 0.txt of a fresh folder and runs it.
+RunResult run_scenario(std::string_view scenario_utf8, const RunOptions& options = {});
+
+}  // namespace vellumite::testing
