@@ -186,6 +186,10 @@ void answer_pending_close(Engine& e) {
   }
 }
 
+void begin_player_wait(Engine& e, std::string_view kind, bool ends_by_time) {
+  if (!e.platform.begin_wait(kind, ends_by_time)) end_program(e, ExitReason::InputExhausted);
+}
+
 void end_program(Engine& e, ExitReason reason) {
   exit_sequence(e);
   throw ProgramExit{e.platform.exit_code_for(reason)};

@@ -3,6 +3,8 @@
 // it never runs script code. Waiting loops pump messages into it.
 #pragma once
 
+#include <string_view>
+
 #include "shell/engine.h"
 
 namespace vellumite {
@@ -13,6 +15,10 @@ bool pump_message(Engine& e);
 // Answers a close request that waits in the queue while the scenario runs
 // without waiting for the player, so the window can always be closed.
 void answer_pending_close(Engine& e);
+// Every wait that the player ends starts here: the platform learns that the
+// engine waits (the headless runner delivers its next scripted event, or ends
+// the program when there is nothing left to deliver).
+void begin_player_wait(Engine& e, std::string_view kind, bool ends_by_time = false);
 // Carries out a menu command.
 void menu_command(Engine& e, int id);
 // Runs the exit sequence (once) and ends the program.

@@ -1,0 +1,203 @@
+// The window procedure: input flags, menu commands and check marks, closing
+// with confirmation, and the exit codes of the headless runner.
+#include <gtest/gtest.h>
+
+#include "platform/headless/headless_platform.h"
+#include "shell/entry.h"
+#include "shell/window_proc.h"
+#include "support/game_runner.h"
+
+namespace vellumite {
+namespace {
+
+struct Harness {
+  explicit Harness(std::string_view input = "") : platform(options(input)), e(platform) {
+    e.shell.menu.build();
+  }
+  static PlatformOptions options(std::string_view input) {
+    PlatformOptions o;
+    o.input = parse_input_script(input).events;
+    return o;
+  }
+  void send(MessageKind kind, int x = 0, int y = 0, uint32_t param = 0) {
+    dispatch_message(e, Message{kind, x, y, param});
+  }
+  void menu(int id) { send(MessageKind::Command, 0, 0, static_cast<uint32_t>(id)); }
+  HeadlessPlatform platform;
+  Engine e;
+};
+
+TEST(WindowProc, ClicksKeysAndTheSwallowedClick) {
+  Harness h;
+  ShellState& s = h.e.shell;
+  h.send(MessageKind::LButtonDown, 7, 8);
+  EXPECT_EQ(s.click_x, 7);
+  EXPECT_FALSE(s.clicked_flag);
+  h.send(MessageKind::LButtonUp, 9, 10);
+  EXPECT_TRUE(s.clicked_flag);
+  EXPECT_EQ(s.click_y, 10);
+  h.send(MessageKind::RButtonUp, 1, 2);
+  EXPECT_TRUE(s.rclicked_flag);
+
+  // A click while auto mode or skip mode is on only ends both modes.
+  s.clicked_flag = s.rclicked_flag = false;
+  h.menu(kMenuAutoMode);
+  h.menu(kMenuSkipToChoice);
+  h.send(MessageKind::LButtonUp, 50, 60);
+  EXPECT_FALSE(s.clicked_flag);
+  EXPECT_FALSE(s.auto_mode);
+  EXPECT_FALSE(s.skip_to_choice);
+  EXPECT_EQ(s.click_x, 1) << "the swallowed click stores no position";
+  h.menu(kMenuSkipToChoice);
+  h.send(MessageKind::RButtonUp, 50, 60);
+  EXPECT_FALSE(s.rclicked_flag);
+  EXPECT_FALSE(s.skip_to_choice);
+
+  // Space and Enter are clicks and leave the modes alone; other keys do nothing.
+  h.menu(kMenuAutoMode);
+  h.send(MessageKind::Char, 0, 0, 'a');
+  EXPECT_FALSE(s.clicked_flag);
+  h.send(MessageKind::Char, 0, 0, 0x20);
+  EXPECT_TRUE(s.clicked_flag);
+  s.clicked_flag = false;
+  h.send(MessageKind::Char, 0, 0, 0x0D);
+  EXPECT_TRUE(s.clicked_flag);
+  EXPECT_TRUE(s.auto_mode);
+  EXPECT_EQ(s.last_message, static_cast<int>(MessageKind::Char));
+}
+
+TEST(WindowProc, MenuCommandsKeepTheirRadioGroups) {
+  Harness h;
+  ShellState& s = h.e.shell;
+  Menu& m = s.menu;
+  h.menu(kMenuSpeedFast);
+  EXPECT_EQ(s.text_speed_index, 2);
+  EXPECT_TRUE(m.is_checked(kMenuSpeedFast));
+  EXPECT_FALSE(m.is_checked(kMenuSpeedNormal));
+  h.menu(kMenuSpeedSlow);
+  EXPECT_EQ(s.text_speed_index, 0);
+  EXPECT_FALSE(m.is_checked(kMenuSpeedFast));
+
+  h.menu(kMenuWaveOff);
+  EXPECT_FALSE(s.wave_enabled);
+  EXPECT_TRUE(m.is_checked(kMenuWaveOff));
+  EXPECT_FALSE(m.is_checked(kMenuWaveOn));
+  h.menu(kMenuCddaOff);
+  EXPECT_FALSE(s.cdda_enabled);
+  EXPECT_TRUE(m.is_checked(kMenuCddaOff));
+
+  h.menu(kMenuPageMode);
+  EXPECT_EQ(s.page_mode, 1);
+  h.menu(kMenuDefaultMode);
+  EXPECT_EQ(s.page_mode, 0);
+  s.autoclick_active = true;
+  h.menu(kMenuPageMode);
+  EXPECT_EQ(s.page_mode, 0) << "page mode is refused during autoclick";
+  EXPECT_TRUE(m.is_checked(kMenuDefaultMode));
+
+  // Font items: id 0 is a font like any other; unknown ids are ignored.
+  s.default_font_face = "default";
+  s.font_table[0] = "first";
+  m.find(kMenuFontDefault)->checked = true;
+  h.menu(0);
+  EXPECT_EQ(s.font_face, "first");
+  EXPECT_EQ(s.font_menu_id, 0);
+  EXPECT_FALSE(m.is_checked(kMenuFontDefault));
+  h.menu(200);
+  h.menu(99999);
+  EXPECT_EQ(s.font_face, "first");
+  h.menu(kMenuFontDefault);
+  EXPECT_EQ(s.font_face, "default");
+  EXPECT_TRUE(m.is_checked(kMenuFontDefault));
+}
+
+TEST(WindowProc, FullScreenAndTheMenuRule) {
+  Harness h;
+  ShellState& s = h.e.shell;
+  h.menu(kMenuFullScreen);
+  EXPECT_TRUE(s.full_screen);
+  EXPECT_TRUE(h.platform.full_screen());
+  EXPECT_TRUE(s.menu.is_checked(kMenuFullScreen));
+  EXPECT_FALSE(s.menu.is_checked(kMenuWindow));
+  // The posted pointer position (0, 1) shows the menu bar at once.
+  ASSERT_TRUE(pump_message(h.e));
+  EXPECT_FALSE(s.menu_hidden);
+  h.send(MessageKind::MouseMove, 5, 20);
+  EXPECT_TRUE(s.menu_hidden);
+  h.send(MessageKind::MouseMove, 5, 19);
+  EXPECT_FALSE(s.menu_hidden);
+  h.menu(kMenuWindow);
+  EXPECT_FALSE(s.full_screen);
+  EXPECT_FALSE(h.platform.full_screen());
+  EXPECT_TRUE(s.menu.is_checked(kMenuWindow));
+}
+
+TEST(WindowProc, CloseAsksAndNoKeepsTheTimer) {
+  Harness h("answer no\n");
+  h.platform.start_timer(100);
+  h.send(MessageKind::Close);
+  EXPECT_FALSE(h.e.shell.window_destroyed);
+  h.platform.sleep(100);
+  Message m;
+  ASSERT_TRUE(h.platform.peek_message(m, true));
+  EXPECT_EQ(m.kind, MessageKind::Timer) << "the timer runs again after No";
+
+  try {
+    h.send(MessageKind::Close);  // unanswered: Yes
+    FAIL() << "Yes ends the program";
+  } catch (const ProgramExit& exit) {
+    EXPECT_EQ(exit.code, 0);
+    EXPECT_TRUE(h.e.shell.window_destroyed);
+  }
+}
+
+TEST(WindowProc, WaitWithNoInputLeftEndsWithCodeThree) {
+  Harness h("click 1 1\n");
+  begin_player_wait(h.e, "click");  // delivers the click
+  while (pump_message(h.e)) {
+  }
+  EXPECT_TRUE(h.e.shell.clicked_flag);
+  begin_player_wait(h.e, "delay", true);  // ends by time: keeps going
+  try {
+    begin_player_wait(h.e, "click");
+    FAIL() << "nothing left to deliver";
+  } catch (const ProgramExit& exit) {
+    EXPECT_EQ(exit.code, 3);
+    EXPECT_TRUE(h.e.shell.window_destroyed) << "the exit sequence ran first";
+  }
+}
+
+}  // namespace
+
+namespace testing {
+namespace {
+
+TEST(ExitCodes, EndErrorCloseAndTimeout) {
+  const char* game = "*define\ngame\n*start\ncaption \"x\"\n*loop\ngoto *loop\n";
+  EXPECT_EQ(run_scenario("*define\ngame\n*start\nend\n").exit_code, 0);
+  EXPECT_EQ(run_scenario("*define\ngame\n*start\nnosuchcommand\n").exit_code, 2);
+
+  RunOptions timeout;
+  timeout.timeout_ms = 200;
+  RunResult endless = run_scenario(game, timeout);
+  EXPECT_EQ(endless.exit_code, 124);
+  EXPECT_EQ(endless.events("exit"), std::vector<std::string>{"124"});
+
+  // A close request is answered even while the scenario runs without waiting.
+  RunOptions close;
+  close.input = "@100 close\n";
+  RunResult closed = run_scenario(game, close);
+  EXPECT_EQ(closed.exit_code, 0);
+  ASSERT_EQ(closed.boxes().size(), 1u);
+  EXPECT_EQ(closed.boxes()[0], "終了確認|終了しますか？|yes");
+
+  close.input = "@100 close\nanswer no\n";
+  close.timeout_ms = 1000;
+  RunResult kept = run_scenario(game, close);
+  EXPECT_EQ(kept.exit_code, 124);
+  EXPECT_EQ(kept.boxes()[0], "終了確認|終了しますか？|no");
+}
+
+}  // namespace
+}  // namespace testing
+}  // namespace vellumite
