@@ -204,6 +204,7 @@ void PlatformBase::finish(int exit_code) {
 }
 
 void PlatformBase::log(std::string_view utf8) {
+  if (options_.quiet) return;
   std::cerr << "vellumite: " << utf8 << '\n';
 }
 

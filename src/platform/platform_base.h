@@ -20,6 +20,7 @@ struct PlatformOptions {
   std::ostream* trace = nullptr;   // to this stream (not owned)
   std::string screenshot_path;     // PNG of the window at exit
   uint32_t timeout_ms = 600000;    // headless: give up after this much game time
+  bool quiet = false;              // log nothing (the fuzzer runs thousands of games)
 };
 
 class PlatformBase : public Platform {
@@ -51,6 +52,7 @@ class PlatformBase : public Platform {
                                                  std::string_view key) override;
 
   const PlatformOptions& options() const { return options_; }
+  size_t waiting_messages() const { return queue_.size(); }
 
  protected:
   // Delivers what has fallen due by `now`: timed scripted input and the
@@ -67,7 +69,6 @@ class PlatformBase : public Platform {
     pointer_y_ = y;
     pointer_known_ = true;
   }
-  bool queue_empty() const { return queue_.empty(); }
 
  private:
   void deliver(const InputEvent& event, uint32_t now);
