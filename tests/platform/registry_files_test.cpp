@@ -1,0 +1,215 @@
+// The registry and profile file readers: registry exports in both formats,
+// Wine's user hive, and ini files.
+#include "platform/registry_files.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <sstream>
+
+#include "platform/headless/headless_platform.h"
+#include "support/game_runner.h"
+
+namespace vellumite {
+namespace {
+
+std::optional<std::string> value_in(std::string_view bytes, std::string_view key,
+                                    std::string_view name) {
+  return find_registry_value(decode_registry_file(bytes), key, name);
+}
+
+// UTF-16LE with a byte order mark, from UTF-8 text in the basic plane.
+std::string utf16le_with_bom(std::string_view utf8) {
+  std::string out = "\xFF\xFE";
+  for (size_t i = 0; i < utf8.size();) {
+    auto c = static_cast<unsigned char>(utf8[i]);
+    uint32_t cp;
+    if (c < 0x80) {
+      cp = c;
+      i += 1;
+    } else if (c < 0xE0) {
+      cp = (c & 0x1Fu) << 6 | (static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu);
+      i += 2;
+    } else {
+      cp = (c & 0x0Fu) << 12 | (static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu) << 6 |
+           (static_cast<unsigned char>(utf8[i + 2]) & 0x3Fu);
+      i += 3;
+    }
+    out += static_cast<char>(cp & 0xFF);
+    out += static_cast<char>(cp >> 8);
+  }
+  return out;
+}
+
+TEST(RegistryFiles, Regedit4IsShiftJis) {
+  // "名前"="太郎" in Shift-JIS, a backslash-ending trail byte included (表).
+  std::string file =
+      "REGEDIT4\r\n\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Maker\\Game]\r\n"
+      "\"\x96\xBC\x91\x4F\"=\"\x91\xBE\x98\x59\"\r\n"
+      "\"Table\"=\"\x95\x5C\"\r\n"
+      "\"Path\"=\"C:\\\\Games\\\\\\\"x\\\"\"\r\n"
+      "\"Volume\"=dword:0000001e\r\n"
+      "\"Max\"=dword:ffffffff\r\n"
+      "@=\"default\"\r\n"
+      "\"Ansi\"=hex(2):41,42,00\r\n"
+      "\r\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\Maker\\Game]\r\n"
+      "\"Machine\"=\"no\"\r\n";
+  RegFile decoded = decode_registry_file(file);
+  EXPECT_EQ(decoded.format, RegFileFormat::Regedit4);
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "名前"), "太郎");
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Table"), "表");
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Path"), "C:\\Games\\\"x\"");
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Volume"), "30");
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Max"), "4294967295");
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", ""), "default");
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Ansi"), "AB");
+  // Only HKEY_CURRENT_USER, and only the key itself.
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Machine"), std::nullopt);
+  EXPECT_EQ(value_in(file, "Software\\Maker", "Volume"), std::nullopt);
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Missing"), std::nullopt);
+}
+
+TEST(RegistryFiles, Version5IsUtf16AndNamesIgnoreCase) {
+  std::string file = utf16le_with_bom(
+      "Windows Registry Editor Version 5.00\r\n\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Maker\\Game]\r\n"
+      "\"PlayerName\"=\"花子\"\r\n"
+      "\"Wide\"=hex(2):b1,82,50,5b,00,00\r\n"
+      "\"Bytes\"=hex:41,42,43,\\\r\n"
+      "  44,00,45\r\n"
+      "\"Flag\"=hex(4):01,01,00,00\r\n"
+      "\"Later\"=\"first\"\r\n"
+      "\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Maker\\Game]\r\n"
+      "\"Later\"=\"second\"\r\n"
+      "\"PlayerName\"=-\r\n");
+  RegFile decoded = decode_registry_file(file);
+  EXPECT_EQ(decoded.format, RegFileFormat::Regedit5);
+  EXPECT_EQ(value_in(file, "software\\MAKER\\game", "wide"), "花子");
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "bytes"), "ABCD");
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "FLAG"), "257");
+  // Later lines override earlier ones, and "-" deletes a value.
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Later"), "second");
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "PlayerName"), std::nullopt);
+
+  std::string deleted =
+      "Windows Registry Editor Version 5.00\n"
+      "[HKEY_CURRENT_USER\\Software\\Maker\\Game]\n"
+      "\"A\"=\"1\"\n"
+      "[-HKEY_CURRENT_USER\\Software\\Maker]\n";
+  EXPECT_EQ(value_in(deleted, "Software\\Maker\\Game", "A"), std::nullopt);
+}
+
+TEST(RegistryFiles, WineUserHive) {
+  std::string file =
+      "WINE REGISTRY Version 2\n"
+      ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
+      "#arch=win32\n\n"
+      "[Software\\\\Maker\\\\Game] 1700000000\n"
+      "#time=1da0a0a0a0a0a0a\n"
+      "\"Name\"=\"\\x82b1\\x5b50\"\n"
+      "\"Emoji\"=\"\\xd83d\\xde00!\"\n"
+      "\"Escapes\"=\"a\\\\b\\\"c\\td\"\n"
+      "\"Count\"=dword:0000000a\n"
+      "\"Expand\"=str(2):\"%HOME%\\\\x\"\n"
+      "\"Multi\"=str(7):\"one\\0two\\0\"\n"
+      "@=\"root\"\n"
+      "\n"
+      "[Software\\\\Maker\\\\Game\\\\Sub\\]Key] 1700000000\n"
+      "\"V\"=\"sub\"\n";
+  RegFile decoded = decode_registry_file(file);
+  EXPECT_EQ(decoded.format, RegFileFormat::Wine);
+  EXPECT_EQ(value_in(file, "SOFTWARE\\maker\\Game", "name"), "花子");
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Emoji"), "\xF0\x9F\x98\x80!");
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Escapes"), "a\\b\"c\td");
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Count"), "10");
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Expand"), "%HOME%\\x");
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Multi"), "one");
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", ""), "root");
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game\\Sub]Key", "V"), "sub");
+}
+
+TEST(ProfileFiles, WindowsProfileRules) {
+  std::string text =
+      "stray=before any section\n"
+      "; a comment\n"
+      "[ Game ]\n"
+      "  Title  =  'Quoted Title'  \n"
+      "Plain = text ; not a comment\n"
+      "Empty=\n"
+      "Lone\n"
+      "Mixed=\"a'\n"
+      ";Hidden=1\n"
+      "Dup=first\n"
+      "DUP=second\n"
+      "[game]\n"
+      "Other=from the second section\n";
+  EXPECT_EQ(find_profile_string(text, "GAME", "title"), "Quoted Title");
+  EXPECT_EQ(find_profile_string(text, "Game", "Plain"), "text ; not a comment");
+  EXPECT_EQ(find_profile_string(text, "Game", "Empty"), "");
+  EXPECT_EQ(find_profile_string(text, "Game", "Lone"), "");
+  EXPECT_EQ(find_profile_string(text, "Game", "Mixed"), "\"a'");
+  EXPECT_EQ(find_profile_string(text, "Game", "Hidden"), std::nullopt);
+  EXPECT_EQ(find_profile_string(text, "Game", "dup"), "first");
+  EXPECT_EQ(find_profile_string(text, "Game", "Other"), std::nullopt);
+  EXPECT_EQ(find_profile_string(text, "Game", "stray"), std::nullopt);
+  EXPECT_EQ(find_profile_string(text, "None", "Title"), std::nullopt);
+
+  EXPECT_EQ(decode_profile_file("[s]\r\nk=\x95\x5C\r\n"), "[s]\r\nk=表\r\n");
+  EXPECT_EQ(decode_profile_file(utf16le_with_bom("[s]\nk=表\n")), "[s]\nk=表\n");
+  EXPECT_EQ(decode_profile_file("\xEF\xBB\xBF[s]"), "[s]");
+  EXPECT_EQ(cp932_to_utf8("a\x82"), "a\xEF\xBF\xBD");
+}
+
+// Sets an environment variable for the life of the value, then restores it.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (old_) {
+      setenv(name_, old_->c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(RegistryFiles, PlatformPrefersTheGameFolderOverWine) {
+  testing::GameDir game;
+  testing::GameDir prefix;
+  prefix.write_bytes("user.reg",
+                     "WINE REGISTRY Version 2\n\n[Software\\\\Maker] 1\n\"V\"=\"wine\"\n");
+  ScopedEnv wine("WINEPREFIX", prefix.path().string());
+  std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(game.path());
+  std::optional<std::string> from_wine, from_game, ini;
+  {
+    HeadlessPlatform platform{PlatformOptions{}};
+    from_wine = platform.read_registry_value("Software\\Maker", "V");
+    game.write_bytes("Registry.REG",
+                     "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Maker]\n\"W\"=\"x\"\n");
+    from_game = platform.read_registry_value("Software\\Maker", "V");
+    game.write_bytes("sub/a.ini", "[s]\nk=v\n");
+    ini = platform.read_profile_string("SUB\\A.ini", "s", "k");
+  }
+  std::filesystem::current_path(before);
+  EXPECT_EQ(from_wine, "wine");
+  // A registry file in the game folder replaces Wine's hive entirely.
+  EXPECT_EQ(from_game, std::nullopt);
+  EXPECT_EQ(ini, "v");
+}
+
+}  // namespace
+}  // namespace vellumite
