@@ -18,7 +18,7 @@ class SdlPlatform final : public PlatformBase {
   // Opens SDL and the window (hidden until show_window()). `scale` is the
   // window's size factor; 0 picks the largest one that fits the desktop.
   // Returns null with the reason in `error` when no window can be opened
-  // (no display, for instance).
+  // ("no display", for instance; it reads after "cannot open a window: ").
   static std::unique_ptr<SdlPlatform> create(PlatformOptions options, int scale,
                                              std::string& error);
 
@@ -63,6 +63,11 @@ class SdlPlatform final : public PlatformBase {
   void flush_pending_move();
   // Uploads `area` of the window surface and shows the whole picture.
   void render(const PixelRect& area);
+  void upload(const PixelRect& area);
+  void show_picture();
+  // Shows a presented picture that is still waiting; unless `now`, only when
+  // the last one was shown long enough ago.
+  void show_waiting_picture(bool now);
   void repaint();
   void update_cursor();
 

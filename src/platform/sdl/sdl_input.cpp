@@ -1,0 +1,172 @@
+// Input for the SDL window: OS events into messages, the pointer's position
+// and its image.
+#include <SDL.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/sdl/picture_view.h"
+#include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/sdl_platform_impl.h"
+
+namespace vellumite {
+
+void SdlPlatform::pump() {
+  Impl& s = *impl_;
+  s.close_posted = false;
+  SDL_Event event;
+  while (SDL_PollEvent(&event) != 0) handle_event(event);
+  flush_pending_move();
+  s.last_pump_ms = SDL_GetTicks64();
+}
+
+void SdlPlatform::flush_pending_move() {
+  Impl& s = *impl_;
+  if (!s.move_pending) return;
+  s.move_pending = false;
+  s.posted_move_x = s.move_x;
+  s.posted_move_y = s.move_y;
+  post_message(Message{MessageKind::MouseMove, s.move_x, s.move_y, 0});
+}
+
+void SdlPlatform::handle_event(const SDL_Event& event) {
+  Impl& s = *impl_;
+  switch (event.type) {
+    case SDL_QUIT:  // also what SIGINT and SIGTERM become
+      flush_pending_move();
+      if (!s.close_posted) post_message(Message{MessageKind::Close, 0, 0, 0});
+      s.close_posted = true;
+      break;
+    case SDL_WINDOWEVENT:
+      if (event.window.windowID != s.window_id) break;
+      switch (event.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+          flush_pending_move();
+          if (!s.close_posted) post_message(Message{MessageKind::Close, 0, 0, 0});
+          s.close_posted = true;
+          break;
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED: repaint(); break;
+        default: break;
+      }
+      break;
+    case SDL_MOUSEMOTION: {
+      if (event.motion.windowID != s.window_id) break;
+      int x = 0, y = 0;
+      to_picture(s.window_view(), event.motion.x, event.motion.y, x, y);
+      set_pointer(x, y);
+      if (x == s.posted_move_x && y == s.posted_move_y) {
+        s.move_pending = false;
+      } else {
+        s.move_pending = true;
+        s.move_x = x;
+        s.move_y = y;
+      }
+      break;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: handle_button(event); break;
+    case SDL_KEYDOWN: {
+      if ((event.key.keysym.mod & (KMOD_ALT | KMOD_GUI)) != 0) break;
+      uint32_t code = 0;
+      switch (event.key.keysym.sym) {
+        case SDLK_SPACE: code = 0x20; break;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER: code = 0x0D; break;
+        default: break;
+      }
+      // Held keys repeat, as typed characters do.
+      if (code != 0) {
+        flush_pending_move();
+        post_message(Message{MessageKind::Char, 0, 0, code});
+      }
+      break;
+    }
+    case SDL_RENDER_DEVICE_RESET:
+      // The texture is gone with the device.
+      SDL_DestroyTexture(s.texture);
+      s.texture = create_window_texture(s.renderer);
+      s.nearest = true;
+      if (s.texture == nullptr) log(std::string("cannot draw into the window: ") + SDL_GetError());
+      render(kWholePicture);
+      break;
+    case SDL_RENDER_TARGETS_RESET: render(kWholePicture); break;
+    default: break;
+  }
+}
+
+void SdlPlatform::handle_button(const SDL_Event& event) {
+  Impl& s = *impl_;
+  const SDL_MouseButtonEvent& button = event.button;
+  if (button.windowID != s.window_id) return;
+  if (button.button != SDL_BUTTON_LEFT && button.button != SDL_BUTTON_RIGHT) return;
+  bool left = button.button == SDL_BUTTON_LEFT;
+  bool down = button.type == SDL_MOUSEBUTTONDOWN;
+  bool& held = left ? s.left_held : s.right_held;
+  int x = 0, y = 0;
+  bool inside = to_picture(s.window_view(), button.x, button.y, x, y);
+  // Clicks on the black borders of full screen are not on the picture; a
+  // release there still ends a press that began on it.
+  if (!inside && (down || !held)) return;
+  held = down;
+  flush_pending_move();
+  set_pointer(x, y);
+  MessageKind kind = left ? (down ? MessageKind::LButtonDown : MessageKind::LButtonUp)
+                          : (down ? MessageKind::RButtonDown : MessageKind::RButtonUp);
+  post_message(Message{kind, x, y, 0});
+}
+
+bool SdlPlatform::pointer_position(int& x, int& y) {
+  // The position follows the mouse events (SDL's own mouse state is no newer)
+  // and the scripted moves, whichever came last.
+  if (PlatformBase::pointer_position(x, y)) return true;
+  Impl& s = *impl_;
+  if (SDL_GetMouseFocus() != s.window) return false;
+  int wx = 0, wy = 0;
+  SDL_GetMouseState(&wx, &wy);
+  to_picture(s.window_view(), wx, wy, x, y);
+  set_pointer(x, y);
+  return true;
+}
+
+void SdlPlatform::set_pointer_image(const uint8_t* bgra, int width, int height, int hot_x,
+                                    int hot_y) {
+  Impl& s = *impl_;
+  if (bgra == nullptr || width <= 0 || height <= 0) {
+    s.cursor_image.clear();
+  } else {
+    s.cursor_image.assign(bgra, bgra + static_cast<size_t>(width) * height * 4);
+    s.cursor_width = width;
+    s.cursor_height = height;
+    s.cursor_hot_x = std::clamp(hot_x, 0, width - 1);
+    s.cursor_hot_y = std::clamp(hot_y, 0, height - 1);
+  }
+  update_cursor();
+}
+
+void SdlPlatform::update_cursor() {
+  Impl& s = *impl_;
+  SDL_Cursor* next = nullptr;
+  if (!s.cursor_image.empty()) {
+    // The pointer grows with the picture.
+    int factor = s.full_screen ? std::max(1, s.window_view().w / kWindowWidth) : s.scale;
+    std::vector<uint8_t> image =
+        factor > 1 ? enlarge_image(s.cursor_image.data(), s.cursor_width, s.cursor_height, factor)
+                   : s.cursor_image;
+    int w = s.cursor_width * factor;
+    int h = s.cursor_height * factor;
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(image.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_BGRA32);
+    if (surface != nullptr) {
+      next = SDL_CreateColorCursor(surface, s.cursor_hot_x * factor + factor / 2,
+                                   s.cursor_hot_y * factor + factor / 2);
+      SDL_FreeSurface(surface);
+    }
+  }
+  SDL_SetCursor(next != nullptr ? next : SDL_GetDefaultCursor());
+  if (s.cursor != nullptr) SDL_FreeCursor(s.cursor);
+  s.cursor = next;
+}
+
+}  // namespace vellumite

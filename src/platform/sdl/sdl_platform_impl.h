@@ -1,0 +1,82 @@
+// The state behind SdlPlatform, shared by its source files. Only the SDL
+// backend includes this header.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/sdl/picture_view.h"
+#include "platform/sdl/sdl_platform.h"
+
+namespace vellumite {
+
+// A streaming texture of the picture's size, nearest-neighbour scaled; the
+// window surface is uploaded into it.
+SDL_Texture* create_window_texture(SDL_Renderer* renderer);
+
+// The area that stands for the whole picture.
+constexpr PixelRect kWholePicture{};
+
+struct SdlPlatform::Impl {
+  ~Impl() {
+    if (cursor != nullptr) {
+      SDL_SetCursor(SDL_GetDefaultCursor());
+      SDL_FreeCursor(cursor);
+    }
+    if (texture != nullptr) SDL_DestroyTexture(texture);
+    if (renderer != nullptr) SDL_DestroyRenderer(renderer);
+    if (window != nullptr) SDL_DestroyWindow(window);
+    if (sdl_started) SDL_Quit();
+  }
+
+  // The picture's place in the window, in the coordinates of mouse events.
+  ViewRect window_view() const {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    return fit_picture(w, h);
+  }
+
+  bool sdl_started = false;
+  SDL_Window* window = nullptr;
+  SDL_Renderer* renderer = nullptr;
+  SDL_Texture* texture = nullptr;
+  SDL_Cursor* cursor = nullptr;
+  uint32_t window_id = 0;
+  int scale = 1;
+  bool shown = false;
+  bool full_screen = false;
+  bool nearest = true;  // the texture's current scale mode
+  // Presented but not yet drawn in the window (see kShowIntervalMs).
+  bool picture_waiting = false;
+  uint64_t shown_ms = 0;
+
+  uint64_t start_ms = 0;
+  uint64_t last_pump_ms = 0;
+  uint32_t yields = 0;
+  // The last peek found nothing: the caller is polling, so the next yield()
+  // may sleep instead of spinning.
+  bool idle = false;
+
+  // Mouse moves are merged within one pump, and moves that do not change the
+  // picture coordinate are dropped.
+  bool move_pending = false;
+  int move_x = -1;
+  int move_y = -1;
+  int posted_move_x = -1;
+  int posted_move_y = -1;
+  // A button pressed on the picture; its release is delivered even outside.
+  bool left_held = false;
+  bool right_held = false;
+  bool close_posted = false;  // during one pump
+
+  // The custom pointer as given, kept to rebuild it when the scale changes.
+  std::vector<uint8_t> cursor_image;
+  int cursor_width = 0;
+  int cursor_height = 0;
+  int cursor_hot_x = 0;
+  int cursor_hot_y = 0;
+};
+
+}  // namespace vellumite
