@@ -150,8 +150,7 @@ int main(int argc, char** argv) {
   std::error_code ec;
   fs::current_path(game, ec);
   if (ec) {
-    std::cerr << "vellumite: cannot enter the game folder " << game << ": " << ec.message()
-              << "\n";
+    std::cerr << "vellumite: cannot enter the game folder " << game << ": " << ec.message() << "\n";
     return 66;
   }
 

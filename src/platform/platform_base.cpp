@@ -26,8 +26,8 @@ void PlatformBase::service(uint32_t now) {
   while (next_event_ < options_.input.size()) {
     const InputEvent& event = options_.input[next_event_];
     if (event.timing == InputTiming::AtWait) break;
-    uint32_t due = event.timing == InputTiming::Absolute ? event.when_ms
-                                                        : last_delivery_ms_ + event.when_ms;
+    uint32_t due =
+        event.timing == InputTiming::Absolute ? event.when_ms : last_delivery_ms_ + event.when_ms;
     if (now < due) break;
     // Answers and typed text are taken by the next box or dialog, not posted.
     if (event.action == InputAction::Answer || event.action == InputAction::Type) break;

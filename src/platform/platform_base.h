@@ -15,12 +15,12 @@
 namespace vellumite {
 
 struct PlatformOptions {
-  std::vector<InputEvent> input;   // scripted player input, in order
-  std::string trace_path;          // write the trace to this file, or
-  std::ostream* trace = nullptr;   // to this stream (not owned)
-  std::string screenshot_path;     // PNG of the window at exit
-  uint32_t timeout_ms = 600000;    // headless: give up after this much game time
-  bool quiet = false;              // log nothing (the fuzzer runs thousands of games)
+  std::vector<InputEvent> input;  // scripted player input, in order
+  std::string trace_path;         // write the trace to this file, or
+  std::ostream* trace = nullptr;  // to this stream (not owned)
+  std::string screenshot_path;    // PNG of the window at exit
+  uint32_t timeout_ms = 600000;   // headless: give up after this much game time
+  bool quiet = false;             // log nothing (the fuzzer runs thousands of games)
 };
 
 class PlatformBase : public Platform {
@@ -47,8 +47,7 @@ class PlatformBase : public Platform {
   void log(std::string_view utf8) override;
   std::optional<std::string> read_registry_value(std::string_view key_path,
                                                  std::string_view value_name) override;
-  std::optional<std::string> read_profile_string(std::string_view file,
-                                                 std::string_view section,
+  std::optional<std::string> read_profile_string(std::string_view file, std::string_view section,
                                                  std::string_view key) override;
 
   const PlatformOptions& options() const { return options_; }

@@ -12,6 +12,7 @@ namespace {
 using enum CommandClass;
 
 // The 134 commands in their classes.
+// clang-format off
 constexpr std::array<CommandEntry, 134> kEntries = {{
     // Both phases.
     {"bw2a", Shared, nullptr}, {"definereset", Shared, nullptr}, {"mousecursor", Shared, nullptr},
@@ -74,6 +75,7 @@ constexpr std::array<CommandEntry, 134> kEntries = {{
     {"click", GameOnly, nullptr}, {"clickpos", GameOnly, nullptr},
     {"waveloop", GameOnly, nullptr}, {"setwindow", GameOnly, nullptr},
 }};
+// clang-format on
 
 struct Tables : CommandBinder {
   std::array<CommandEntry, 134> entries = kEntries;
@@ -88,8 +90,8 @@ struct Tables : CommandBinder {
       }
     }
     // A handler for a word that is not in the table is a programming error.
-    std::fprintf(stderr, "internal error: no command named %.*s\n",
-                 static_cast<int>(name.size()), name.data());
+    std::fprintf(stderr, "internal error: no command named %.*s\n", static_cast<int>(name.size()),
+                 name.data());
     std::abort();
   }
 

@@ -122,8 +122,7 @@ void run_interpreter(Engine& e, bool define_mode) {
       case ':': ++s.script_pos; continue;
       case '*':
       case ';': skip_to_line_end(e); continue;
-      case '\0':
-        script_error(e, "スクリプトエラー", error_message("ファイルの終端に達しました。"));
+      case '\0': script_error(e, "スクリプトエラー", error_message("ファイルの終端に達しました。"));
       default: break;
     }
     if (is_command_start(c)) {

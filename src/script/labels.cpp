@@ -1,5 +1,6 @@
 #include "script/labels.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "resources/game_files.h"
@@ -8,20 +9,6 @@
 
 namespace vellumite {
 namespace {
-
-// Text-mode reading: a carriage return before a line feed is dropped and a
-// byte 0x1A ends the text. Copies at most `room` bytes; returns the count.
-int32_t copy_text_mode(const std::string& raw, char* out, int32_t room) {
-  int32_t stored = 0;
-  size_t n = raw.size();
-  for (size_t i = 0; i < n && stored < room; ++i) {
-    char c = raw[i];
-    if (c == '\x1a') break;
-    if (c == '\r' && i + 1 < n && raw[i + 1] == '\n') continue;
-    out[stored++] = c;
-  }
-  return stored;
-}
 
 [[noreturn]] void too_long(Engine& e) {
   script_error(e, "エラー", error_message("シナリオが長すぎます。"));
@@ -33,18 +20,58 @@ void lowercase_ascii(std::string& s) {
   }
 }
 
-}  // namespace
+// A single file's bytes are in the buffer: the line feed, the size rule and
+// the NUL follow.
+void finish_single_file(Engine& e, size_t size) {
+  char* buf = e.script.script_buffer.get();
+  auto length = static_cast<int32_t>(size);
+  buf[length++] = '\n';
+  buf[length] = '\0';
+  e.script.script_length = length;
+  // A file that fills the buffer (or would overflow it) is too long.
+  if (length >= kScriptBufferSize) too_long(e);
+}
 
-void load_scenario(Engine& e) {
-  ScriptState& s = e.script;
+void prepare_buffer(ScriptState& s) {
   // One spare byte so the terminating NUL always has a place.
   s.script_buffer = std::make_unique_for_overwrite<char[]>(kScriptBufferSize + 1);
-  char* buf = s.script_buffer.get();
-  buf[0] = '\0';
+  s.script_buffer[0] = '\0';
   s.script_length = 0;
   s.script_pos = 0;
   s.file_end_table.fill(kMissingFileEnd);
   s.numbered_files = false;
+}
+
+}  // namespace
+
+void scramble_scenario(char* data, size_t size, bool secret) {
+  if (!secret) {
+    for (size_t i = 0; i < size; ++i) data[i] = static_cast<char>(data[i] ^ kPlainKey);
+    return;
+  }
+  size_t k = 0;
+  for (size_t i = 0; i < size; ++i) {
+    data[i] = static_cast<char>(data[i] ^ kSecretKey[k]);
+    if (++k == 5) k = 0;
+  }
+}
+
+size_t copy_text_mode(std::string_view raw, char* out, size_t room) {
+  size_t stored = 0;
+  size_t n = raw.size();
+  for (size_t i = 0; i < n && stored < room; ++i) {
+    char c = raw[i];
+    if (c == '\x1a') break;
+    if (c == '\r' && i + 1 < n && raw[i + 1] == '\n') continue;
+    out[stored++] = c;
+  }
+  return stored;
+}
+
+void load_scenario(Engine& e) {
+  ScriptState& s = e.script;
+  prepare_buffer(s);
+  char* buf = s.script_buffer.get();
   int32_t length = 0;
 
   bool have_first = !resolve_game_path("0.txt").empty();
@@ -56,34 +83,34 @@ void load_scenario(Engine& e) {
     if (!single) single = read_game_file("velmtxt.dat", kScriptBufferSize - 1);
   }
   if (single) {
-    size_t n = single->size();
-    for (size_t i = 0; i < n; ++i) {
-      auto byte = static_cast<unsigned char>((*single)[i]);
-      buf[i] = static_cast<char>(byte ^ (secret ? kSecretKey[i % 5] : kPlainKey));
-    }
-    length = static_cast<int32_t>(n);
+    std::memcpy(buf, single->data(), single->size());
+    scramble_scenario(buf, single->size(), secret);
+    finish_single_file(e, single->size());
+    return;
+  }
+  s.numbered_files = true;
+  for (int n = 0; n < kScenarioFileCount; ++n) {
+    // Text mode can only shrink a file (CR LF to LF), so twice the room left
+    // is all that can matter.
+    size_t room = static_cast<size_t>(kScriptBufferSize - length);
+    std::optional<std::string> raw = read_game_file(std::to_string(n) + ".txt", 2 * room + 2);
+    if (!raw) continue;  // its end stays kMissingFileEnd
+    length += static_cast<int32_t>(
+        copy_text_mode(*raw, buf + length, static_cast<size_t>(kScriptBufferSize - 1 - length)));
+    s.file_end_table[static_cast<size_t>(n)] = length;
     buf[length++] = '\n';
-    // A file that fills the buffer (or would overflow it) is too long.
     if (length >= kScriptBufferSize) too_long(e);
-  } else {
-    s.numbered_files = true;
-    for (int n = 0; n < kScenarioFileCount; ++n) {
-      // Text mode can only shrink a file (CR LF to LF), so twice the room left
-      // is all that can matter.
-      size_t room = static_cast<size_t>(kScriptBufferSize - length);
-      std::optional<std::string> raw = read_game_file(std::to_string(n) + ".txt", 2 * room + 2);
-      if (!raw) {
-        s.file_end_table[static_cast<size_t>(n)] = kMissingFileEnd;
-        continue;
-      }
-      length += copy_text_mode(*raw, buf + length, kScriptBufferSize - 1 - length);
-      s.file_end_table[static_cast<size_t>(n)] = length;
-      buf[length++] = '\n';
-      if (length >= kScriptBufferSize) too_long(e);
-    }
   }
   buf[length] = '\0';
   s.script_length = length;
+}
+
+void load_scenario_from_bytes(Engine& e, std::string_view bytes) {
+  prepare_buffer(e.script);
+  // Like a single file read up to the buffer's capacity.
+  size_t n = std::min(bytes.size(), static_cast<size_t>(kScriptBufferSize - 1));
+  if (n != 0) std::memcpy(e.script.script_buffer.get(), bytes.data(), n);
+  finish_single_file(e, n);
 }
 
 void build_label_table(Engine& e) {

@@ -168,7 +168,8 @@ int32_t read_color(Engine& e, const char* text) {
 void expect_comma(Engine& e) {
   skip_blanks(e);
   if (current_byte(e) != ',') {
-    script_error(e, syntax_error_title, error_message("コンマが必要なところにコンマが有りません。"));
+    script_error(e, syntax_error_title,
+                 error_message("コンマが必要なところにコンマが有りません。"));
   }
   ++e.script.script_pos;
 }

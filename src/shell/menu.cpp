@@ -26,7 +26,8 @@ MenuItem* find_in(std::vector<MenuItem>& items, int id) {
 
 void Menu::build() {
   bar = {
-      drop_down("画面", {item("フルスクリーン", kMenuFullScreen), item("ウィンドウ", kMenuWindow, true)}),
+      drop_down("画面",
+                {item("フルスクリーン", kMenuFullScreen), item("ウィンドウ", kMenuWindow, true)}),
       drop_down("フォント", {item("デフォルト", kMenuFontDefault)}),
       drop_down("表示形式",
                 {item("デフォルト", kMenuDefaultMode, true), item("一ページごと", kMenuPageMode)}),
@@ -36,9 +37,9 @@ void Menu::build() {
       item("選択肢まで進む", kMenuSkipToChoice),
       item("オートモード", kMenuAutoMode),
       item("バージョン情報", kMenuVersion),
-      drop_down("ＣＤーDA",
-                {item("演奏ドライブ選択", kMenuCdDrive),
-                 drop_down("ＣＤ－ＤＡ再生", {item("オン", kMenuCddaOn, true), item("オフ", kMenuCddaOff)})}),
+      drop_down("ＣＤーDA", {item("演奏ドライブ選択", kMenuCdDrive),
+                             drop_down("ＣＤ－ＤＡ再生", {item("オン", kMenuCddaOn, true),
+                                                          item("オフ", kMenuCddaOff)})}),
       item("終了", kMenuExit),
   };
 }

@@ -64,8 +64,7 @@ void leave_full_screen(Engine& e) {
 void exit_confirmation(Engine& e) {
   e.platform.kill_timer();
   e.shell.timer_running = false;
-  BoxAnswer answer =
-      e.platform.message_box("終了確認", "終了しますか？", BoxButtons::YesNo);
+  BoxAnswer answer = e.platform.message_box("終了確認", "終了しますか？", BoxButtons::YesNo);
   if (answer == BoxAnswer::Yes) {
     e.shell.auto_mode = false;
     e.shell.skip_to_choice = false;
@@ -101,9 +100,8 @@ void menu_command(Engine& e, int id) {
       shell.font_menu_id = kMenuFontDefault;
       return;
     case kMenuVersion:
-      e.platform.message_box("バージョン情報",
-                             to_utf8(shell.version_text + "\n" + shell.credit_text),
-                             BoxButtons::Ok);
+      e.platform.message_box(
+          "バージョン情報", to_utf8(shell.version_text + "\n" + shell.credit_text), BoxButtons::Ok);
       return;
     case kMenuSkipToChoice: shell.skip_to_choice = true; return;
     case kMenuPageMode:

@@ -15,6 +15,8 @@ std::string to_utf8(std::string_view sjis);
 std::string to_sjis(std::string_view utf8);
 
 // True for the first byte of a two-byte Shift-JIS character.
-inline bool is_sjis_lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+inline bool is_sjis_lead(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 }  // namespace vellumite

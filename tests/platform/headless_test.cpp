@@ -76,8 +76,8 @@ TEST(HeadlessClock, TimerOneTicksEveryPeriodWithoutPilingUp) {
 }
 
 TEST(HeadlessInput, EachActionPostsItsMessages) {
-  HeadlessPlatform p{with_input(
-      "click 10 20\nrclick 30 40\nmove 5 6\nkey space\nkey enter\nmenu 40006\nclose\n")};
+  HeadlessPlatform p{
+      with_input("click 10 20\nrclick 30 40\nmove 5 6\nkey space\nkey enter\nmenu 40006\nclose\n")};
   using K = MessageKind;
   auto at_wait = [&p] {
     EXPECT_TRUE(p.begin_wait("click", false));
@@ -146,8 +146,7 @@ TEST(HeadlessInput, BadScriptsAreRefusedWithTheLine) {
   EXPECT_EQ(parse_input_script("key tab").error, "input line 1: key must be space or enter");
   EXPECT_EQ(parse_input_script("@x click 1 2").error, "input line 1: bad time \"@x\"");
   EXPECT_EQ(parse_input_script("jump 1 2").error, "input line 1: unknown action \"jump\"");
-  EXPECT_EQ(parse_input_script("answer maybe").error,
-            "input line 1: answer must be yes, no or ok");
+  EXPECT_EQ(parse_input_script("answer maybe").error, "input line 1: answer must be yes, no or ok");
   InputParseResult ok = parse_input_script("click 1 2 # comment\r\ntype a # b\n");
   ASSERT_EQ(ok.error, "");
   EXPECT_EQ(ok.events.at(1).text, "a # b") << "a type text keeps everything";
@@ -196,7 +195,9 @@ TEST(HeadlessWindow, ScreenshotIsTheWindowSurfaceTopDown) {
 TEST(HeadlessWindow, ScrollMovesContentWithinTheArea) {
   HeadlessPlatform p{PlatformOptions{}};
   uint8_t* pixels = p.window_pixels();
-  auto at = [pixels](int x, int y) { return pixels + (kWindowHeight - 1 - y) * kWindowStride + x * 3; };
+  auto at = [pixels](int x, int y) {
+    return pixels + (kWindowHeight - 1 - y) * kWindowStride + x * 3;
+  };
   for (int y = 0; y < kWindowHeight; ++y) {
     for (int x = 0; x < kWindowWidth; ++x) at(x, y)[0] = static_cast<uint8_t>(x + y);
   }

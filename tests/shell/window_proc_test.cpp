@@ -1,10 +1,11 @@
 // The window procedure: input flags, menu commands and check marks, closing
 // with confirmation, and the exit codes of the headless runner.
+#include "shell/window_proc.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/headless/headless_platform.h"
 #include "shell/entry.h"
-#include "shell/window_proc.h"
 #include "support/game_runner.h"
 
 namespace vellumite {

@@ -21,8 +21,7 @@ class HeadlessPlatform final : public PlatformBase {
   void set_title(std::string_view utf8) override { title_ = utf8; }
   void show_window() override { shown_ = true; }
   bool set_full_screen(bool on) override;
-  void set_pointer_image(const uint8_t* bgra, int width, int height, int hot_x,
-                         int hot_y) override;
+  void set_pointer_image(const uint8_t* bgra, int width, int height, int hot_x, int hot_y) override;
   int exit_code_for(ExitReason reason) const override;
   bool acquire_instance_guard() override { return true; }
   std::string prepare_temp_folder() override;

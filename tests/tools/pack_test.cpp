@@ -1,0 +1,274 @@
+// vellumite-pack: a packed scenario must load and play exactly like the
+// numbered files it came from, and the tool must refuse what the game would
+// refuse. The tool runs as the author runs it, from the build tree.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless_platform.h"
+#include "script/labels.h"
+#include "support/game_runner.h"
+#include "text/sjis.h"
+
+namespace vellumite::testing {
+namespace {
+namespace fs = std::filesystem;
+
+struct ToolResult {
+  int exit_code = -1;
+  std::string output;  // stdout and stderr together
+};
+
+fs::path tool_path() {
+  return fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "tools" /
+         "vellumite-pack";
+}
+
+std::string shell_quoted(const std::string& arg) {
+  std::string out = "'";
+  for (char c : arg) {
+    if (c == '\'') {
+      out += "'\\''";
+    } else {
+      out += c;
+    }
+  }
+  return out + "'";
+}
+
+ToolResult run_tool(const std::vector<std::string>& args) {
+  ToolResult result;
+  fs::path tool = tool_path();
+  if (!fs::exists(tool)) {
+    ADD_FAILURE() << tool << " is missing; build the target vellumite-pack";
+    return result;
+  }
+  std::string command = shell_quoted(tool.string());
+  for (const std::string& arg : args) command += " " + shell_quoted(arg);
+  command += " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) {
+    ADD_FAILURE() << "cannot run " << command;
+    return result;
+  }
+  char chunk[4096];
+  size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) result.output.append(chunk, n);
+  int status = pclose(pipe);
+  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+std::string read_bytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// The script buffer the game loads in `dir`, without the terminating NUL;
+// nullopt when loading ends the program.
+std::optional<std::string> loaded_buffer(const GameDir& dir) {
+  PlatformOptions options;
+  options.quiet = true;
+  HeadlessPlatform platform(std::move(options));
+  auto engine = std::make_unique<Engine>(platform);
+  fs::path before = fs::current_path();
+  fs::current_path(dir.path());
+  std::optional<std::string> buffer;
+  try {
+    load_scenario(*engine);
+    buffer.emplace(engine->script.script_buffer.get(),
+                   static_cast<size_t>(engine->script.script_length));
+  } catch (const ProgramExit&) {
+  }
+  fs::current_path(before);
+  return buffer;
+}
+
+std::string scramble(std::string bytes, bool secret) {
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    bytes[i] = static_cast<char>(static_cast<unsigned char>(bytes[i]) ^
+                                 (secret ? kSecretKey[i % 5] : kPlainKey));
+  }
+  return bytes;
+}
+
+// A game spread over numbered files the way authors leave them: CR LF line
+// ends, a gap in the numbers, an end-of-file byte with junk behind it, a
+// file without a final line end.
+void write_spread_game(const GameDir& dir) {
+  dir.write_bytes("0.txt", to_sjis("*define\r\ncaption \"パック\"\r\ngame\r\n"));
+  dir.write_bytes("2.txt", to_sjis("*start\r\nこんにちは\r\n\x1a*start\r\njunk\r\n"));
+  dir.write_bytes("3.txt", to_sjis("さようなら\r"));
+  dir.write_bytes("5.TXT", "end");
+}
+
+TEST(Pack, PackedGameLoadsAndPlaysLikeTheNumberedFiles) {
+  GameDir numbered;
+  write_spread_game(numbered);
+  std::optional<std::string> expected = loaded_buffer(numbered);
+  ASSERT_TRUE(expected.has_value());
+  ASSERT_EQ(*expected, to_sjis("*define\ncaption \"パック\"\ngame\n\n*start\nこんにちは\n\n"
+                               "さようなら\r\nend\n"));
+  RunOptions clicks;
+  clicks.input = "click 320 240\nclick 320 240\nclick 320 240\n";
+  RunResult from_numbered = run_game(numbered, clicks);
+  ASSERT_EQ(from_numbered.exit_code, 0);
+  EXPECT_EQ(from_numbered.title, "パック");
+  EXPECT_EQ(from_numbered.texts(), (std::vector<std::string>{"こんにちは", "さようなら\r"}));
+
+  for (bool secret : {false, true}) {
+    SCOPED_TRACE(secret ? "velm_sec.dat" : "velmtxt.dat");
+    const char* name = secret ? "velm_sec.dat" : "velmtxt.dat";
+    GameDir packed;
+    std::vector<std::string> args = {"pack", "-o", (packed.path() / name).string(),
+                                     numbered.path().string()};
+    if (secret) args.insert(args.begin() + 1, "--secret");
+    ToolResult pack = run_tool(args);
+    ASSERT_EQ(pack.exit_code, 0) << pack.output;
+
+    // The file itself: the text without its last line feed, scrambled from
+    // the first byte of the file on.
+    std::string file = read_bytes(packed.path() / name);
+    EXPECT_EQ(scramble(file, secret), expected->substr(0, expected->size() - 1));
+
+    EXPECT_EQ(loaded_buffer(packed), expected);
+    RunResult from_packed = run_game(packed, clicks);
+    EXPECT_EQ(from_packed.exit_code, from_numbered.exit_code);
+    EXPECT_EQ(from_packed.trace, from_numbered.trace);
+
+    // Unpacking gives the joined text back; its CR LF would read differently
+    // as 0.txt, and the tool says so.
+    GameDir unpacked;
+    ToolResult unpack = run_tool(
+        {"unpack", "-o", (unpacked.path() / "0.txt").string(), (packed.path() / name).string()});
+    ASSERT_EQ(unpack.exit_code, 0) << unpack.output;
+    EXPECT_EQ(read_bytes(unpacked.path() / "0.txt"), expected->substr(0, expected->size() - 1));
+    EXPECT_NE(unpack.output.find("CR LF"), std::string::npos) << unpack.output;
+  }
+}
+
+TEST(Pack, WritesIntoTheFolderAndUnpacksNextToTheFile) {
+  GameDir dir;
+  dir.write_text("1.txt", "*define\ngame\n*start\n本文\nend\n");
+  ToolResult pack = run_tool({"pack", "--secret", dir.path().string()});
+  ASSERT_EQ(pack.exit_code, 0) << pack.output;
+  ASSERT_TRUE(fs::exists(dir.path() / "velm_sec.dat"));
+  EXPECT_FALSE(fs::exists(dir.path() / "velmtxt.dat"));
+
+  // Without 0.txt the game now plays the packed file.
+  fs::remove(dir.path() / "1.txt");
+  RunResult run = run_game(dir);
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.texts(), std::vector<std::string>{"本文"});
+
+  ToolResult unpack = run_tool({"unpack", (dir.path() / "velm_sec.dat").string()});
+  ASSERT_EQ(unpack.exit_code, 0) << unpack.output;
+  EXPECT_EQ(read_bytes(dir.path() / "0.txt"), to_sjis("*define\ngame\n*start\n本文\nend\n"));
+  EXPECT_EQ(unpack.output.find("note"), std::string::npos) << unpack.output;
+}
+
+// The packer refuses exactly what the loader refuses: the joined text with a
+// line feed after every file must leave the buffer's last byte free.
+TEST(Pack, RefusesAScenarioTheBufferCannotHold) {
+  const std::string head = "*define\ngame\n*start\nend\n;";
+  auto filler = [&](size_t total) { return head + std::string(total - head.size(), 'x'); };
+  const auto size = static_cast<size_t>(kScriptBufferSize);
+
+  GameDir fits;  // (size - 3) + LF + 0 + LF = size - 1 bytes
+  fits.write_bytes("0.txt", filler(size - 3));
+  fits.write_bytes("1.txt", "");
+  ToolResult pack = run_tool({"pack", fits.path().string()});
+  ASSERT_EQ(pack.exit_code, 0) << pack.output;
+  fs::remove(fits.path() / "0.txt");
+  fs::remove(fits.path() / "1.txt");
+  std::optional<std::string> loaded = loaded_buffer(fits);
+  ASSERT_TRUE(loaded.has_value());
+  EXPECT_EQ(loaded->size(), size - 1);
+  EXPECT_EQ(run_game(fits).exit_code, 0);
+
+  GameDir too_long;  // one byte more
+  too_long.write_bytes("0.txt", filler(size - 2));
+  too_long.write_bytes("1.txt", "");
+  pack = run_tool({"pack", too_long.path().string()});
+  EXPECT_EQ(pack.exit_code, 65);
+  EXPECT_NE(pack.output.find("too long"), std::string::npos) << pack.output;
+  EXPECT_FALSE(fs::exists(too_long.path() / "velmtxt.dat"));
+  RunResult run = run_game(too_long);
+  EXPECT_EQ(run.exit_code, 2);
+  ASSERT_EQ(run.boxes().size(), 1u);
+  EXPECT_NE(run.boxes()[0].find("シナリオが長すぎます。"), std::string::npos);
+}
+
+TEST(Pack, RefusesFoldersWithoutScenarioAndBadCommandLines) {
+  GameDir empty;
+  empty.write_text("10.text", "*define\n");
+  ToolResult r = run_tool({"pack", empty.path().string()});
+  EXPECT_EQ(r.exit_code, 66);
+  EXPECT_NE(r.output.find("no scenario files"), std::string::npos) << r.output;
+  EXPECT_FALSE(fs::exists(empty.path() / "velmtxt.dat"));
+
+  EXPECT_EQ(run_tool({"pack", (empty.path() / "missing").string()}).exit_code, 66);
+  EXPECT_EQ(run_tool({}).exit_code, 64);
+  EXPECT_EQ(run_tool({"squash", empty.path().string()}).exit_code, 64);
+  EXPECT_EQ(run_tool({"pack", "--level", "9", empty.path().string()}).exit_code, 64);
+  EXPECT_EQ(run_tool({"pack", "-o"}).exit_code, 64);
+  EXPECT_EQ(run_tool({"unpack", "--secret", "--plain", "velmtxt.dat"}).exit_code, 64);
+  EXPECT_EQ(run_tool({"--help"}).exit_code, 0);
+}
+
+TEST(Unpack, TakesTheFormFromTheNameUnlessTold) {
+  const std::string text = to_sjis("*define\ngame\n*start\nテキスト\nend");
+  GameDir dir;
+  dir.write_bytes("story.bin", scramble(text, false));
+  dir.write_bytes("VELM_SEC.DAT", scramble(text, true));
+  dir.write_bytes("velmtxt.dat", scramble(text, true));  // misnamed
+
+  ToolResult r = run_tool({"unpack", (dir.path() / "story.bin").string()});
+  EXPECT_EQ(r.exit_code, 64);
+  EXPECT_NE(r.output.find("--plain"), std::string::npos) << r.output;
+  EXPECT_FALSE(fs::exists(dir.path() / "0.txt"));
+
+  struct Case {
+    std::vector<std::string> args;
+    const char* out;
+  };
+  for (const Case& c : {Case{{"--plain", "story.bin"}, "a.txt"}, Case{{"VELM_SEC.DAT"}, "b.txt"},
+                        Case{{"--secret", "velmtxt.dat"}, "c.txt"}}) {
+    SCOPED_TRACE(c.out);
+    std::vector<std::string> args = {"unpack", "-o", (dir.path() / c.out).string()};
+    for (const std::string& a : c.args)
+      args.push_back((a[0] == '-') ? a : (dir.path() / a).string());
+    r = run_tool(args);
+    ASSERT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_EQ(read_bytes(dir.path() / c.out), text);
+  }
+}
+
+TEST(Unpack, KeepsAnExistingFileUnlessForced) {
+  const std::string text = "*define\ngame\n*start\nend";
+  GameDir dir;
+  dir.write_bytes("velmtxt.dat", scramble(text, false));
+  dir.write_bytes("0.txt", "the author's own copy");
+
+  ToolResult r = run_tool({"unpack", (dir.path() / "velmtxt.dat").string()});
+  EXPECT_EQ(r.exit_code, 73);
+  EXPECT_NE(r.output.find("--force"), std::string::npos) << r.output;
+  EXPECT_EQ(read_bytes(dir.path() / "0.txt"), "the author's own copy");
+
+  r = run_tool({"unpack", "--force", (dir.path() / "velmtxt.dat").string()});
+  ASSERT_EQ(r.exit_code, 0) << r.output;
+  EXPECT_EQ(read_bytes(dir.path() / "0.txt"), text);
+}
+
+}  // namespace
+}  // namespace vellumite::testing
