@@ -39,8 +39,12 @@ std::string convert(const char* to, const char* from, std::string_view input,
 }  // namespace
 
 std::string to_utf8(std::string_view sjis) {
+  // A lead byte takes its follower with it only when that is a trail byte;
+  // anything else (a space, a line feed, a NUL) stays a character of its own.
   return convert("UTF-8", "CP932", sjis, "\xEF\xBF\xBD", [](std::string_view rest) -> size_t {
-    return is_sjis_lead(static_cast<unsigned char>(rest[0])) && rest.size() >= 2 ? 2 : 1;
+    if (!is_sjis_lead(static_cast<unsigned char>(rest[0])) || rest.size() < 2) return 1;
+    auto trail = static_cast<unsigned char>(rest[1]);
+    return trail >= 0x40 && trail <= 0xFC && trail != 0x7F ? 2 : 1;
   });
 }
 
@@ -48,7 +52,13 @@ std::string to_sjis(std::string_view utf8) {
   return convert("CP932", "UTF-8", utf8, "?", [](std::string_view rest) -> size_t {
     auto c = static_cast<unsigned char>(rest[0]);
     size_t n = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-    return n;
+    // A truncated sequence ends at the first byte that does not continue it.
+    size_t length = 1;
+    while (length < n && length < rest.size() &&
+           (static_cast<unsigned char>(rest[length]) & 0xC0) == 0x80) {
+      ++length;
+    }
+    return length;
   });
 }
 
