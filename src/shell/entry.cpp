@@ -96,15 +96,24 @@ void program_entry(Engine& e) {
 
 void trace_variables(Engine& e) {
   if (!e.platform.tracing()) return;
+  std::string fields;
   for (int i = 0; i < kVariableCount; ++i) {
     int32_t value = e.vars.num_vars[static_cast<size_t>(i)];
-    if (value != 0) e.platform.trace("var", "%" + std::to_string(i) + " " + std::to_string(value));
+    if (value == 0) continue;
+    fields = '%';
+    fields += std::to_string(i);
+    fields += ' ';
+    fields += std::to_string(value);
+    e.platform.trace("var", fields);
   }
   for (int i = 0; i < kVariableCount; ++i) {
     const std::string& text = e.vars.str_vars[static_cast<size_t>(i)];
-    if (!text.empty()) {
-      e.platform.trace("var", "$" + std::to_string(i) + " " + quote_trace_string(to_utf8(text)));
-    }
+    if (text.empty()) continue;
+    fields = '$';
+    fields += std::to_string(i);
+    fields += ' ';
+    fields += quote_trace_string(to_utf8(text));
+    e.platform.trace("var", fields);
   }
 }
 
