@@ -3,6 +3,7 @@
 // can create an engine, run a game and throw it away many times in a process.
 #pragma once
 
+#include "graphics/graphics_state.h"
 #include "platform/platform.h"
 #include "script/script_state.h"
 #include "script/variables.h"
@@ -19,6 +20,7 @@ struct Engine {
   ShellState shell;
   ScriptState script;
   VarState vars;
+  GraphicsState graphics;
 };
 
 }  // namespace vellumite

@@ -1,0 +1,100 @@
+// A picture: a surface plus how it is drawn (transparency mode, constant
+// opacity) and its cell animation. Every picture the engine shows is one;
+// the drawing operations here are plain functions over the pixels.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "graphics/surface.h"
+
+namespace vellumite {
+
+struct Engine;
+struct GraphicsState;
+
+// How a picture's pixels become transparent.
+enum TransMode : int32_t {
+  kTransLeftup = 0,  // the colour of the top-left pixel is transparent
+  kTransAlpha = 1,   // each cell carries its mask in its right half
+  kTransKey = 2,     // key colour (24-bit) or key index (8-bit) from the tag
+  kTransCopy = 3,    // opaque
+};
+
+// What the cell animation does after the last cell.
+enum LoopMode : int32_t {
+  kLoopRestart = 0,  // start again at cell 0
+  kLoopStop = 1,     // stay on the last cell
+  kLoopReverse = 2,  // reverse direction
+};
+
+struct Picture {
+  uint32_t anim_time = 0;  // clock time of the last cell change
+  int32_t anim_step = 1;   // +1 or -1: the direction `cell` moves
+  int32_t key_red = 0;     // key colour of kTransKey on 24-bit pictures
+  int32_t key_green = 0;
+  int32_t key_blue = 0;
+  int32_t key_index = 0;  // key palette index of kTransKey on 8-bit pictures
+  Surface surface;
+  int32_t trans_mode = kTransCopy;
+  int32_t alpha = -1;  // -1 opaque, 0..255 constant opacity on top of the mode
+  int32_t cell = 0;
+  int32_t cells = 1;  // cells lie side by side, left to right
+  // Milliseconds each cell is shown; -1: `cell_intervals` has one per cell.
+  int32_t interval = 0;
+  std::vector<int32_t> cell_intervals;
+  int32_t loop_mode = kLoopRestart;
+
+  bool empty() const { return surface.empty(); }
+};
+
+// Width of one cell as drawn: width / cells, halved in kTransAlpha mode
+// (the other half is the mask).
+int32_t cell_width(const Picture& picture);
+int32_t picture_height(const Picture& picture);
+// Column where cell `cell` starts: cell x (width / cells).
+int32_t cell_left(const Picture& picture, int32_t cell);
+// Milliseconds cell `cell` is shown. A per-cell time that the tag did not
+// give (a plain timing of -1, or a cell beyond the list) counts as 0.
+int32_t cell_interval(const Picture& picture, int32_t cell);
+
+// Empties the picture and puts its settings back to the loading defaults:
+// animation at rest, opaque, one cell; the key colour and index stay.
+void reset_picture(Picture& picture);
+// Releases the pixels; the settings stay.
+void free_picture(Picture& picture);
+// Replaces the pixels with a black surface of the given size.
+bool create_blank(Picture& picture, int32_t width, int32_t height, int32_t bit_count);
+
+// Fills [left, right) x [top, bottom) with `colour` (0x00BBGGRR), clipped to
+// the picture. 8-bit pictures get the nearest palette entry.
+void fill_picture(Picture& picture, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                  uint32_t colour);
+// Copies a width x height block from (source_x, source_y) of `source` to
+// (x, y) of `destination`, clipped to both. Copies between 8- and 24-bit
+// pictures go through the palette. The two may be the same picture.
+void blit(Picture& destination, int32_t x, int32_t y, int32_t width, int32_t height,
+          const Picture& source, int32_t source_x, int32_t source_y);
+
+// What loading a named file came to.
+enum class PictureFile {
+  Loaded,
+  Missing,     // not in the game folder, in no archive, or no reader for it
+  Unreadable,  // found, but its reader could not make a picture of it
+};
+
+// Finds `name` among the game's files and reads it into the picture's
+// surface by its extension (.bmp is read here; other extensions would need a
+// picture plug-in). With `placeholder_on_missing`, a missing file gives a
+// 1x1 black picture and counts as loaded.
+PictureFile load_picture_file(Engine& e, Picture& picture, std::string_view name,
+                              bool placeholder_on_missing);
+
+// The one entry point for pictures named by a script: resets the picture,
+// applies the image tag (a malformed one is a fatal tag error) and loads the
+// file. A file that is missing leaves the picture empty; one that cannot be
+// read is fatal ("ロード失敗!").
+void load_picture_from_tag(Engine& e, Picture& picture, std::string_view tag);
+
+}  // namespace vellumite

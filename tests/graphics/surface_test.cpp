@@ -1,0 +1,219 @@
+// Surfaces and pictures: blank surfaces, cell geometry, the reset of a
+// picture, fills, block copies and the blend table.
+#include "graphics/surface.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <tuple>
+
+#include "graphics/graphics_state.h"
+#include "graphics/picture.h"
+
+namespace vellumite {
+namespace {
+
+uint32_t rgb_at(const Surface& s, int x, int y) {
+  const uint8_t* p = s.row(y);
+  if (s.bit_count() == 8) {
+    const PaletteEntry& c = s.color_table.at(p[x]);
+    return uint32_t{c.red} << 16 | uint32_t{c.green} << 8 | c.blue;
+  }
+  p += 3 * x;
+  return uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
+}
+
+TEST(Surface, CreateBlankSizesStridesAndPalettes) {
+  Surface s;
+  ASSERT_TRUE(create_blank(s, 640, 480, 24));
+  EXPECT_EQ(s.stride(), 1920);
+  EXPECT_EQ(s.image_size, 921600u);
+  EXPECT_EQ(s.bits.size(), 921600u);
+  EXPECT_EQ(s.palette_entries, 0);
+  EXPECT_EQ(s.info.size, 40u);
+  EXPECT_EQ(s.info.width, 640);
+  EXPECT_EQ(s.info.height, 480);
+  EXPECT_EQ(s.info.planes, 1);
+  // Picture row 0 is the last row in memory.
+  EXPECT_EQ(s.row(0), s.bits.data() + 479 * 1920);
+  EXPECT_EQ(s.row(479), s.bits.data());
+
+  const struct {
+    int bits, width, stride, entries;
+  } kinds[] = {{1, 33, 8, 2},  {4, 9, 8, 16}, {8, 5, 8, 256}, {16, 3, 8, 0},
+               {24, 5, 16, 0}, {32, 1, 4, 0}, {7, 10, 12, 2}};
+  for (const auto& k : kinds) {
+    ASSERT_TRUE(create_blank(s, k.width, 2, k.bits)) << k.bits;
+    EXPECT_EQ(s.stride(), k.stride) << k.bits;
+    EXPECT_EQ(s.image_size, uint32_t(k.stride * 2)) << k.bits;
+    EXPECT_EQ(s.palette_entries, k.entries) << k.bits;
+    EXPECT_EQ(s.color_table.size(), size_t(k.entries)) << k.bits;
+  }
+
+  // Refusals leave the surface empty, old content gone.
+  const std::tuple<int, int, int> refused[] = {
+      {0, 1, 24}, {1, -1, 24}, {1, 1, 0}, {1, 1, 33}, {20000, 20000, 24}};
+  for (auto [w, h, bits] : refused) {
+    ASSERT_TRUE(create_blank(s, 4, 4, 24));
+    EXPECT_FALSE(create_blank(s, w, h, bits));
+    EXPECT_TRUE(s.empty());
+    EXPECT_EQ(s.width, 0);
+  }
+}
+
+TEST(Surface, BlendTableIsFlooredProduct) {
+  const BlendTable& t = blend_table();
+  EXPECT_EQ(t[255][77], 77);
+  EXPECT_EQ(t[77][255], 77);
+  EXPECT_EQ(t[0][200], 0);
+  EXPECT_EQ(t[128][128], 64);   // 64.25
+  EXPECT_EQ(t[254][254], 253);  // 253.0039
+  EXPECT_EQ(t[1][254], 0);
+}
+
+TEST(SurfacePicture, CellGeometryAndIntervals) {
+  Picture p;
+  create_blank(p, 200, 100, 24);
+  p.trans_mode = kTransAlpha;
+  p.cells = 2;
+  EXPECT_EQ(cell_width(p), 50);  // each 100-wide cell: 50 colour, 50 mask
+  EXPECT_EQ(cell_left(p, 1), 100);
+  EXPECT_EQ(picture_height(p), 100);
+  p.trans_mode = kTransCopy;
+  p.cells = 3;
+  EXPECT_EQ(cell_width(p), 66);
+  EXPECT_EQ(cell_left(p, 2), 132);
+  EXPECT_EQ(cell_left(p, 7), 132);  // a cell beyond the last stays on it
+  // A cell count that is not positive counts as one cell.
+  p.cells = 0;
+  EXPECT_EQ(cell_width(p), 200);
+  EXPECT_EQ(cell_left(p, 1), 0);
+
+  p.cells = 3;
+  p.interval = 160;
+  EXPECT_EQ(cell_interval(p, 2), 160);
+  p.interval = -1;
+  p.cell_intervals = {100, 200, 300};
+  EXPECT_EQ(cell_interval(p, 1), 200);
+  EXPECT_EQ(cell_interval(p, 3), 0);
+  p.cell_intervals.clear();  // -1 written as a plain timing
+  EXPECT_EQ(cell_interval(p, 0), 0);
+
+  Picture empty;
+  EXPECT_EQ(cell_width(empty), 0);
+  EXPECT_EQ(picture_height(empty), 0);
+}
+
+TEST(SurfacePicture, ResetKeepsTheKeyAndFreeKeepsTheSettings) {
+  Picture p;
+  p.anim_time = 99;
+  p.anim_step = -1;
+  p.key_red = 1;
+  p.key_index = 4;
+  p.trans_mode = kTransAlpha;
+  p.alpha = 128;
+  p.cell = 2;
+  p.cells = 3;
+  p.interval = -1;
+  p.cell_intervals = {1, 2, 3};
+  p.loop_mode = kLoopReverse;
+  create_blank(p, 4, 4, 24);
+  free_picture(p);
+  EXPECT_TRUE(p.empty());
+  EXPECT_EQ(p.cells, 3);
+  EXPECT_EQ(p.cell_intervals.size(), 3u);
+
+  reset_picture(p);
+  Picture fresh;
+  fresh.key_red = 1;
+  fresh.key_index = 4;
+  EXPECT_EQ(std::tie(p.anim_time, p.anim_step, p.key_red, p.key_index, p.trans_mode, p.alpha,
+                     p.cell, p.cells, p.interval, p.cell_intervals, p.loop_mode),
+            std::tie(fresh.anim_time, fresh.anim_step, fresh.key_red, fresh.key_index,
+                     fresh.trans_mode, fresh.alpha, fresh.cell, fresh.cells, fresh.interval,
+                     fresh.cell_intervals, fresh.loop_mode));
+}
+
+TEST(SurfacePicture, FillTakesSystemColourOrderAndClips) {
+  Picture p;
+  create_blank(p, 4, 3, 24);
+  fill_picture(p, 1, 1, 3, 2, 0x00332211);  // 0x00BBGGRR
+  EXPECT_EQ(rgb_at(p.surface, 1, 1), 0x112233u);
+  EXPECT_EQ(rgb_at(p.surface, 2, 1), 0x112233u);
+  EXPECT_EQ(rgb_at(p.surface, 3, 1), 0u);  // right and bottom are exclusive
+  EXPECT_EQ(rgb_at(p.surface, 1, 2), 0u);
+  EXPECT_EQ(rgb_at(p.surface, 0, 0), 0u);
+
+  fill_picture(p, -100, -100, 100, 100, 0x00FFFFFF);
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(rgb_at(p.surface, x, y), 0xFFFFFFu);
+  }
+  fill_picture(p, 3, 0, 1, 3, 0);  // inverted: nothing
+  EXPECT_EQ(rgb_at(p.surface, 2, 0), 0xFFFFFFu);
+
+  // A paletted picture gets the nearest entry.
+  Picture q;
+  create_blank(q, 2, 1, 8);
+  q.surface.color_table[9] = PaletteEntry{0, 0, 250, 0};
+  fill_picture(q, 0, 0, 2, 1, 0x000000F0);  // nearly pure red
+  EXPECT_EQ(q.surface.row(0)[0], 9);
+  EXPECT_EQ(q.surface.row(0)[1], 9);
+
+  Picture empty;
+  fill_picture(empty, 0, 0, 10, 10, 0);  // nothing to do
+  EXPECT_TRUE(empty.empty());
+}
+
+TEST(SurfacePicture, BlitClipsConvertsAndHandlesOverlap) {
+  Picture source;
+  create_blank(source, 3, 3, 24);
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 3; ++x) {
+      fill_picture(source, x, y, x + 1, y + 1, uint32_t(0x10 * (y * 3 + x + 1)) << 16);
+    }
+  }
+  Picture dest;
+  create_blank(dest, 4, 4, 24);
+  // Negative destination corner: the source corner moves along.
+  blit(dest, -1, -1, 10, 10, source, 0, 0);
+  EXPECT_EQ(rgb_at(dest.surface, 0, 0), 0x50u);  // source (1, 1)
+  EXPECT_EQ(rgb_at(dest.surface, 1, 1), 0x90u);  // source (2, 2)
+  EXPECT_EQ(rgb_at(dest.surface, 2, 2), 0u);
+  // Negative source corner: the destination corner moves along.
+  create_blank(dest, 4, 4, 24);
+  blit(dest, 0, 0, 2, 2, source, -1, 0);
+  EXPECT_EQ(rgb_at(dest.surface, 0, 0), 0u);
+  EXPECT_EQ(rgb_at(dest.surface, 1, 0), 0x10u);
+  EXPECT_EQ(rgb_at(dest.surface, 1, 1), 0x40u);
+  // Extreme coordinates do nothing and do not overflow.
+  blit(dest, INT32_MIN, INT32_MAX, INT32_MAX, INT32_MAX, source, INT32_MAX, INT32_MIN);
+
+  // 8-bit into 24-bit goes through the palette.
+  Picture indexed;
+  create_blank(indexed, 2, 1, 8);
+  indexed.surface.color_table[3] = PaletteEntry{0x30, 0x20, 0x10, 0};
+  indexed.surface.row(0)[1] = 3;
+  blit(dest, 2, 3, 2, 1, indexed, 0, 0);
+  EXPECT_EQ(rgb_at(dest.surface, 2, 3), 0u);
+  EXPECT_EQ(rgb_at(dest.surface, 3, 3), 0x102030u);
+
+  // Within one picture, overlapping downwards and rightwards.
+  blit(source, 1, 1, 2, 2, source, 0, 0);
+  EXPECT_EQ(rgb_at(source.surface, 1, 1), 0x10u);
+  EXPECT_EQ(rgb_at(source.surface, 2, 1), 0x20u);
+  EXPECT_EQ(rgb_at(source.surface, 1, 2), 0x40u);
+  EXPECT_EQ(rgb_at(source.surface, 2, 2), 0x50u);
+}
+
+TEST(SurfacePicture, ScreenPicturesAtStart) {
+  GraphicsState g;
+  create_screen_pictures(g);
+  for (const Picture* p : {&g.screen, &g.scene, &g.background, &g.scratch, &g.text_layer}) {
+    EXPECT_EQ(p->surface.image_size, 921600u);  // the window's own layout
+  }
+  EXPECT_EQ(g.glyph_buffer.surface.width, 128);
+  EXPECT_TRUE(g.sprites[255].empty());
+}
+
+}  // namespace
+}  // namespace vellumite
