@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "graphics/effects.h"
+#include "graphics/layers.h"
 #include "graphics/picture.h"
 #include "platform/platform.h"
 
@@ -30,6 +32,9 @@ struct GraphicsState {
   std::array<Picture, 4> lookback_buttons;  // up on, up off, down on, down off
   std::array<Picture, kStandingCount> standing;
   std::array<Picture, kSpriteCount> sprites;
+
+  LayerState layers;
+  EffectState effects;
 
   // The mode a tag without a mode letter gets; set by `transmode`.
   int32_t default_trans_mode = kTransLeftup;

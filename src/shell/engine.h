@@ -8,6 +8,7 @@
 #include "script/script_state.h"
 #include "script/variables.h"
 #include "shell/shell_state.h"
+#include "text/text_window.h"
 
 namespace vellumite {
 
@@ -21,6 +22,7 @@ struct Engine {
   ScriptState script;
   VarState vars;
   GraphicsState graphics;
+  TextState text;
 };
 
 }  // namespace vellumite

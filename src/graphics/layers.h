@@ -1,0 +1,73 @@
+// The layers the scene is composed from (background, standing pictures,
+// sprites, colour filters), the dirty rectangle, and the refresh that
+// composes `scene` from them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace vellumite {
+
+struct Engine;
+
+// A rectangle of the screen, inclusive on all four sides.
+struct ClipRect {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;
+  int32_t bottom = 0;
+};
+
+struct StandingSlot {
+  std::string name;  // empty: no standing picture here
+  int32_t x = 0;
+  int32_t y = 0;
+};
+
+struct SpriteSlot {
+  std::string name;  // empty: the sprite does not exist
+  int32_t visible = 0;
+  int32_t x = 0;
+  int32_t y = 0;
+};
+
+// Horizontal centres of the left, centre and right standing pictures.
+constexpr std::array<int32_t, 3> kStandingCenterX = {160, 320, 480};
+
+struct LayerState {
+  ClipRect dirty_rect;  // empty while all four are 0
+  int32_t humanz = 127;
+  int32_t bg_area_x = -1;  // -1: the background covers the whole screen
+  int32_t bg_area_y = 0;
+  int32_t bg_area_w = 0;
+  int32_t bg_area_h = 0;
+  int32_t nega_mode = 0;
+  bool monocro_on = false;
+  int32_t monocro_red = 0;
+  int32_t monocro_green = 0;
+  int32_t monocro_blue = 0;
+  bool mode_saya_on = false;
+  bool hiding_window = false;
+
+  std::string background_name;
+  std::array<StandingSlot, 3> standing;
+  std::array<SpriteSlot, 256> sprites;
+  int32_t underline = 480;
+};
+
+inline bool dirty_empty(const ClipRect& r) {
+  return r.left == 0 && r.top == 0 && r.right == 0 && r.bottom == 0;
+}
+
+// Adds an inclusive rectangle to `dirty_rect` (clipped to the screen).
+void mark_dirty(Engine& e, int32_t left, int32_t top, int32_t right, int32_t bottom);
+// Recomposes `scene` inside the rectangle (null: the whole screen).
+void refresh_scene(Engine& e, const ClipRect* rect);
+// Advances due cells of animated sprites and standing pictures and shows
+// them; every waiting loop calls it.
+void animate_layers(Engine& e);
+// The picture part of the game's reset.
+void reset_pictures(Engine& e);
+
+}  // namespace vellumite

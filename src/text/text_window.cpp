@@ -1,0 +1,93 @@
+#include "text/text_window.h"
+
+#include <algorithm>
+
+#include "graphics/compositor.h"
+#include "graphics/effects.h"
+#include "shell/engine.h"
+
+namespace vellumite {
+
+void hide_text_window(Engine& e) {
+  TextWindow& w = e.text.window;
+  if (!w.window_shown || w.erase_flag == 0) return;
+  w.window_in_scene = false;
+  w.window_shown = false;
+  mark_dirty(e, w.window_left, w.window_top, w.window_right, w.window_bottom);
+  LayerState& layers = e.graphics.layers;
+  ClipRect dirty = layers.dirty_rect;
+  refresh_scene(e, &dirty);
+  const EffectState& fx = e.graphics.effects;
+  run_effect(e, fx.window_effect_type, fx.window_effect_duration, fx.window_effect_mask, &dirty);
+}
+
+void draw_window_background(Engine& e, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                            Picture& target) {
+  TextWindow& w = e.text.window;
+  int32_t width = std::min(right - left + 1, 640);
+  int32_t height = std::min(bottom - top + 1, 480);
+  if (width < 1 || height < 1) return;
+  w.window_shown = true;
+  if (w.window_colour == -1) {
+    ClipRect clip{left, top, right + 2, bottom + 2};
+    draw_picture(e.graphics.window_picture, target, &clip, w.window_left, w.window_top);
+    return;
+  }
+  if (w.window_colour == 0xFFFFFF) return;
+  const BlendTable& t = blend_table();
+  const uint8_t tint[3] = {static_cast<uint8_t>(w.window_colour & 0xFF),
+                           static_cast<uint8_t>((w.window_colour >> 8) & 0xFF),
+                           static_cast<uint8_t>((w.window_colour >> 16) & 0xFF)};
+  Surface& s = target.surface;
+  int32_t x0 = std::max(left, 0), y0 = std::max(top, 0);
+  int32_t x1 = std::min({left + width, s.width}), y1 = std::min({top + height, s.height});
+  for (int32_t y = y0; y < y1; ++y) {
+    uint8_t* p = s.row(y) + static_cast<size_t>(x0) * 3;
+    for (int32_t x = x0; x < x1; ++x, p += 3) {
+      p[0] = t[tint[0]][p[0]];
+      p[1] = t[tint[1]][p[1]];
+      p[2] = t[tint[2]][p[2]];
+    }
+  }
+}
+
+void recompose_text(Engine& e, const ClipRect* rect) {
+  TextWindow& w = e.text.window;
+  if (w.text_mode == 0) return;
+  ClipRect r{w.window_left, w.window_top, w.window_right, w.window_bottom};
+  if (rect != nullptr) {
+    r.left = std::max(r.left, rect->left);
+    r.top = std::max(r.top, rect->top);
+    r.right = std::min(r.right, rect->right);
+    r.bottom = std::min(r.bottom, rect->bottom);
+  }
+  r.left = std::max(r.left, 0);
+  r.top = std::max(r.top, 0);
+  r.right = std::min(r.right, 639);
+  r.bottom = std::min(r.bottom, 479);
+  Picture& scene = e.graphics.scene;
+  draw_window_background(e, r.left, r.top, r.right, r.bottom, scene);
+  if (r.right < r.left || r.bottom < r.top) return;
+  const BlendTable& t = blend_table();
+  const Surface& layer = e.graphics.text_layer.surface;
+  Surface& s = scene.surface;
+  bool shadow = w.shadow != 0;
+  for (int32_t y = r.top; y <= r.bottom; ++y) {
+    const uint8_t* alpha = e.text.text_alpha.data() + static_cast<size_t>(y) * 640;
+    uint8_t* row = s.row(y);
+    const uint8_t* colour = layer.row(y);
+    for (int32_t x = r.left; x <= r.right; ++x) {
+      uint8_t a = alpha[x];
+      if (a == 0) continue;
+      uint8_t* p = row + static_cast<size_t>(x) * 3;
+      const uint8_t* c = colour + static_cast<size_t>(x) * 3;
+      for (int k = 0; k < 3; ++k)
+        p[k] = static_cast<uint8_t>(std::min(255, t[p[k]][255 - a] + c[k]));
+      if (shadow && x + 1 < 640) {
+        for (int k = 3; k < 6; ++k) p[k] = t[p[k]][255 - a];
+      }
+    }
+  }
+}
+
+}  // namespace vellumite
