@@ -34,5 +34,8 @@ void run_effect(Engine& e, int32_t type, int32_t duration, std::string_view mask
 // Reads a command's effect part (a number, or an inline type, duration and
 // mask) and runs it over `dirty_rect`.
 void read_effect(Engine& e);
+// Copies an inclusive rectangle of `screen` (null: all of it) to the window
+// and presents it: what painting the window does.
+void show_screen(Engine& e, const ClipRect* rect);
 
 }  // namespace vellumite

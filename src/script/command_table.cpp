@@ -99,6 +99,10 @@ struct Tables : CommandBinder {
     bind_core_commands(*this);
     bind_variable_commands(*this);
     bind_control_flow_commands(*this);
+    bind_text_commands(*this);
+    bind_scene_commands(*this);
+    bind_layer_commands(*this);
+    bind_effect_commands(*this);
     for (const CommandEntry& entry : entries) {
       if (entry.handler == nullptr) continue;
       if (entry.command_class != GameOnly) define_phase.emplace(entry.name, &entry);

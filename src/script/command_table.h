@@ -37,5 +37,9 @@ class CommandBinder {
 void bind_core_commands(CommandBinder& binder);
 void bind_variable_commands(CommandBinder& binder);
 void bind_control_flow_commands(CommandBinder& binder);
+void bind_text_commands(CommandBinder& binder);
+void bind_scene_commands(CommandBinder& binder);
+void bind_layer_commands(CommandBinder& binder);
+void bind_effect_commands(CommandBinder& binder);
 
 }  // namespace vellumite

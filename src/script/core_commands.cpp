@@ -13,6 +13,7 @@ namespace {
 void cmd_game(Engine& e) {
   e.script.define_done = true;
   e.shell.font_face = e.shell.default_font_face;
+  e.text.drawing_font_face = e.shell.default_font_face;
   if (!e.shell.mode_ext) e.shell.menu.remove_top_level(kMenuAutoMode);
 }
 

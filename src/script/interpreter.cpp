@@ -1,5 +1,6 @@
 #include "script/interpreter.h"
 
+#include "graphics/layers.h"
 #include "platform/trace_text.h"
 #include "script/command_table.h"
 #include "script/labels.h"
@@ -7,6 +8,7 @@
 #include "script/script_error.h"
 #include "shell/window_proc.h"
 #include "text/sjis.h"
+#include "text/text_window.h"
 
 namespace vellumite {
 namespace {
@@ -41,6 +43,7 @@ void run_text_line(Engine& e) {
   e.script.current_command = kTextLineName;
   std::string line = assemble_text_line(e);
   if (e.platform.tracing()) e.platform.trace("text", quote_trace_string(to_utf8(line)));
+  display_text(e, line);
   if (e.script.reset_requested) game_reset(e);
 }
 
@@ -137,12 +140,14 @@ void run_interpreter(Engine& e, bool define_mode) {
 
 void game_reset(Engine& e) {
   ScriptState& s = e.script;
+  reset_text(e);
   s.reset_requested = false;
   s.load_done = false;
   s.menu_busy = false;
   e.shell.autoclick_active = false;
   e.shell.skip_to_choice = false;
   s.trap_label.clear();
+  reset_pictures(e);
   clear_local_variables(e.vars);
   jump_to_label(e, "start");
   s.gosub_depth = 0;

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "graphics/graphics_state.h"
 #include "platform/trace_text.h"
 #include "resources/game_files.h"
 #include "script/interpreter.h"
@@ -61,8 +62,11 @@ void read_config(Engine& e) {
 void scenario_cycle(Engine& e) {
   read_config(e);
   for (;;) {
+    reset_effect_table(e.graphics.effects);
     reset_cycle_state(e);
+    reset_text_cycle_defaults(e.text);
     seed_random(e.vars, e.platform.ticks());
+    create_screen_pictures(e.graphics);
     clear_global_variables(e.vars);
     reset_variable_tables(e.vars);
     e.shell.menu.set_checked(kMenuFontDefault, true);

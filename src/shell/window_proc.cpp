@@ -151,7 +151,7 @@ void dispatch_message(Engine& e, const Message& m) {
   ShellState& shell = e.shell;
   shell.last_message = static_cast<int>(m.kind);
   switch (m.kind) {
-    case MessageKind::Paint: e.platform.present(PixelRect{}); break;
+    case MessageKind::Paint: show_screen(e, nullptr); break;
     case MessageKind::Close: exit_confirmation(e); break;
     case MessageKind::Char:
       if (m.param == 0x20 || m.param == 0x0D) shell.clicked_flag = true;

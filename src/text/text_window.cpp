@@ -24,12 +24,14 @@ void hide_text_window(Engine& e) {
 void draw_window_background(Engine& e, int32_t left, int32_t top, int32_t right, int32_t bottom,
                             Picture& target) {
   TextWindow& w = e.text.window;
-  int32_t width = std::min(right - left + 1, 640);
-  int32_t height = std::min(bottom - top + 1, 480);
+  // In 64 bits: the rectangle comes from the scenario and may be far off.
+  const int64_t width = std::min<int64_t>(int64_t{right} - left + 1, 640);
+  const int64_t height = std::min<int64_t>(int64_t{bottom} - top + 1, 480);
   if (width < 1 || height < 1) return;
   w.window_shown = true;
   if (w.window_colour == -1) {
-    ClipRect clip{left, top, right + 2, bottom + 2};
+    ClipRect clip{left, top, static_cast<int32_t>(std::min<int64_t>(int64_t{right} + 2, INT32_MAX)),
+                  static_cast<int32_t>(std::min<int64_t>(int64_t{bottom} + 2, INT32_MAX))};
     draw_picture(e.graphics.window_picture, target, &clip, w.window_left, w.window_top);
     return;
   }
@@ -39,8 +41,9 @@ void draw_window_background(Engine& e, int32_t left, int32_t top, int32_t right,
                            static_cast<uint8_t>((w.window_colour >> 8) & 0xFF),
                            static_cast<uint8_t>((w.window_colour >> 16) & 0xFF)};
   Surface& s = target.surface;
-  int32_t x0 = std::max(left, 0), y0 = std::max(top, 0);
-  int32_t x1 = std::min({left + width, s.width}), y1 = std::min({top + height, s.height});
+  const int32_t x0 = std::max(left, 0), y0 = std::max(top, 0);
+  const auto x1 = static_cast<int32_t>(std::min<int64_t>(left + width, s.width));
+  const auto y1 = static_cast<int32_t>(std::min<int64_t>(top + height, s.height));
   for (int32_t y = y0; y < y1; ++y) {
     uint8_t* p = s.row(y) + static_cast<size_t>(x0) * 3;
     for (int32_t x = x0; x < x1; ++x, p += 3) {
@@ -88,6 +91,29 @@ void recompose_text(Engine& e, const ClipRect* rect) {
       }
     }
   }
+}
+
+void reset_text(Engine& e) {
+  TextState& t = e.text;
+  t.window = TextWindow{};
+  free_picture(e.graphics.window_picture);
+  std::fill(t.text_alpha.begin(), t.text_alpha.end(), uint8_t{0});
+  t.drawing_font_face = e.shell.font_face;
+  t.cursors = {};
+  t.cursor_kind = kCursorNone;
+  t.text_button_count = 0;
+  history_wipe(t.history);
+}
+
+void reset_text_cycle_defaults(TextState& text) {
+  text.default_speeds = {40, 10, 0};
+  text.link_red = 255;
+  text.link_green = 255;
+  text.link_blue = 64;
+  text.clickstr_chars.clear();
+  text.clickstr_lines = 0;
+  text.window.erase_flag = 1;
+  std::fill(text.text_alpha.begin(), text.text_alpha.end(), 0);
 }
 
 }  // namespace vellumite

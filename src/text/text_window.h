@@ -2,16 +2,21 @@
 // and the picture commands need from it (showing it in the scene, hiding it).
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "graphics/layers.h"
+#include "graphics/picture.h"
+#include "text/glyph_renderer.h"
+#include "text/history.h"
 
 namespace vellumite {
 
 struct Engine;
-struct Picture;
 
 struct TextWindow {
   int32_t origin_x = 8;
@@ -42,10 +47,64 @@ struct TextWindow {
   bool window_in_scene = false;
 };
 
+// Where a wait cursor goes: its offset, added to the position of the next
+// character when the cursor is relative.
+struct CursorPlacement {
+  int32_t offset_x = 0;
+  int32_t offset_y = 0;
+  bool relative = true;
+};
+
+// What the cursor of the next click wait is.
+enum CursorKind : int32_t {
+  kCursorNone = 0,
+  kCursorLine = 1,  // click_cursors[0], the wait at `@`
+  kCursorPage = 2,  // click_cursors[1], the wait at a page end
+};
+
+// A text button registered by the marks `<` and `>` of a text line.
+struct TextButton {
+  int32_t number = 0;
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;
+};
+
+constexpr int kTextButtonCount = 256;
+
 struct TextState {
   TextWindow window;
   // Coverage (0..255) of text at every screen pixel; 0 = no text.
   std::vector<uint8_t> text_alpha = std::vector<uint8_t>(640 * 480, 0);
+
+  // Milliseconds per character for the slow, normal and fast menu speeds.
+  std::array<int32_t, 3> default_speeds = {40, 10, 0};
+  // Colour of text-button text.
+  int32_t link_red = 255;
+  int32_t link_green = 255;
+  int32_t link_blue = 64;
+  // Double-byte characters after which a click wait comes by itself, and how
+  // many rows at the bottom turn that wait into a page end.
+  std::string clickstr_chars;  // Shift-JIS
+  int32_t clickstr_lines = 0;
+  int32_t autoclick_ms = 0;       // the wait of every click wait while autoclick is on
+  int32_t automode_ms = 1000;     // the wait of every click wait in auto mode
+  std::string drawing_font_face;  // Shift-JIS; the face characters are drawn with
+
+  // Wait cursors: [0] for `@`, [1] for page ends.
+  std::array<CursorPlacement, 2> cursors;
+  int32_t cursor_kind = kCursorNone;  // of the next click wait
+  int32_t cursor_x = 0;
+  int32_t cursor_y = 0;
+  Picture cursor_backing;  // the screen under the cursor during a wait
+
+  std::array<TextButton, kTextButtonCount> text_buttons{};
+  int32_t text_button_count = 0;
+
+  TextHistory history;
+  // Made on first use, so that an engine that never shows text never opens
+  // a font.
+  std::unique_ptr<GlyphRenderer> glyphs;
 };
 
 // Removes the shown text window from the screen with the window effect, when
@@ -58,5 +117,39 @@ void draw_window_background(Engine& e, int32_t left, int32_t top, int32_t right,
 // Draws the text window and its text into `scene` inside `rect` (null: the
 // whole screen); the compositor calls it while the window is in the scene.
 void recompose_text(Engine& e, const ClipRect* rect);
+
+// Shows one text line (Shift-JIS; its end or a NUL byte ends it) with all
+// its marks, waits and automatic line breaks. Afterwards the caller looks at
+// `reset_requested`.
+void display_text(Engine& e, std::string_view line);
+// The font a text line is drawn with, chosen when the line starts.
+struct CharacterFont {
+  std::string face;  // Shift-JIS
+  int32_t width = 26;
+  int32_t height = 26;
+  bool bold = true;
+};
+// Draws the character `code` (lead byte in the high half) with its top-left
+// corner at (x, y) in the colour (red, green, blue), puts it into text_alpha
+// and text_layer, blends it into screen with the window's shadow rule and
+// shows the cell. A cell that, with the shadow column right of it, would
+// leave the screen is not drawn.
+void draw_character(Engine& e, const CharacterFont& font, int32_t x, int32_t y, uint16_t code,
+                    int32_t red, int32_t green, int32_t blue);
+// Column 0 of the next row; a line feed from the last row is a script error.
+void new_line(Engine& e);
+// Cell (0, 0) of an empty page; a shown window is redrawn empty at once.
+void new_page(Engine& e);
+// What `textclear` does: a page end in the history, then an empty page.
+void clear_text_page(Engine& e);
+// Waits for the player with the cursor of `cursor_kind` at (cursor_x,
+// cursor_y); auto mode and autoclick end it by time.
+void click_wait(Engine& e);
+
+// The text part of the game's reset: the window, its text and the text
+// history back to their starting state.
+void reset_text(Engine& e);
+// The settings of the define-block commands that every cycle starts from.
+void reset_text_cycle_defaults(TextState& text);
 
 }  // namespace vellumite

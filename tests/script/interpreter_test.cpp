@@ -114,14 +114,14 @@ TEST(Interp, TextLinesSubstituteVariables) {
                         "%5円\n"
                         "%5 円\n"
                         "mov %6,2147483647:mov %7,-2147483648\n"
-                        "%6/%7\n"
+                        "%6・%7\n"
                         "mov $0,\"名前\"\n"
                         "$0さん\n"
                         "!w%5と!s%5\n"
                         "end\n"));
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_EQ(r.texts(),
-            (Texts{"０円", "－１２円", "－１２円", "２１４７４８３６４７/－２１４７４８３６４８",
+            (Texts{"０円", "－１２円", "－１２円", "２１４７４８３６４７・－２１４７４８３６４８",
                    "名前さん", "!w%5と!s%5"}));
 }
 
@@ -138,10 +138,10 @@ TEST(Interp, ResetClearsLocalVariablesOnly) {
                         "mov $0,\"a\":mov $199,\"b\":mov $200,\"c\"\n"
                         "reset\n"
                         "*after\n"
-                        "%0/%199/%200/%201/$0/$199/$200\n"
+                        "%0・%199・%200・%201・$0・$199・$200\n"
                         "end\n"));
   EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.texts(), Texts{"０/０/１/７///c"});
+  EXPECT_EQ(r.texts(), Texts{"０・０・１・７・・・c"});
 }
 
 TEST(Interp, DefineresetRunsTheDefineBlockAgain) {
@@ -152,6 +152,7 @@ TEST(Interp, DefineresetRunsTheDefineBlockAgain) {
       "mov %300,7\n"
       "game\n"
       "*start\n"
+      "textspeed 0\n"
       "回%300\n"
       "mov %300,0\n"
       "trap *stop\n" +

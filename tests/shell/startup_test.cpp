@@ -55,6 +55,7 @@ TEST(Startup, RestartRunsTheDefineBlockAgainWithFreshGlobals) {
       "*define\n"
       "game\n"
       "*start\n"
+      "textspeed 0\n"
       "全体%200\n"
       "mov %200,7\n"
       "mov %5,9\n"

@@ -1,0 +1,140 @@
+// The click wait: waits for a left click (or Space or Enter) with the
+// animated wait cursor; auto mode and autoclick end it by time.
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "graphics/compositor.h"
+#include "graphics/effects.h"
+#include "graphics/layers.h"
+#include "shell/engine.h"
+#include "shell/window_proc.h"
+#include "text/text_window.h"
+
+namespace vellumite {
+namespace {
+
+// The place where a click wait hands a right click to the right-click menu.
+// That menu is not part of the engine yet, so for now nothing happens here.
+void open_right_click_menu(Engine&) {}
+
+// The screen area the cursor covers, saved before the wait and put back
+// after it.
+struct CursorArea {
+  Picture* cursor = nullptr;
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
+// Copies the part of the area that lies on the screen to the window.
+void show_area(Engine& e, const CursorArea& area) {
+  const int64_t right = std::min<int64_t>(int64_t{area.x} + area.width - 1, kWindowWidth - 1);
+  const int64_t bottom = std::min<int64_t>(int64_t{area.y} + area.height - 1, kWindowHeight - 1);
+  const ClipRect r{std::max(area.x, 0), std::max(area.y, 0), static_cast<int32_t>(right),
+                   static_cast<int32_t>(bottom)};
+  if (r.left > r.right || r.top > r.bottom) return;
+  show_screen(e, &r);
+}
+
+void put_back(Engine& e, const CursorArea& area) {
+  blit(e.graphics.screen, area.x, area.y, area.width, area.height, e.text.cursor_backing, 0, 0);
+}
+
+// Advances the cursor's cell when its interval has passed and draws it.
+void animate_cursor(Engine& e, const CursorArea& area) {
+  Picture& c = *area.cursor;
+  if (c.cells < 2) return;
+  const uint32_t now = e.platform.ticks();
+  if (static_cast<int64_t>(now - c.anim_time) <= cell_interval(c, c.cell)) return;
+  c.cell += c.anim_step;
+  if (c.cell >= c.cells || c.cell < 0) {
+    switch (c.loop_mode) {
+      case kLoopStop:
+        c.cell = c.cells - 1;
+        c.anim_time = now;
+        return;
+      case kLoopReverse:
+        c.anim_step = -c.anim_step;
+        c.cell += 2 * c.anim_step;
+        break;
+      default: c.cell = 0; break;
+    }
+    if (c.cell >= c.cells || c.cell < 0) c.cell = 0;
+  }
+  put_back(e, area);
+  draw_picture(c, e.graphics.screen, nullptr, area.x, area.y);
+  show_area(e, area);
+  c.anim_time = now;
+}
+
+}  // namespace
+
+void click_wait(Engine& e) {
+  Platform& p = e.platform;
+  ShellState& shell = e.shell;
+  TextState& t = e.text;
+
+  // A click that was made before the wait does not end it.
+  pump_message(e);
+  p.remove_messages(MessageKind::LButtonUp);
+  p.remove_messages(MessageKind::Char);
+  shell.clicked_flag = false;
+  shell.rclicked_flag = false;
+
+  const int32_t kind = t.cursor_kind;
+  CursorArea area;
+  if (kind == kCursorLine || kind == kCursorPage) {
+    area.cursor = &e.graphics.click_cursors[kind == kCursorLine ? 0 : 1];
+    area.x = t.cursor_x;
+    area.y = t.cursor_y;
+    area.width = cell_width(*area.cursor) + 1;
+    area.height = picture_height(*area.cursor) + 1;
+    Surface& backing = t.cursor_backing.surface;
+    if (backing.width != area.width || backing.height != area.height || backing.bit_count() != 24) {
+      create_blank(t.cursor_backing, area.width, area.height, 24);
+    }
+    blit(t.cursor_backing, 0, 0, area.width, area.height, e.graphics.screen, area.x, area.y);
+  }
+
+  std::string wait_kind = kind == kCursorPage ? "page " : "click ";
+  wait_kind += std::to_string(t.cursor_x);
+  wait_kind += ' ';
+  wait_kind += std::to_string(t.cursor_y);
+  // Auto mode, autoclick and skip mode end the wait without the player.
+  begin_player_wait(e, wait_kind,
+                    shell.auto_mode || shell.autoclick_active || shell.skip_to_choice);
+
+  const uint32_t t0 = p.ticks();
+  for (;;) {
+    const int64_t elapsed = static_cast<int64_t>(p.ticks() - t0);
+    if (shell.auto_mode && elapsed >= t.automode_ms) break;
+    if (shell.autoclick_active && elapsed >= t.autoclick_ms) break;
+    pump_message(e);
+    if (!shell.autoclick_active) {
+      if (shell.clicked_flag) {
+        shell.clicked_flag = false;
+        break;
+      }
+      if (shell.skip_to_choice) break;
+      if (shell.rclicked_flag) {
+        shell.rclicked_flag = false;
+        open_right_click_menu(e);
+        // A reset or load chosen there ends the wait as it stands.
+        if (e.script.reset_requested || e.script.load_done) return;
+      }
+    }
+    animate_layers(e);
+    if (area.cursor != nullptr) animate_cursor(e, area);
+    p.yield();
+  }
+
+  if (area.cursor != nullptr) {
+    put_back(e, area);
+    show_area(e, area);
+  }
+  t.cursor_kind = kCursorNone;
+}
+
+}  // namespace vellumite
