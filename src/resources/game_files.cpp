@@ -81,6 +81,31 @@ std::string resolve_game_path(std::string_view name_sjis) {
   return "";
 }
 
+std::array<std::string, 100> find_numbered_files() {
+  std::array<std::string, 100> found;
+  std::error_code ec;
+  for (fs::directory_iterator it(".", ec), stop; !ec && it != stop; it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    // "<digits>.txt" with no leading zeros, as the loader names them.
+    size_t dot = name.size() >= 5 ? name.size() - 4 : 0;
+    if (dot == 0 || dot > 2 || !equal_ignoring_case(std::string_view(name).substr(dot), ".txt")) {
+      continue;
+    }
+    if (dot == 2 && name[0] == '0') continue;
+    int n = 0;
+    bool digits = true;
+    for (size_t i = 0; i < dot; ++i) {
+      digits = digits && name[i] >= '0' && name[i] <= '9';
+      n = n * 10 + (name[i] - '0');
+    }
+    if (!digits || !is_regular(it->path())) continue;
+    // An exact "N.txt" wins over another spelling of the same name.
+    std::string& slot = found[static_cast<size_t>(n)];
+    if (slot.empty() || name == std::to_string(n) + ".txt") slot = name;
+  }
+  return found;
+}
+
 std::optional<std::string> read_game_file(std::string_view name_sjis, size_t max_bytes) {
   std::string path = resolve_game_path(name_sjis);
   if (path.empty()) return std::nullopt;

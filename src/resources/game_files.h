@@ -3,6 +3,7 @@
 // platform the folder may hold them in another case or with UTF-8 names.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,11 @@ namespace vellumite {
 // The path of the file the scenario calls `name` (relative to the current
 // directory), or empty when there is none.
 std::string resolve_game_path(std::string_view name_sjis);
+
+// The files of the game folder whose names, without regard to ASCII case,
+// are "<N>.txt" for N = 0..99: entry N is the file's real name or empty.
+// One look at the folder instead of a hundred.
+std::array<std::string, 100> find_numbered_files();
 
 // Reads a whole game file; at most `max_bytes` bytes. Nullopt when missing
 // or unreadable.

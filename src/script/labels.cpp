@@ -74,7 +74,8 @@ void load_scenario(Engine& e) {
   char* buf = s.script_buffer.get();
   int32_t length = 0;
 
-  bool have_first = !resolve_game_path("0.txt").empty();
+  std::array<std::string, kScenarioFileCount> numbered = find_numbered_files();
+  bool have_first = !numbered[0].empty();
   std::optional<std::string> single;
   bool secret = false;
   if (!have_first) {
@@ -93,7 +94,8 @@ void load_scenario(Engine& e) {
     // Text mode can only shrink a file (CR LF to LF), so twice the room left
     // is all that can matter.
     size_t room = static_cast<size_t>(kScriptBufferSize - length);
-    std::optional<std::string> raw = read_game_file(std::to_string(n) + ".txt", 2 * room + 2);
+    if (numbered[static_cast<size_t>(n)].empty()) continue;  // its end stays kMissingFileEnd
+    std::optional<std::string> raw = read_game_file(numbered[static_cast<size_t>(n)], 2 * room + 2);
     if (!raw) continue;  // its end stays kMissingFileEnd
     length += static_cast<int32_t>(
         copy_text_mode(*raw, buf + length, static_cast<size_t>(kScriptBufferSize - 1 - length)));

@@ -7,6 +7,7 @@
 #include "resources/game_files.h"
 #include "script/interpreter.h"
 #include "script/labels.h"
+#include "shell/window_proc.h"
 #include "text/sjis.h"
 
 namespace vellumite {
@@ -62,6 +63,8 @@ void read_config(Engine& e) {
 void scenario_cycle(Engine& e) {
   read_config(e);
   for (;;) {
+    // A scenario that restarts over and over still answers the close box.
+    answer_pending_close(e);
     reset_effect_table(e.graphics.effects);
     reset_cycle_state(e);
     reset_text_cycle_defaults(e.text);

@@ -22,8 +22,10 @@ constexpr uint32_t kSleepSliceMs = 10;
 // Presents closer together than this are shown together: the upload happens
 // at once, the (costlier) drawing of the window at the next chance, which is
 // at the latest the next yield, sleep or look at the message queue after the
-// interval. Faster than any display refreshes, so the player sees no delay.
-constexpr uint64_t kShowIntervalMs = 5;
+// interval. About one refresh of a 60 Hz display: drawing the window more
+// often shows nothing more, and where drawing is slow (software rendering)
+// it would take the time that typing out text needs.
+constexpr uint64_t kShowIntervalMs = 16;
 
 // The reason goes after the caller's "cannot open a window: ".
 [[noreturn]] void fail(const char* what) {
