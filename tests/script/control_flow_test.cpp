@@ -22,26 +22,6 @@ std::string idle(uint32_t ms) {
   return std::string(ms * 1000 / HeadlessPlatform::kYieldMicros, '\n');
 }
 
-// "title|message" of the only message box.
-std::string only_error(const RunResult& r) {
-  EXPECT_EQ(r.exit_code, 2);
-  std::vector<std::string> boxes = r.boxes();
-  if (boxes.size() != 1) return "(" + std::to_string(boxes.size()) + " boxes)";
-  const std::string& box = boxes[0];
-  return box.substr(0, box.find('\n'));
-}
-
-// The "N.txt line:M" line of the only message box.
-std::string error_place(const RunResult& r) {
-  std::vector<std::string> boxes = r.boxes();
-  if (boxes.size() != 1) return "";
-  const std::string& box = boxes[0];
-  size_t start = box.find("\n\n");
-  if (start == std::string::npos) return "";
-  start += 2;
-  return box.substr(start, box.find('\n', start) - start);
-}
-
 TEST(Cond, OperatorsCompareSignedNumbers) {
   struct Case {
     const char* condition;

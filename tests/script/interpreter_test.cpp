@@ -17,15 +17,6 @@ using Texts = std::vector<std::string>;
 
 std::string game(const std::string& body) { return "*define\ngame\n*start\n" + body; }
 
-// "title|message" of the only message box.
-std::string only_error(const RunResult& r) {
-  EXPECT_EQ(r.exit_code, 2);
-  std::vector<std::string> boxes = r.boxes();
-  if (boxes.size() != 1) return "(" + std::to_string(boxes.size()) + " boxes)";
-  const std::string& box = boxes[0];
-  return box.substr(0, box.find('\n'));
-}
-
 // The whole report of the only message box, without title and answer.
 std::string report(const RunResult& r) {
   std::vector<std::string> boxes = r.boxes();
@@ -33,15 +24,6 @@ std::string report(const RunResult& r) {
   const std::string& box = boxes[0];
   size_t start = box.find('|') + 1;
   return box.substr(start, box.rfind('|') - start);
-}
-
-// The "N.txt line:M" line of the only message box.
-std::string error_place(const RunResult& r) {
-  std::string text = report(r);
-  size_t start = text.find("\n\n");
-  if (start == std::string::npos) return "";
-  start += 2;
-  return text.substr(start, text.find('\n', start) - start);
 }
 
 // Shift-JIS scenario bytes stored the way the single-file formats keep them.

@@ -1,5 +1,6 @@
 #include "support/game_runner.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -101,6 +102,39 @@ std::vector<std::string> RunResult::boxes() const {
     out.push_back(f.at(0) + "|" + f.at(1) + "|" + f.at(2));
   }
   return out;
+}
+
+std::vector<uint32_t> RunResult::times(std::string_view event) const {
+  std::vector<uint32_t> out;
+  std::istringstream in(trace);
+  std::string line;
+  while (std::getline(in, line)) {
+    size_t space = line.find(' ');
+    if (space == std::string::npos) continue;
+    std::string_view rest = std::string_view(line).substr(space + 1);
+    if (rest.substr(0, event.size()) == event &&
+        (rest.size() == event.size() || rest[event.size()] == ' ')) {
+      out.push_back(static_cast<uint32_t>(std::stoul(line.substr(0, space))));
+    }
+  }
+  return out;
+}
+
+std::string only_error(const RunResult& r) {
+  EXPECT_EQ(r.exit_code, 2);
+  std::vector<std::string> boxes = r.boxes();
+  if (boxes.size() != 1) return "(" + std::to_string(boxes.size()) + " boxes)";
+  return boxes[0].substr(0, boxes[0].find('\n'));
+}
+
+std::string error_place(const RunResult& r) {
+  std::vector<std::string> boxes = r.boxes();
+  if (boxes.size() != 1) return "";
+  const std::string& box = boxes[0];
+  size_t start = box.find("\n\n");
+  if (start == std::string::npos) return "";
+  start += 2;
+  return box.substr(start, box.find('\n', start) - start);
 }
 
 int32_t RunResult::num(int n) const {

@@ -41,10 +41,18 @@ struct RunResult {
   std::vector<std::string> texts() const;
   // The message boxes as "title|text|answer", unquoted.
   std::vector<std::string> boxes() const;
+  // The clock times of the trace lines whose event is `event`.
+  std::vector<uint32_t> times(std::string_view event) const;
   // The value of %n (0 when the trace does not list it) or $n.
   int32_t num(int n) const;
   std::string str(int n) const;
 };
+
+// "title|first line of the message" of the only message box of a run that a
+// fatal error ended (checks the exit code 2), or "(N boxes)".
+std::string only_error(const RunResult& r);
+// The "N.txt line:M" line of the only message box, or "".
+std::string error_place(const RunResult& r);
 
 struct RunOptions {
   std::string input;  // scripted input, in the --input format

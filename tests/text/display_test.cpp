@@ -38,29 +38,6 @@ std::string at(int column, int row, const char* kind = "click") {
          std::to_string(16 + 28 * row);
 }
 
-// The clock times of the trace lines of `event`.
-std::vector<uint32_t> times_of(const RunResult& r, const std::string& event) {
-  std::vector<uint32_t> out;
-  std::istringstream in(r.trace);
-  std::string line;
-  while (std::getline(in, line)) {
-    size_t space = line.find(' ');
-    if (space == std::string::npos) continue;
-    if (line.compare(space + 1, event.size() + 1, event + " ") == 0) {
-      out.push_back(static_cast<uint32_t>(std::stoul(line.substr(0, space))));
-    }
-  }
-  return out;
-}
-
-// "title|first line of the message" of the only message box.
-std::string only_error(const RunResult& r) {
-  EXPECT_EQ(r.exit_code, 2);
-  Strings boxes = r.boxes();
-  if (boxes.size() != 1) return "(" + std::to_string(boxes.size()) + " boxes)";
-  return boxes[0].substr(0, boxes[0].find('\n'));
-}
-
 RunResult run(const std::string& scenario, const std::string& input = "") {
   return run_scenario(scenario, RunOptions{input, 600000});
 }
@@ -160,9 +137,9 @@ TEST(Display, SpeedMarksAndTheMenuSpeed) {
                          "defaultspeed 40,30,0\n"),
                     repeat("click 1 1\n", 4));
   EXPECT_EQ(r.exit_code, 0);
-  std::vector<uint32_t> t = times_of(r, "wait");
+  std::vector<uint32_t> t = r.times("wait");
   ASSERT_EQ(t.size(), 4u);
-  std::vector<uint32_t> texts = times_of(r, "text");
+  std::vector<uint32_t> texts = r.times("text");
   ASSERT_EQ(texts.size(), 4u);
   EXPECT_LE(t[0] - texts[0], 2u) << "speed 0 shows the line at once";
   EXPECT_NEAR(static_cast<double>(t[1] - texts[1]), 150, 10);
@@ -176,7 +153,7 @@ TEST(Display, WaitMarksInTheLine) {
   RunResult d = run(game("あ!d1000い@\nend\n"), "@100 click 5 5\n");
   EXPECT_EQ(w.events("wait"), (Strings{at(2, 0)}));
   EXPECT_EQ(d.events("wait"), (Strings{"delay", at(2, 0)}));
-  std::vector<uint32_t> tw = times_of(w, "wait"), td = times_of(d, "wait");
+  std::vector<uint32_t> tw = w.times("wait"), td = d.times("wait");
   ASSERT_EQ(tw.size(), 1u);
   ASSERT_EQ(td.size(), 2u);
   EXPECT_GE(tw[0], 1030u);
@@ -191,7 +168,7 @@ TEST(Display, ClickWhileTypingShowsTheRestUpToTheNextWait) {
   const std::string scenario = game("textspeed 100\nあいうえお@かき@\nend\n");
   RunResult slow = run(scenario, "click 1 1\n");
   RunResult fast = run(scenario, "@150 click 5 5\nclick 1 1\n");
-  std::vector<uint32_t> ts = times_of(slow, "wait"), tf = times_of(fast, "wait");
+  std::vector<uint32_t> ts = slow.times("wait"), tf = fast.times("wait");
   ASSERT_EQ(ts.size(), 2u);
   ASSERT_EQ(tf.size(), 2u);
   EXPECT_GE(ts[0], 500u);

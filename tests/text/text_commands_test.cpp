@@ -33,28 +33,6 @@ std::string repeat(const std::string& s, int n) {
   return out;
 }
 
-// The clock times of the trace lines of `event`.
-std::vector<uint32_t> times_of(const RunResult& r, const std::string& event) {
-  std::vector<uint32_t> out;
-  std::istringstream in(r.trace);
-  std::string line;
-  while (std::getline(in, line)) {
-    size_t space = line.find(' ');
-    if (space == std::string::npos) continue;
-    if (line.compare(space + 1, event.size() + 1, event + " ") == 0) {
-      out.push_back(static_cast<uint32_t>(std::stoul(line.substr(0, space))));
-    }
-  }
-  return out;
-}
-
-std::string only_error(const RunResult& r) {
-  EXPECT_EQ(r.exit_code, 2);
-  Strings boxes = r.boxes();
-  if (boxes.size() != 1) return "(" + std::to_string(boxes.size()) + " boxes)";
-  return boxes[0].substr(0, boxes[0].find('\n'));
-}
-
 RunResult run(const std::string& scenario, const std::string& input = "") {
   return run_scenario(scenario, RunOptions{input, 600000});
 }
@@ -130,7 +108,7 @@ TEST(TextCmd, TextspeedAndTheMenuSpeed) {
   RunResult r = run(game("textspeed 50\nあいう@\ntextspeed -1\nあいう@\nend\n"),
                     "@0 menu 40014\nclick 1 1\nclick 1 1\n");
   EXPECT_EQ(r.exit_code, 0);
-  std::vector<uint32_t> waits = times_of(r, "wait"), texts = times_of(r, "text");
+  std::vector<uint32_t> waits = r.times("wait"), texts = r.times("text");
   ASSERT_EQ(waits.size(), 2u);
   ASSERT_EQ(texts.size(), 2u);
   EXPECT_NEAR(static_cast<double>(waits[0] - texts[0]), 150, 8);
@@ -220,7 +198,7 @@ TEST(TextCmd, ResetPutsTheWindowBackToItsDefaults) {
           "click 1 1\n");
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_EQ(r.events("wait"), (Strings{at(2, 0)}));
-  std::vector<uint32_t> waits = times_of(r, "wait"), texts = times_of(r, "text");
+  std::vector<uint32_t> waits = r.times("wait"), texts = r.times("text");
   ASSERT_EQ(waits.size(), 1u);
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_NEAR(static_cast<double>(waits[0] - texts[0]), 40, 5);
