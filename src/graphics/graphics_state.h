@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "graphics/buttons.h"
 #include "graphics/effects.h"
 #include "graphics/layers.h"
 #include "graphics/picture.h"
+#include "graphics/timed_wait.h"
 #include "platform/platform.h"
 
 namespace vellumite {
@@ -35,6 +37,8 @@ struct GraphicsState {
 
   LayerState layers;
   EffectState effects;
+  ButtonState buttons;  // btn's table
+  TimerState timer;     // resettimer / waittimer / gettimer
 
   // The mode a tag without a mode letter gets; set by `transmode`.
   int32_t default_trans_mode = kTransLeftup;

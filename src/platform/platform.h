@@ -36,7 +36,12 @@ enum class MessageKind : uint8_t {
   Close,        // the player asked to close the window
   Paint,        // the window needs its content again
   MediaNotify,  // param: notification code of a media device
+  TextInput,    // param: Unicode code point of a typed character (text input on)
 };
+
+// The character code of Backspace in a Char message; sent only while text
+// input is on.
+constexpr uint32_t kBackspaceChar = 0x08;
 
 struct Message {
   MessageKind kind = MessageKind::Paint;
@@ -123,6 +128,19 @@ class Platform {
   // An answer for the next input dialog from the scripted input, if the next
   // scripted event is one; consumes it.
   virtual std::optional<std::string> scripted_text_answer() = 0;
+  // Whether the engine draws its dialogs into the window and the player
+  // answers them there. False while the window cannot be seen, and always
+  // headless; message_box() then settles boxes itself.
+  virtual bool dialogs_in_window() const = 0;
+  // The answer for the next message box from the scripted input, if the next
+  // scripted event is one; consumes it. Yes/No boxes take "ok" as Yes.
+  virtual std::optional<BoxAnswer> scripted_box_answer(BoxButtons buttons) = 0;
+  // Writes the `msgbox` trace line for a box the engine settled itself.
+  virtual void record_box_answer(std::string_view title_utf8, std::string_view text_utf8,
+                                 BoxAnswer answer) = 0;
+  // Typed text on or off: while on, typed characters arrive as TextInput
+  // messages and Backspace as a Char message (input methods may be active).
+  virtual void set_text_input(bool on) = 0;
 
   // --- waits for the player, trace ------------------------------------------------
   // Called when a wait that the player ends begins (a click, key, choice,

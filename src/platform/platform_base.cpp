@@ -127,25 +127,29 @@ bool PlatformBase::pointer_position(int& x, int& y) {
 
 BoxAnswer PlatformBase::message_box(std::string_view title_utf8, std::string_view text_utf8,
                                     BoxButtons buttons) {
-  BoxAnswer answer;
-  if (next_event_ < options_.input.size() &&
-      options_.input[next_event_].action == InputAction::Answer) {
-    uint32_t value = options_.input[next_event_++].value;
-    last_delivery_ms_ = ticks();
-    if (buttons == BoxButtons::Ok) {
-      answer = BoxAnswer::Ok;
-    } else {
-      answer = value == 2 ? BoxAnswer::No : BoxAnswer::Yes;
-    }
-  } else {
-    answer = show_message_box(title_utf8, text_utf8, buttons);
-  }
-  if (tracing()) {
-    static constexpr const char* kNames[] = {"ok", "yes", "no"};
-    trace("msgbox", quote_trace_string(title_utf8) + " " + quote_trace_string(text_utf8) + " " +
-                        kNames[static_cast<int>(answer)]);
-  }
+  std::optional<BoxAnswer> scripted = scripted_box_answer(buttons);
+  BoxAnswer answer = scripted ? *scripted : show_message_box(title_utf8, text_utf8, buttons);
+  record_box_answer(title_utf8, text_utf8, answer);
   return answer;
+}
+
+std::optional<BoxAnswer> PlatformBase::scripted_box_answer(BoxButtons buttons) {
+  if (next_event_ >= options_.input.size() ||
+      options_.input[next_event_].action != InputAction::Answer) {
+    return std::nullopt;
+  }
+  uint32_t value = options_.input[next_event_++].value;
+  last_delivery_ms_ = ticks();
+  if (buttons == BoxButtons::Ok) return BoxAnswer::Ok;
+  return value == 2 ? BoxAnswer::No : BoxAnswer::Yes;
+}
+
+void PlatformBase::record_box_answer(std::string_view title_utf8, std::string_view text_utf8,
+                                     BoxAnswer answer) {
+  if (!tracing()) return;
+  static constexpr const char* kNames[] = {"ok", "yes", "no"};
+  trace("msgbox", quote_trace_string(title_utf8) + " " + quote_trace_string(text_utf8) + " " +
+                      kNames[static_cast<int>(answer)]);
 }
 
 std::optional<std::string> PlatformBase::scripted_text_answer() {

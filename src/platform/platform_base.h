@@ -40,6 +40,11 @@ class PlatformBase : public Platform {
   BoxAnswer message_box(std::string_view title_utf8, std::string_view text_utf8,
                         BoxButtons buttons) override;
   std::optional<std::string> scripted_text_answer() override;
+  bool dialogs_in_window() const override { return false; }
+  std::optional<BoxAnswer> scripted_box_answer(BoxButtons buttons) override;
+  void record_box_answer(std::string_view title_utf8, std::string_view text_utf8,
+                         BoxAnswer answer) override;
+  void set_text_input(bool) override {}
   bool begin_wait(std::string_view kind, bool ends_by_time) override;
   bool tracing() const override { return trace_ != nullptr; }
   void trace(std::string_view event, std::string_view fields) override;

@@ -103,6 +103,9 @@ struct Tables : CommandBinder {
     bind_scene_commands(*this);
     bind_layer_commands(*this);
     bind_effect_commands(*this);
+    bind_selection_commands(*this);
+    bind_button_commands(*this);
+    bind_input_commands(*this);
     for (const CommandEntry& entry : entries) {
       if (entry.handler == nullptr) continue;
       if (entry.command_class != GameOnly) define_phase.emplace(entry.name, &entry);

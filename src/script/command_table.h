@@ -41,5 +41,8 @@ void bind_text_commands(CommandBinder& binder);
 void bind_scene_commands(CommandBinder& binder);
 void bind_layer_commands(CommandBinder& binder);
 void bind_effect_commands(CommandBinder& binder);
+void bind_selection_commands(CommandBinder& binder);
+void bind_button_commands(CommandBinder& binder);
+void bind_input_commands(CommandBinder& binder);
 
 }  // namespace vellumite

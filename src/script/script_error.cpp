@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "script/labels.h"
+#include "shell/dialogs.h"
 #include "shell/window_proc.h"
 #include "text/sjis.h"
 
@@ -69,7 +70,7 @@ void script_error(Engine& e, std::string_view title_utf8, std::string_view messa
   std::string report = error_report(e, message_sjis);
   std::string report_utf8 = to_utf8(report);
   e.platform.log(std::string(title_utf8) + ": " + report_utf8);
-  e.platform.message_box(title_utf8, report_utf8, BoxButtons::Ok);
+  message_box(e, title_utf8, report_utf8, BoxButtons::Ok);
   end_program(e, ExitReason::ScriptError);
 }
 

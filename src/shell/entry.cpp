@@ -8,6 +8,7 @@
 #include "script/interpreter.h"
 #include "script/labels.h"
 #include "shell/window_proc.h"
+#include "text/font_match.h"
 #include "text/sjis.h"
 
 namespace vellumite {
@@ -68,11 +69,13 @@ void scenario_cycle(Engine& e) {
     reset_effect_table(e.graphics.effects);
     reset_cycle_state(e);
     reset_text_cycle_defaults(e.text);
+    reset_selection_cycle_defaults(e);
     seed_random(e.vars, e.platform.ticks());
     create_screen_pictures(e.graphics);
     clear_global_variables(e.vars);
     reset_variable_tables(e.vars);
     e.shell.menu.set_checked(kMenuFontDefault, true);
+    install_font_menu(e.shell, list_japanese_fixed_fonts());
 
     load_scenario(e);
     build_label_table(e);

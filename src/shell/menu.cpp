@@ -1,6 +1,7 @@
 #include "shell/menu.h"
 
 #include "shell/shell_state.h"
+#include "text/font_match.h"
 #include "text/sjis.h"
 
 namespace vellumite {
@@ -66,6 +67,25 @@ void Menu::remove_top_level(int id) {
       bar.erase(bar.begin() + static_cast<long>(i));
       return;
     }
+  }
+}
+
+void install_font_menu(ShellState& shell, const std::vector<FontFamilyName>& fonts) {
+  MenuItem* font_menu = nullptr;
+  for (MenuItem& top : shell.menu.bar) {
+    for (const MenuItem& entry : top.entries) {
+      if (entry.id == kMenuFontDefault) font_menu = &top;
+    }
+  }
+  for (std::string& face : shell.font_table) face.clear();
+  if (font_menu == nullptr) return;
+  std::vector<MenuItem>& entries = font_menu->entries;
+  std::erase_if(entries, [](const MenuItem& it) { return it.id >= 0 && it.id < kFontTableSize; });
+  auto at = entries.begin();
+  for (size_t index = 0; index < fonts.size() && index < kFontTableSize; ++index) {
+    int id = static_cast<int>(index);
+    shell.font_table[index] = fonts[index].sjis;
+    at = entries.insert(at, MenuItem{fonts[index].sjis, id, id == shell.font_menu_id, {}}) + 1;
   }
 }
 

@@ -8,6 +8,9 @@
 
 namespace vellumite {
 
+struct ShellState;
+struct FontFamilyName;
+
 struct MenuItem {
   std::string label;  // Shift-JIS
   int id = 0;         // command id; 0 for a drop-down that only holds entries
@@ -28,5 +31,11 @@ struct Menu {
   // Removes the first top-level item among positions 0..9 whose id is `id`.
   void remove_top_level(int id);
 };
+
+// Puts the installed fonts into the font menu in front of "デフォルト", each
+// with its enumeration index as command id (only the first 256), and fills
+// the font table. Font items already there are replaced, so a restart does
+// not list them twice; the item of `font_menu_id` keeps its check mark.
+void install_font_menu(ShellState& shell, const std::vector<FontFamilyName>& fonts);
 
 }  // namespace vellumite

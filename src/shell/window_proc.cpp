@@ -1,5 +1,6 @@
 #include "shell/window_proc.h"
 
+#include "shell/dialogs.h"
 #include "text/sjis.h"
 
 namespace vellumite {
@@ -64,7 +65,7 @@ void leave_full_screen(Engine& e) {
 void exit_confirmation(Engine& e) {
   e.platform.kill_timer();
   e.shell.timer_running = false;
-  BoxAnswer answer = e.platform.message_box("終了確認", "終了しますか？", BoxButtons::YesNo);
+  BoxAnswer answer = message_box(e, "終了確認", "終了しますか？", BoxButtons::YesNo);
   if (answer == BoxAnswer::Yes) {
     e.shell.auto_mode = false;
     e.shell.skip_to_choice = false;
@@ -100,8 +101,8 @@ void menu_command(Engine& e, int id) {
       shell.font_menu_id = kMenuFontDefault;
       return;
     case kMenuVersion:
-      e.platform.message_box(
-          "バージョン情報", to_utf8(shell.version_text + "\n" + shell.credit_text), BoxButtons::Ok);
+      message_box(e, "バージョン情報", to_utf8(shell.version_text + "\n" + shell.credit_text),
+                  BoxButtons::Ok);
       return;
     case kMenuSkipToChoice: shell.skip_to_choice = true; return;
     case kMenuPageMode:
@@ -168,6 +169,7 @@ void dispatch_message(Engine& e, const Message& m) {
     case MessageKind::LButtonUp: button_release(shell, m, shell.clicked_flag); break;
     case MessageKind::RButtonUp: button_release(shell, m, shell.rclicked_flag); break;
     case MessageKind::MediaNotify: break;
+    case MessageKind::TextInput: break;  // typed text is for the input dialog only
   }
 }
 

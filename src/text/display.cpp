@@ -11,36 +11,16 @@
 
 #include "graphics/effects.h"
 #include "graphics/layers.h"
+#include "graphics/timed_wait.h"
 #include "script/script_error.h"
 #include "shell/engine.h"
 #include "shell/window_proc.h"
+#include "text/kinsoku.h"
 #include "text/sjis.h"
 #include "text/text_window.h"
 
 namespace vellumite {
 namespace {
-
-// Double-byte characters examined after the one being drawn.
-constexpr int kLookAheadCharacters = 128;
-
-// Characters that may not end a line and those that may not begin one.
-const std::string& no_line_end() {
-  static const std::string chars = to_sjis("（［｛「『");
-  return chars;
-}
-const std::string& no_line_start() {
-  static const std::string chars = to_sjis("、。，．・？！゛゜ヽヾゝゞ々ー）］｝」』");
-  return chars;
-}
-
-// Whether `code` is one of the double-byte characters of `set`.
-bool contains_character(std::string_view set, uint16_t code) {
-  const char first = static_cast<char>(code >> 8), second = static_cast<char>(code & 0xFF);
-  for (size_t k = 0; k + 1 < set.size(); k += 2) {
-    if (set[k] == first && set[k + 1] == second) return true;
-  }
-  return false;
-}
 
 bool usable_screen_picture(const Picture& p) {
   return p.surface.width == kWindowWidth && p.surface.height == kWindowHeight &&
@@ -122,24 +102,6 @@ void colour_mark(Engine& e, LineWalk& s) {
   w.text_blue = s.blue = value & 0xFF;
 }
 
-// The timed wait of `!w` (clicks do not shorten it) and `!d` (a left click
-// ends it): messages keep flowing and pictures keep animating.
-void timed_wait(Engine& e, int32_t ms, bool clickable) {
-  Platform& p = e.platform;
-  p.remove_messages(MessageKind::LButtonUp);
-  p.remove_messages(MessageKind::Char);
-  const uint32_t end = p.ticks() + static_cast<uint32_t>(ms);
-  if (clickable) begin_player_wait(e, "delay", true);
-  do {
-    if (pump_message(e) && clickable &&
-        e.shell.last_message == static_cast<int>(MessageKind::LButtonUp)) {
-      return;
-    }
-    animate_layers(e);
-    p.yield();
-  } while (p.ticks() < end);
-}
-
 // The click wait of `@` (kind line) and of a page end (kind page) with the
 // cursor placed at the next character. False when a reset or a load chosen
 // during the wait ends the line.
@@ -196,31 +158,6 @@ void character_delay(Engine& e, LineWalk& s, uint32_t t0) {
   }
 }
 
-struct LookAhead {
-  std::array<uint16_t, kLookAheadCharacters> chars{};
-  int count = 0;
-  bool wait_follows = false;  // `@` or `\` before the next double-byte character
-};
-
-LookAhead look_ahead(const LineWalk& s, size_t from) {
-  LookAhead a;
-  size_t k = from;
-  for (int examined = 0; examined < kLookAheadCharacters; ++examined) {
-    unsigned char b = s.at(k);
-    if (b == 0) break;
-    if (is_sjis_lead(b)) {
-      unsigned char b2 = s.at(k + 1);
-      if (b2 == 0) break;
-      a.chars[static_cast<size_t>(a.count++)] = static_cast<uint16_t>(b << 8 | b2);
-      k += 2;
-    } else {
-      if (a.count == 0 && (b == '@' || b == '\\')) a.wait_follows = true;
-      ++k;
-    }
-  }
-  return a;
-}
-
 // Draws the two bytes at s.i and everything that follows from it: delay,
 // line break and the automatic click wait. False when the line must stop.
 bool show_character(Engine& e, LineWalk& s) {
@@ -243,21 +180,13 @@ bool show_character(Engine& e, LineWalk& s) {
   draw_character(e, s.font, saturate(s.x), saturate(s.y), code, s.red, s.green, s.blue);
   character_delay(e, s, t0);
 
-  const LookAhead a = look_ahead(s, s.i + 2);
+  const LookAhead a = look_ahead(s.line, s.i + 2);
   if (w.column < INT32_MAX) ++w.column;
   s.x = saturate(s.x + w.pitch_x);
 
   // Kinsoku: the next character moves to the next line together with the
   // characters bound to it when they would not fit.
-  int k = 0;
-  while (a.count >= k + 2) {
-    if (contains_character(no_line_end(), a.chars[static_cast<size_t>(k)]) ||
-        contains_character(no_line_start(), a.chars[static_cast<size_t>(k + 1)])) {
-      ++k;
-    } else {
-      break;
-    }
-  }
+  const int k = kinsoku_extent(a);
   if (static_cast<int64_t>(w.column) + k >= w.columns) {
     new_line(e);
     place_at_cell(w, s);

@@ -13,6 +13,7 @@
 #include "graphics/picture.h"
 #include "text/glyph_renderer.h"
 #include "text/history.h"
+#include "text/selection.h"
 
 namespace vellumite {
 
@@ -74,6 +75,7 @@ constexpr int kTextButtonCount = 256;
 
 struct TextState {
   TextWindow window;
+  SelectionState selection;  // colours and sounds of choices
   // Coverage (0..255) of text at every screen pixel; 0 = no text.
   std::vector<uint8_t> text_alpha = std::vector<uint8_t>(640 * 480, 0);
 

@@ -76,6 +76,8 @@ void SdlPlatform::handle_event(const SDL_Event& event) {
         case SDLK_KP_ENTER: code = 0x0D; break;
         default: break;
       }
+      // Backspace edits typed text; it means nothing to the game otherwise.
+      if (event.key.keysym.sym == SDLK_BACKSPACE && SDL_IsTextInputActive()) code = kBackspaceChar;
       // Held keys repeat, as typed characters do.
       if (code != 0) {
         flush_pending_move();
@@ -83,6 +85,7 @@ void SdlPlatform::handle_event(const SDL_Event& event) {
       }
       break;
     }
+    case SDL_TEXTINPUT: post_typed_text(event.text.text); break;
     case SDL_RENDER_DEVICE_RESET:
       // The texture is gone with the device.
       SDL_DestroyTexture(s.texture);
@@ -115,6 +118,31 @@ void SdlPlatform::handle_button(const SDL_Event& event) {
   MessageKind kind = left ? (down ? MessageKind::LButtonDown : MessageKind::LButtonUp)
                           : (down ? MessageKind::RButtonDown : MessageKind::RButtonUp);
   post_message(Message{kind, x, y, 0});
+}
+
+void SdlPlatform::post_typed_text(const char* utf8) {
+  flush_pending_move();
+  // One message per character, decoded from UTF-8 (SDL hands over valid text).
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8);
+  while (*p != 0) {
+    uint32_t c = *p;
+    int extra = c < 0x80 ? 0 : c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : -1;
+    ++p;
+    if (extra < 0) continue;  // a stray continuation byte
+    if (extra > 0) c &= 0x3Fu >> extra;
+    for (; extra > 0 && (*p & 0xC0) == 0x80; --extra, ++p) c = c << 6 | (*p & 0x3Fu);
+    if (extra == 0) post_message(Message{MessageKind::TextInput, 0, 0, c});
+  }
+}
+
+bool SdlPlatform::dialogs_in_window() const { return impl_->shown; }
+
+void SdlPlatform::set_text_input(bool on) {
+  if (on) {
+    SDL_StartTextInput();
+  } else {
+    SDL_StopTextInput();
+  }
 }
 
 bool SdlPlatform::pointer_position(int& x, int& y) {

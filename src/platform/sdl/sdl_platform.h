@@ -44,6 +44,10 @@ class SdlPlatform final : public PlatformBase {
   std::string prepare_temp_folder() override;
   void remove_temp_folder() override;
   void restore_display_mode() override { set_full_screen(false); }
+  // The engine draws its dialogs once the window is shown; before that,
+  // SDL's own message box is the only one the player can see.
+  bool dialogs_in_window() const override;
+  void set_text_input(bool on) override;
 
   // The window's size factor in windowed mode.
   int scale() const;
@@ -61,6 +65,8 @@ class SdlPlatform final : public PlatformBase {
   void handle_event(const SDL_Event& event);
   void handle_button(const SDL_Event& event);
   void flush_pending_move();
+  // Posts a TextInput message for every character of `utf8`.
+  void post_typed_text(const char* utf8);
   // Uploads `area` of the window surface and shows the whole picture.
   void render(const PixelRect& area);
   void upload(const PixelRect& area);

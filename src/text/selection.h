@@ -1,0 +1,75 @@
+// Choices: the item loop that lets the player point at one of several texts
+// and click it, in the two styles it runs in (a choice in the text window,
+// and a menu centred on the screen), the drawing of one item, and the
+// settings of the choice commands.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vellumite {
+
+struct Engine;
+
+// The look of the menu style: layout, colours, sounds and the backdrop the
+// menu is drawn over. The values are the start-up values of the menu
+// settings.
+struct MenuLook {
+  int32_t font_width = 26;
+  int32_t font_height = 26;
+  int32_t pitch_x = 26;
+  int32_t pitch_y = 28;
+  int32_t bold = 0;
+  int32_t shadow = 0;
+  int32_t highlight_colour = 0xFFFFFF;  // 0xRRGGBB
+  int32_t normal_colour = 0xAAAAAA;
+  // Sound file names (empty: none): open, cancelled by a right click,
+  // pointer onto another item, item clicked.
+  std::array<std::string, 4> sounds;
+  // Draws the backdrop and shows it when the menu opens; empty: nothing.
+  std::function<void(Engine&)> draw_backdrop;
+};
+
+// What the choice commands keep.
+struct SelectionState {
+  int32_t highlight_colour = 0xFFFFFF;  // 0xRRGGBB, the item under the pointer
+  int32_t normal_colour = 0xAAAAAA;     // the other items
+  // Sound file names (empty: none): choice opens, pointer onto another item,
+  // item clicked.
+  std::array<std::string, 3> sounds;
+  // The items of the last choice command (Shift-JIS), and their labels for
+  // select and selgosub.
+  std::vector<std::string> texts;
+  std::vector<std::string> labels;
+};
+
+// The selection state of the engine.
+SelectionState& selection_state(Engine& e);
+// The colours and sounds every cycle starts from (before the *define block).
+void reset_selection_cycle_defaults(Engine& e);
+
+// Lets the player choose one of `texts` (Shift-JIS) and returns its index,
+// or -1 when the menu style was cancelled by a right click or a reset or
+// load was chosen from a right-click menu during the choice. While
+// `menu_busy` is clear the items are laid out in the text window starting at
+// the cell (column, row); while it is set they are centred on the screen
+// with `menu` (column and row are then not used).
+int choose_item(Engine& e, std::span<const std::string> texts, int32_t column, int32_t row,
+                const MenuLook& menu = {});
+
+// Draws one item in `colour` (0xRRGGBB) over a clean background, without
+// delay and without touching the text history. A non-negative column / row
+// is a cell of the text window, a negative one the pixel coordinate -value.
+// With `menu` null the text window's font and rectangle are used and long
+// text wraps at the window's columns with the kinsoku rules; with `menu` its
+// font and the whole screen. Column and row come back as the cell after the
+// text; returns the number of characters, at most the window's columns.
+int draw_menu_line(Engine& e, std::string_view text, int32_t& column, int32_t& row, int32_t colour,
+                   const MenuLook* menu = nullptr);
+
+}  // namespace vellumite

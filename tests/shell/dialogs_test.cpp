@@ -1,0 +1,313 @@
+// The engine's own dialogs: the checks of the input dialog, its layout, the
+// scripted answers of the headless runner, and the boxes drawn in the window
+// and answered with the mouse and the keyboard.
+#include "shell/dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+#include <stdexcept>
+#include <vector>
+
+#include "platform/platform_base.h"
+#include "shell/window_proc.h"
+#include "support/game_runner.h"
+#include "text/font_match.h"
+#include "text/sjis.h"
+
+namespace vellumite {
+namespace {
+
+using testing::run_scenario;
+using testing::RunOptions;
+using testing::RunResult;
+
+TEST(DialogInput, ChecksOfTheButton) {
+  InputRequest number;
+  number.number = true;
+  EXPECT_EQ(check_input(number, "-12"), InputCheck::Accepted);
+  EXPECT_EQ(check_input(number, ""), InputCheck::Accepted);
+  EXPECT_EQ(check_input(number, "1-2"), InputCheck::NotNumber);
+  EXPECT_EQ(check_input(number, "1.5"), InputCheck::NotNumber);
+  EXPECT_EQ(check_input(number, to_sjis("１")), InputCheck::NotNumber);
+  EXPECT_EQ(input_number_value("-12"), -12);
+  EXPECT_EQ(input_number_value(""), 0);
+  EXPECT_EQ(input_number_value("-"), 0);
+  EXPECT_EQ(input_number_value("99999999999"), INT32_MAX);
+  EXPECT_EQ(input_number_value("-99999999999"), INT32_MIN);
+
+  InputRequest text;
+  text.max_length = 10;
+  text.full_width = true;
+  EXPECT_EQ(check_input(text, ""), InputCheck::Empty);
+  EXPECT_EQ(check_input(text, to_sjis("あいうえお")), InputCheck::Accepted);
+  EXPECT_EQ(check_input(text, to_sjis("あいうえおか")), InputCheck::TooLong);
+  EXPECT_EQ(check_input(text, to_sjis("ａbc")), InputCheck::NotFullWidth);
+  text.full_width = false;
+  EXPECT_EQ(check_input(text, "abc"), InputCheck::Accepted);
+  // A negative maximum refuses every text instead of turning into the number
+  // dialog.
+  text.max_length = -1;
+  EXPECT_EQ(check_input(text, "1"), InputCheck::TooLong);
+}
+
+TEST(DialogInput, LayoutFromPoints) {
+  EXPECT_EQ(points_to_pixels(300), 400);
+  EXPECT_EQ(points_to_pixels(100), 133);
+  EXPECT_EQ(points_to_pixels(200), 267);
+  EXPECT_EQ(points_to_pixels(20), 27);
+
+  InputRequest request;
+  InputLayout plain = input_dialog_layout(request);
+  EXPECT_LT(plain.prompt.y + plain.prompt.h, plain.edit.y + 1) << "the prompt is above the edit";
+  EXPECT_GT(plain.button.x, plain.edit.x + plain.edit.w);
+
+  request.custom_layout = true;
+  request.sizes_pt = {300, 100, 200, 20};
+  InputLayout l = input_dialog_layout(request);
+  EXPECT_EQ(l.frame.x, plain.frame.x) << "the top-left corner stays";
+  EXPECT_EQ(l.frame.y, plain.frame.y);
+  EXPECT_EQ(l.frame.w, 400);
+  EXPECT_EQ(l.frame.h, 133);
+  EXPECT_EQ(l.edit.x, plain.edit.x);
+  EXPECT_EQ(l.edit.w, 267);
+  EXPECT_EQ(l.edit.h, 27);
+  EXPECT_EQ(l.button.y, l.edit.y);
+  EXPECT_EQ(l.button.h, l.edit.h);
+  EXPECT_EQ(l.button.w, plain.button.w + 1);
+  // 20 points (27 pixels) from the dialog's right edge, less the frame.
+  EXPECT_NEAR(l.frame.x + l.frame.w - (l.button.x + l.button.w), 27, 4);
+}
+
+TEST(DialogHeadless, TypedAnswersAndTheirChecks) {
+  RunOptions o;
+  o.input = "type 1-2\ntype -12\ntype\n";
+  RunResult r =
+      run_scenario("*define\ngame\n*start\ninputnum %1,\"数は\"\ninputnum %2,\"数は\"\nend\n", o);
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.num(1), -12);
+  EXPECT_EQ(r.num(2), 0);
+  EXPECT_EQ(r.boxes(), std::vector<std::string>{"数値入力|数値を入力してください。|ok"});
+  EXPECT_EQ(r.events("wait"), (std::vector<std::string>{"dialog", "dialog", "dialog"}));
+
+  o.input = "type ａbc\ntype あいうえおか\ntype あいうえお\n";
+  r = run_scenario("*define\ngame\n*start\ninputstr $3,\"名前\",10,1,300,100,200,20\nend\n", o);
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.str(3), "あいうえお");
+  EXPECT_EQ(r.boxes(), (std::vector<std::string>{"文字列入力|全て全角文字で入力してください。|ok",
+                                                 "文字列入力|文字列が長すぎます。|ok"}));
+
+  // Nobody left to answer: the program ends as at any wait for the player.
+  o.input = "type\nclick 1 1\n";
+  r = run_scenario("*define\ngame\n*start\ninputstr $0,\"名前\",10,0\nend\n", o);
+  EXPECT_EQ(r.exit_code, 3);
+  EXPECT_EQ(r.boxes(), std::vector<std::string>{"文字列入力|文字列を入力してください。|ok"});
+}
+
+TEST(DialogHeadless, MessageBoxAndWrongOperands) {
+  RunResult r = run_scenario("*define\ngame\n*start\nmesbox \"本文\",\"題名\"\nend\n");
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.boxes(), std::vector<std::string>{"題名|本文|ok"});
+
+  r = run_scenario("*define\ngame\n*start\ninputstr %0,\"a\",1,0\nend\n");
+  EXPECT_EQ(r.exit_code, 2);
+  ASSERT_EQ(r.boxes().size(), 1u);
+  EXPECT_EQ(r.boxes()[0].rfind("構文エラー|inputstrの第一引数は文字変数です。", 0), 0u);
+  r = run_scenario("*define\ngame\n*start\ninputnum $0,\"a\"\nend\n");
+  ASSERT_EQ(r.boxes().size(), 1u);
+  EXPECT_EQ(r.boxes()[0].rfind("構文エラー|inputnumの第一引数は数字変数です。", 0), 0u);
+}
+
+// A window that the engine draws its dialogs into. Whenever the dialog finds
+// the queue empty, the next step runs: it looks at the window and posts the
+// player's next input.
+class DrawingPlatform final : public PlatformBase {
+ public:
+  explicit DrawingPlatform(std::ostream* trace) : PlatformBase(options(trace)) {}
+  static PlatformOptions options(std::ostream* trace) {
+    PlatformOptions o;
+    o.trace = trace;
+    return o;
+  }
+
+  bool text_input = false;
+
+  void script(std::vector<std::function<void()>> steps) {
+    steps_ = std::move(steps);
+    next_step_ = 0;
+  }
+
+  uint32_t ticks() override { return 0; }
+  void sleep(uint32_t) override {}
+  void yield() override {
+    if (next_step_ >= steps_.size()) throw std::runtime_error("the dialog did not close");
+    steps_[next_step_++]();
+  }
+  void present(const PixelRect&) override {}
+  void set_title(std::string_view) override {}
+  void show_window() override {}
+  bool set_full_screen(bool) override { return true; }
+  void set_pointer_image(const uint8_t*, int, int, int, int) override {}
+  int exit_code_for(ExitReason) const override { return 0; }
+  bool acquire_instance_guard() override { return true; }
+  std::string prepare_temp_folder() override { return "/tmp/"; }
+  void remove_temp_folder() override {}
+  void restore_display_mode() override {}
+  bool dialogs_in_window() const override { return true; }
+  void set_text_input(bool on) override { text_input = on; }
+  void post(MessageKind kind, int x = 0, int y = 0, uint32_t param = 0) {
+    post_message(Message{kind, x, y, param});
+  }
+  void type(std::u32string_view text) {
+    for (char32_t c : text) post(MessageKind::TextInput, 0, 0, c);
+  }
+
+ protected:
+  BoxAnswer show_message_box(std::string_view, std::string_view, BoxButtons) override {
+    ADD_FAILURE() << "the backend's own box is not for a visible window";
+    return BoxAnswer::Ok;
+  }
+  bool exhausted_input_ends_program() const override { return false; }
+
+ private:
+  std::vector<std::function<void()>> steps_;
+  size_t next_step_ = 0;
+};
+
+struct DrawnHarness {
+  DrawnHarness() : platform(&trace), e(platform) {
+    // A picture the dialogs must give back untouched.
+    uint8_t* px = platform.window_pixels();
+    for (int i = 0; i < kWindowBytes; ++i) px[i] = static_cast<uint8_t>(i * 7 % 251);
+    before.assign(px, px + kWindowBytes);
+  }
+  bool picture_restored() {
+    const uint8_t* px = platform.window_pixels();
+    return std::equal(before.begin(), before.end(), px);
+  }
+  // Pixels of `r` that are no longer the picture's and are dark: text.
+  int dark_pixels(const DialogRect& r) {
+    int count = 0;
+    const uint8_t* px = platform.window_pixels();
+    for (int y = r.y; y < r.y + r.h; ++y) {
+      for (int x = r.x; x < r.x + r.w; ++x) {
+        const uint8_t* p = px + (kWindowHeight - 1 - y) * kWindowStride + x * 3;
+        if (p[0] < 100 && p[1] < 100 && p[2] < 100) ++count;
+      }
+    }
+    return count;
+  }
+  std::ostringstream trace;
+  DrawingPlatform platform;
+  Engine e;
+  std::vector<uint8_t> before;
+};
+
+TEST(DialogDrawn, MessageBoxAnsweredByKeyAndMouse) {
+  DrawnHarness h;
+  DrawingPlatform& p = h.platform;
+  bool drawn = false;
+  p.script({
+      [&] {
+        drawn = !h.picture_restored();
+        p.post(MessageKind::Char, 0, 0, 'a');  // not an answer
+        p.post(MessageKind::Close);            // waits for the box to close
+        p.post(MessageKind::Timer, 0, 0, 1);   // still reaches the window procedure
+      },
+      [&] { p.post(MessageKind::Char, 0, 0, 0x0D); },
+  });
+  EXPECT_EQ(message_box(h.e, "終了確認", "終了しますか？", BoxButtons::YesNo), BoxAnswer::Yes);
+  EXPECT_TRUE(drawn);
+  EXPECT_TRUE(h.picture_restored());
+  EXPECT_EQ(h.e.shell.last_message, static_cast<int>(MessageKind::Timer));
+  Message held;
+  ASSERT_TRUE(p.peek_message(held, true));
+  EXPECT_EQ(held.kind, MessageKind::Close) << "the close request is handed on afterwards";
+
+  // The buttons are centred under the text: いいえ lies right of the middle.
+  // A press that leaves the button before the release pushes nothing.
+  const int no_x = 360, no_y = 262;
+  p.script({
+      [&] {
+        p.post(MessageKind::LButtonDown, no_x, no_y);
+        p.post(MessageKind::MouseMove, 100, 100);
+        p.post(MessageKind::LButtonUp, 100, 100);
+      },
+      [&] {
+        p.post(MessageKind::LButtonDown, no_x, no_y);
+        p.post(MessageKind::LButtonUp, no_x, no_y);
+      },
+  });
+  EXPECT_EQ(message_box(h.e, "終了確認", "終了しますか？", BoxButtons::YesNo), BoxAnswer::No);
+  EXPECT_TRUE(h.picture_restored());
+  EXPECT_NE(h.trace.str().find("msgbox \"終了確認\" \"終了しますか？\" no"), std::string::npos);
+}
+
+TEST(DialogDrawn, InputDialogTypingAndRefusal) {
+  DrawnHarness h;
+  DrawingPlatform& p = h.platform;
+  InputRequest request;
+  request.number = true;
+  request.prompt = to_sjis("数を入れてください");
+  InputLayout l = input_dialog_layout(request);
+  int prompt_ink = 0, edit_ink_empty = 0, edit_ink_typed = 0;
+  p.script({
+      [&] {
+        EXPECT_TRUE(p.text_input);
+        prompt_ink = h.dark_pixels(l.prompt);
+        edit_ink_empty = h.dark_pixels(l.edit);
+        p.type(U"1-2\U0001F600");  // the emoji has no Shift-JIS form
+        p.post(MessageKind::Char, 0, 0, 0x0D);
+      },
+      // The refusal's box is open over the dialog.
+      [&] { p.post(MessageKind::Char, 0, 0, 0x0D); },
+      [&] {
+        edit_ink_typed = h.dark_pixels(l.edit);
+        for (int i = 0; i < 3; ++i) p.post(MessageKind::Char, 0, 0, kBackspaceChar);
+        p.type(U"-12");
+        int x = l.button.x + l.button.w / 2, y = l.button.y + l.button.h / 2;
+        p.post(MessageKind::LButtonDown, x, y);
+        p.post(MessageKind::LButtonUp, x, y);
+      },
+  });
+  EXPECT_EQ(run_input_dialog(h.e, request), "-12");
+  EXPECT_GT(prompt_ink, 20) << "the prompt is drawn";
+  EXPECT_GT(edit_ink_typed, edit_ink_empty) << "typed text shows in the edit box";
+  EXPECT_FALSE(p.text_input);
+  EXPECT_TRUE(h.picture_restored());
+  EXPECT_NE(h.trace.str().find("msgbox \"数値入力\" \"数値を入力してください。\" ok"),
+            std::string::npos);
+}
+
+TEST(MenuFonts, InsertedBeforeDefaultOnceWithTheirIndexes) {
+  DrawnHarness h;
+  ShellState& shell = h.e.shell;
+  shell.menu.build();
+  std::vector<FontFamilyName> fonts;
+  for (int i = 0; i < 300; ++i) {
+    std::string name = "Font" + std::to_string(i);
+    fonts.push_back({name, name});
+  }
+  install_font_menu(shell, fonts);
+  shell.font_menu_id = 3;
+  shell.menu.check_only(3, {kMenuFontDefault});
+  install_font_menu(shell, fonts);  // a restart lists them again, not twice
+  const std::vector<MenuItem>& entries = shell.menu.bar[1].entries;
+  ASSERT_EQ(entries.size(), 257u) << "only the first 256 fonts";
+  EXPECT_EQ(entries[0].id, 0);
+  EXPECT_EQ(entries[0].label, "Font0");
+  EXPECT_EQ(entries[255].id, 255);
+  EXPECT_EQ(entries[256].id, kMenuFontDefault);
+  EXPECT_TRUE(entries[3].checked) << "the chosen font keeps its check mark";
+  EXPECT_FALSE(entries[256].checked);
+  EXPECT_EQ(shell.font_table[255], "Font255");
+  // Font id 0 is a font like any other.
+  dispatch_message(h.e, Message{MessageKind::Command, 0, 0, 0});
+  EXPECT_EQ(shell.font_face, "Font0");
+  EXPECT_TRUE(shell.menu.is_checked(0));
+  EXPECT_FALSE(shell.menu.is_checked(3));
+}
+
+}  // namespace
+}  // namespace vellumite
