@@ -34,7 +34,7 @@ void show_area(Engine& e, int64_t x, int64_t y, int64_t w, int64_t h) {
 // Steps 2 and 3 common to both button waits: earlier clicks and keys are
 // dropped, and a move to where the pointer is lights up the button under it
 // at once. Then the platform learns that the player is awaited.
-void begin_button_wait(Engine& e) {
+PlayerWait begin_button_wait(Engine& e) {
   Platform& p = e.platform;
   e.shell.skip_to_choice = false;
   p.remove_messages(MessageKind::LButtonUp);
@@ -43,7 +43,7 @@ void begin_button_wait(Engine& e) {
   e.shell.rclicked_flag = false;
   int x = 0, y = 0;
   if (p.pointer_position(x, y)) p.post_message(Message{MessageKind::MouseMove, x, y, 0});
-  begin_player_wait(e, "button");
+  return start_player_wait(e, "button");
 }
 
 void trace_result(Engine& e, int32_t result) {
@@ -156,11 +156,11 @@ int32_t wait_for_button(Engine& e) {
   GraphicsState& g = e.graphics;
   ShellState& shell = e.shell;
   hide_text_window(e);
-  begin_button_wait(e);
+  PlayerWait wait = begin_button_wait(e);
   int32_t current = -1;
   int32_t result = 0;
   for (;;) {
-    if (!pump_message(e)) {
+    if (!pump_player_wait(e, wait)) {
       animate_layers(e);
       e.platform.yield();
       continue;
@@ -208,13 +208,13 @@ int32_t wait_for_link(Engine& e) {
   // The screen as it is now, to put back what an underline covered.
   create_blank(g.button_source, kWindowWidth, kWindowHeight, 24);
   blit(g.button_source, 0, 0, kWindowWidth, kWindowHeight, g.screen, 0, 0);
-  begin_button_wait(e);
+  PlayerWait wait = begin_button_wait(e);
   const uint32_t link_colour = static_cast<uint32_t>(
       (t.link_blue & 0xFF) << 16 | (t.link_green & 0xFF) << 8 | (t.link_red & 0xFF));
   int32_t current = -1;
   int32_t result = 0;
   for (;;) {
-    if (!pump_message(e)) {
+    if (!pump_player_wait(e, wait)) {
       animate_layers(e);
       e.platform.yield();
       continue;

@@ -145,9 +145,11 @@ class Platform {
   // --- waits for the player, trace ------------------------------------------------
   // Called when a wait that the player ends begins (a click, key, choice,
   // button, menu or dialog). `ends_by_time` marks waits that also end on
-  // their own. Returns false when the wait would wait for ever: the scripted
-  // input is used up and nothing is waiting in the queue (headless only).
-  virtual bool begin_wait(std::string_view kind, bool ends_by_time) = 0;
+  // their own; `resumed` marks a wait that goes on after input that did not
+  // end it (it writes no new trace line). Returns false when the wait would
+  // wait for ever: the scripted input is used up and nothing is waiting in
+  // the queue (headless only).
+  virtual bool begin_wait(std::string_view kind, bool ends_by_time, bool resumed = false) = 0;
   // True while a trace is being written; callers skip formatting otherwise.
   virtual bool tracing() const = 0;
   // Writes "<ms> <event> <fields>" as one line; `fields` is already escaped.

@@ -176,8 +176,8 @@ bool PlatformBase::input_waiting() const {
   });
 }
 
-bool PlatformBase::begin_wait(std::string_view kind, bool ends_by_time) {
-  if (tracing()) trace("wait", kind);
+bool PlatformBase::begin_wait(std::string_view kind, bool ends_by_time, bool resumed) {
+  if (tracing() && !resumed) trace("wait", kind);
   if (next_event_ < options_.input.size()) {
     const InputEvent& event = options_.input[next_event_];
     if (event.timing == InputTiming::AtWait && event.action != InputAction::Answer &&

@@ -45,7 +45,7 @@ class PlatformBase : public Platform {
   void record_box_answer(std::string_view title_utf8, std::string_view text_utf8,
                          BoxAnswer answer) override;
   void set_text_input(bool) override {}
-  bool begin_wait(std::string_view kind, bool ends_by_time) override;
+  bool begin_wait(std::string_view kind, bool ends_by_time, bool resumed = false) override;
   bool tracing() const override { return trace_ != nullptr; }
   void trace(std::string_view event, std::string_view fields) override;
   void finish(int exit_code) override;

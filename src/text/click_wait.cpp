@@ -103,15 +103,15 @@ void click_wait(Engine& e) {
   wait_kind += ' ';
   wait_kind += std::to_string(t.cursor_y);
   // Auto mode, autoclick and skip mode end the wait without the player.
-  begin_player_wait(e, wait_kind,
-                    shell.auto_mode || shell.autoclick_active || shell.skip_to_choice);
+  PlayerWait wait = start_player_wait(
+      e, wait_kind, shell.auto_mode || shell.autoclick_active || shell.skip_to_choice);
 
   const uint32_t t0 = p.ticks();
   for (;;) {
     const int64_t elapsed = static_cast<int64_t>(p.ticks() - t0);
     if (shell.auto_mode && elapsed >= t.automode_ms) break;
     if (shell.autoclick_active && elapsed >= t.autoclick_ms) break;
-    pump_message(e);
+    pump_player_wait(e, wait);
     if (!shell.autoclick_active) {
       if (shell.clicked_flag) {
         shell.clicked_flag = false;

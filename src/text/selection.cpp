@@ -314,12 +314,14 @@ int choose_item(Engine& e, std::span<const std::string> texts, int32_t column, i
   // posted above) has been handled, and again whenever everything the last
   // wait delivered has been handled without an answer.
   bool input_seen = true;
+  bool begun = false;
   for (;;) {
     Message m;
     if (!p.peek_message(m, true)) {
       if (input_seen) {
         input_seen = false;
-        begin_player_wait(e, menu_style ? "menu" : "choice");
+        begin_player_wait(e, menu_style ? "menu" : "choice", false, begun);
+        begun = true;
       } else if (!menu_style) {
         animate_layers(e);
       }

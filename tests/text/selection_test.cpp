@@ -67,7 +67,7 @@ TEST(Select, ItemListsOverSeveralLinesLeaveOutEmptyItems) {
   RunResult none = run(game("select $1, *a, $2, *b\n*a\n*b\nend\n"), "click 20 20\nclick 20 48\n");
   EXPECT_EQ(none.exit_code, 3);
   EXPECT_TRUE(none.events("choice").empty());
-  EXPECT_EQ(none.events("wait").size(), 3U);
+  EXPECT_EQ(none.events("wait"), Strings{"choice"}) << "one wait, asked again after each click";
 }
 
 TEST(Select, SelnumCountsOnlyShownItemsAndChecksItsVariable) {
@@ -94,7 +94,7 @@ TEST(Select, ClicksOutsideTheItemBoundsDoNothing) {
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_EQ(r.num(1), 1);
   EXPECT_EQ(r.events("choice"), Strings{"1"});
-  EXPECT_EQ(r.events("wait").size(), 5U);
+  EXPECT_EQ(r.events("wait"), Strings{"choice"});
 }
 
 TEST(Select, LongItemsWrapWithKinsokuAndKeepTheirSecondLine) {
