@@ -12,11 +12,12 @@
 #include "text/text_window.h"
 
 namespace vellumite {
-namespace {
 
-// The place where a click wait hands a right click to the right-click menu.
-// That menu is not part of the engine yet, so for now nothing happens here.
+// The right-click menu is not part of the engine yet, so for now a right
+// click in a wait opens nothing.
 void open_right_click_menu(Engine&) {}
+
+namespace {
 
 // The screen area the cursor covers, saved before the wait and put back
 // after it.

@@ -35,10 +35,6 @@ bool rect_empty(const ClipRect& r) { return r.right < r.left || r.bottom < r.top
 // part of the engine yet, so nothing is played.
 void play_selection_sound(Engine&, std::string_view /*file_name*/) {}
 
-// The place where a choice hands a right click to the right-click menu.
-// That menu is not part of the engine yet, so for now nothing happens here.
-void open_right_click_menu_from_choice(Engine&) {}
-
 // What one item line is drawn with.
 struct LineLook {
   CharacterFont font;
@@ -354,7 +350,7 @@ int choose_item(Engine& e, std::span<const std::string> texts, int32_t column, i
         return -1;
       }
       if (current != -1) layout.draw(e, texts, current, normal);
-      open_right_click_menu_from_choice(e);
+      open_right_click_menu(e);
       if (e.script.reset_requested || e.script.load_done) return finish(-1);
     }
     if (!menu_style) animate_layers(e);

@@ -205,15 +205,5 @@ TEST(SurfacePicture, BlitClipsConvertsAndHandlesOverlap) {
   EXPECT_EQ(rgb_at(source.surface, 2, 2), 0x50u);
 }
 
-TEST(SurfacePicture, ScreenPicturesAtStart) {
-  GraphicsState g;
-  create_screen_pictures(g);
-  for (const Picture* p : {&g.screen, &g.scene, &g.background, &g.scratch, &g.text_layer}) {
-    EXPECT_EQ(p->surface.image_size, 921600u);  // the window's own layout
-  }
-  EXPECT_EQ(g.glyph_buffer.surface.width, 128);
-  EXPECT_TRUE(g.sprites[255].empty());
-}
-
 }  // namespace
 }  // namespace vellumite
