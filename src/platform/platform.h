@@ -23,6 +23,13 @@ constexpr int kWindowHeight = 480;
 // exactly the layout of a 640x480 24-bit device-independent bitmap.
 constexpr int kWindowStride = kWindowWidth * 3;
 constexpr int kWindowBytes = kWindowStride * kWindowHeight;
+// The menu bar's strip above the picture: 640x20 pixels in the same layout
+// (rows bottom-up, kWindowStride bytes apart). Client coordinates exclude it.
+constexpr int kMenuBarHeight = 20;
+constexpr int kMenuBarBytes = kWindowStride * kMenuBarHeight;
+// Flags in the param of a MenuBarMouse message; 0 for a move.
+constexpr uint32_t kMenuBarButtonDown = 1;
+constexpr uint32_t kMenuBarButtonUp = 2;
 
 enum class MessageKind : uint8_t {
   MouseMove,
@@ -30,13 +37,14 @@ enum class MessageKind : uint8_t {
   LButtonUp,
   RButtonDown,
   RButtonUp,
-  Char,         // param: the character code (only Space and Enter matter)
-  Timer,        // param: the timer id
-  Command,      // param: the menu command id
-  Close,        // the player asked to close the window
-  Paint,        // the window needs its content again
-  MediaNotify,  // param: notification code of a media device
-  TextInput,    // param: Unicode code point of a typed character (text input on)
+  Char,          // param: the character code (only Space and Enter matter)
+  Timer,         // param: the timer id
+  Command,       // param: the menu command id
+  Close,         // the player asked to close the window
+  Paint,         // the window needs its content again
+  MediaNotify,   // param: notification code of a media device
+  TextInput,     // param: Unicode code point of a typed character (text input on)
+  MenuBarMouse,  // x, y in strip coordinates; param: left-button flags (above)
 };
 
 // The character code of Backspace in a Char message; sent only while text
@@ -110,6 +118,14 @@ class Platform {
   // Moves the content of `area` by (dx, dy); what moves out of the area is
   // lost, what is uncovered keeps its old pixels (the caller redraws it).
   virtual void scroll_window(const PixelRect& area, int dx, int dy) = 0;
+  // The menu bar's strip (layout above); the engine draws it and then calls
+  // present_menu_bar(). Where the window shows no strip it stays in memory.
+  virtual uint8_t* menu_bar_pixels() = 0;
+  virtual void present_menu_bar() = 0;
+  // Full screen has no strip: while `shown`, the strip lies over the top rows
+  // of the picture instead, and the mouse over it arrives as MenuBarMouse
+  // messages (moves arrive as client MouseMove messages as well).
+  virtual void overlay_menu_bar(bool shown) = 0;
   virtual void set_title(std::string_view utf8) = 0;
   virtual void show_window() = 0;
   // Full screen on or off; false when the change was refused.

@@ -11,7 +11,7 @@
 namespace vellumite {
 
 PlatformBase::PlatformBase(PlatformOptions options)
-    : options_(std::move(options)), pixels_(kWindowBytes, 0) {
+    : options_(std::move(options)), pixels_(kWindowBytes, 0), menu_bar_(kMenuBarBytes, 0) {
   if (options_.trace != nullptr) {
     trace_ = options_.trace;
   } else if (!options_.trace_path.empty()) {

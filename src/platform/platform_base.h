@@ -36,6 +36,10 @@ class PlatformBase : public Platform {
   void kill_timer() override;
   uint8_t* window_pixels() override { return pixels_.data(); }
   void scroll_window(const PixelRect& area, int dx, int dy) override;
+  uint8_t* menu_bar_pixels() override { return menu_bar_.data(); }
+  // Nothing to show by default: the strip stays in memory.
+  void present_menu_bar() override {}
+  void overlay_menu_bar(bool) override {}
   bool pointer_position(int& x, int& y) override;
   BoxAnswer message_box(std::string_view title_utf8, std::string_view text_utf8,
                         BoxButtons buttons) override;
@@ -80,6 +84,7 @@ class PlatformBase : public Platform {
 
   PlatformOptions options_;
   std::vector<uint8_t> pixels_;
+  std::vector<uint8_t> menu_bar_;
   std::deque<Message> queue_;
   uint32_t timer_period_ = 0;  // 0: timer 1 not running
   uint32_t timer_due_ = 0;

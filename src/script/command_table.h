@@ -44,5 +44,6 @@ void bind_effect_commands(CommandBinder& binder);
 void bind_selection_commands(CommandBinder& binder);
 void bind_button_commands(CommandBinder& binder);
 void bind_input_commands(CommandBinder& binder);
+void bind_menu_commands(CommandBinder& binder);
 
 }  // namespace vellumite

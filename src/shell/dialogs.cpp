@@ -19,7 +19,7 @@ namespace {
 // (12 pixels at 96 dpi) and the classic grey faces.
 constexpr int kBorder = 3;
 constexpr int kCaption = 18;
-constexpr int kGlyph = 12;
+constexpr int kGlyph = kDialogGlyph;
 constexpr int kHalfGlyph = kGlyph / 2;
 constexpr int kLineHeight = 16;
 constexpr uint32_t kFaceColor = 0xD4D0C8;
@@ -84,87 +84,6 @@ std::string fit_capacity(std::string sjis) {
   sjis.resize(end);
   return sjis;
 }
-
-// Draws into the window's pixels; everything is clipped to the window.
-class Painter {
- public:
-  explicit Painter(Engine& e) : e_(e), pixels_(e.platform.window_pixels()) {
-    if (!e.text.glyphs) e.text.glyphs = std::make_unique<GlyphRenderer>();
-    face_ = to_sjis("ＭＳ Ｐゴシック");
-  }
-
-  void fill(const DialogRect& r, uint32_t rgb) {
-    DialogRect c = intersect(r, kWholeWindow);
-    for (int y = c.y; y < c.y + c.h; ++y) {
-      uint8_t* p = at(c.x, y);
-      for (int x = 0; x < c.w; ++x, p += 3) set(p, rgb);
-    }
-  }
-
-  // A one-pixel outline: `top_left` on the top and left edges, `bottom_right`
-  // on the others (raised or sunken, as the colours say).
-  void outline(const DialogRect& r, uint32_t top_left, uint32_t bottom_right) {
-    fill({r.x, r.y, r.w, 1}, top_left);
-    fill({r.x, r.y, 1, r.h}, top_left);
-    fill({r.x, r.y + r.h - 1, r.w, 1}, bottom_right);
-    fill({r.x + r.w - 1, r.y, 1, r.h}, bottom_right);
-  }
-
-  static int text_width(std::string_view sjis) {
-    int width = 0;
-    for (size_t i = 0; i < sjis.size(); i += char_length(sjis, i)) {
-      width += char_length(sjis, i) == 2 ? kGlyph : kHalfGlyph;
-    }
-    return width;
-  }
-
-  // Draws `sjis` with its cells' top-left corner at (x, y), inside `clip`.
-  void text(int x, int y, std::string_view sjis, uint32_t rgb, const DialogRect& clip) {
-    DialogRect c = intersect(clip, kWholeWindow);
-    for (size_t i = 0; i < sjis.size();) {
-      size_t length = char_length(sjis, i);
-      auto b1 = static_cast<unsigned char>(sjis[i]);
-      // A single-byte character is drawn in the left half of a full cell.
-      uint16_t code = length == 2
-                          ? static_cast<uint16_t>(b1 << 8 | static_cast<unsigned char>(sjis[i + 1]))
-                          : static_cast<uint16_t>(b1 << 8);
-      int width = length == 2 ? kGlyph : kHalfGlyph;
-      std::span<const uint8_t> coverage =
-          e_.text.glyphs->render(face_, kGlyph, kGlyph, false, code);
-      if (coverage.size() >= static_cast<size_t>(kGlyph * kGlyph)) {
-        for (int row = 0; row < kGlyph; ++row) {
-          for (int col = 0; col < width; ++col) {
-            uint8_t a = coverage[static_cast<size_t>(row * kGlyph + col)];
-            if (a != 0 && inside(c, x + col, y + row)) blend(at(x + col, y + row), rgb, a);
-          }
-        }
-      }
-      x += width;
-      i += length;
-    }
-  }
-
- private:
-  uint8_t* at(int x, int y) {
-    return pixels_ + static_cast<size_t>(kWindowHeight - 1 - y) * kWindowStride +
-           static_cast<size_t>(x) * 3;
-  }
-  static void set(uint8_t* p, uint32_t rgb) {
-    p[0] = static_cast<uint8_t>(rgb);
-    p[1] = static_cast<uint8_t>(rgb >> 8);
-    p[2] = static_cast<uint8_t>(rgb >> 16);
-  }
-  static void blend(uint8_t* p, uint32_t rgb, uint8_t a) {
-    for (int k = 0; k < 3; ++k) {
-      unsigned colour = rgb >> (8 * k) & 0xFF;
-      p[k] = static_cast<uint8_t>((p[k] * (255u - a) + colour * a + 127) / 255);
-    }
-  }
-
-  Engine& e_;
-  uint8_t* pixels_;
-  std::string face_;
-};
 
 // A push button of a dialog.
 struct Button {
@@ -518,6 +437,80 @@ class InputDialogView {
 };
 
 }  // namespace
+
+// --- Painter -------------------------------------------------------------------
+
+Painter::Painter(Engine& e) : Painter(e, e.platform.window_pixels(), kWindowHeight) {}
+
+Painter::Painter(Engine& e, uint8_t* pixels, int height)
+    : e_(e), pixels_(pixels), height_(height), face_(to_sjis("ＭＳ Ｐゴシック")) {
+  if (!e.text.glyphs) e.text.glyphs = std::make_unique<GlyphRenderer>();
+}
+
+void Painter::fill(const DialogRect& r, uint32_t rgb) {
+  DialogRect c = intersect(r, bounds());
+  for (int y = c.y; y < c.y + c.h; ++y) {
+    uint8_t* p = at(c.x, y);
+    for (int x = 0; x < c.w; ++x, p += 3) set(p, rgb);
+  }
+}
+
+void Painter::outline(const DialogRect& r, uint32_t top_left, uint32_t bottom_right) {
+  fill({r.x, r.y, r.w, 1}, top_left);
+  fill({r.x, r.y, 1, r.h}, top_left);
+  fill({r.x, r.y + r.h - 1, r.w, 1}, bottom_right);
+  fill({r.x + r.w - 1, r.y, 1, r.h}, bottom_right);
+}
+
+int Painter::text_width(std::string_view sjis) {
+  int width = 0;
+  for (size_t i = 0; i < sjis.size(); i += char_length(sjis, i)) {
+    width += char_length(sjis, i) == 2 ? kGlyph : kHalfGlyph;
+  }
+  return width;
+}
+
+void Painter::text(int x, int y, std::string_view sjis, uint32_t rgb, const DialogRect& clip) {
+  DialogRect c = intersect(clip, bounds());
+  for (size_t i = 0; i < sjis.size();) {
+    size_t length = char_length(sjis, i);
+    auto b1 = static_cast<unsigned char>(sjis[i]);
+    // A single-byte character is drawn in the left half of a full cell.
+    uint16_t code = length == 2
+                        ? static_cast<uint16_t>(b1 << 8 | static_cast<unsigned char>(sjis[i + 1]))
+                        : static_cast<uint16_t>(b1 << 8);
+    int width = length == 2 ? kGlyph : kHalfGlyph;
+    std::span<const uint8_t> coverage = e_.text.glyphs->render(face_, kGlyph, kGlyph, false, code);
+    if (coverage.size() >= static_cast<size_t>(kGlyph * kGlyph)) {
+      for (int row = 0; row < kGlyph; ++row) {
+        for (int col = 0; col < width; ++col) {
+          uint8_t a = coverage[static_cast<size_t>(row * kGlyph + col)];
+          if (a != 0 && inside(c, x + col, y + row)) blend(at(x + col, y + row), rgb, a);
+        }
+      }
+    }
+    x += width;
+    i += length;
+  }
+}
+
+uint8_t* Painter::at(int x, int y) {
+  return pixels_ + static_cast<size_t>(height_ - 1 - y) * kWindowStride +
+         static_cast<size_t>(x) * 3;
+}
+
+void Painter::set(uint8_t* p, uint32_t rgb) {
+  p[0] = static_cast<uint8_t>(rgb);
+  p[1] = static_cast<uint8_t>(rgb >> 8);
+  p[2] = static_cast<uint8_t>(rgb >> 16);
+}
+
+void Painter::blend(uint8_t* p, uint32_t rgb, uint8_t a) {
+  for (int k = 0; k < 3; ++k) {
+    unsigned colour = rgb >> (8 * k) & 0xFF;
+    p[k] = static_cast<uint8_t>((p[k] * (255u - a) + colour * a + 127) / 255);
+  }
+}
 
 BoxAnswer message_box(Engine& e, std::string_view title_utf8, std::string_view text_utf8,
                       BoxButtons buttons) {

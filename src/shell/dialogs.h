@@ -62,6 +62,39 @@ struct InputLayout {
   DialogRect button;
 };
 
+// Dialog text is 9-point (12 pixels at 96 dpi); a single-byte character takes
+// half a cell.
+constexpr int kDialogGlyph = 12;
+
+// Draws into a picture of the window surface's layout (640 pixels wide, 3
+// bytes each, rows bottom-up): the window itself or another picture of that
+// width, such as the menu bar's strip. Everything is clipped to the picture.
+class Painter {
+ public:
+  explicit Painter(Engine& e);  // the window
+  Painter(Engine& e, uint8_t* pixels, int height);
+
+  void fill(const DialogRect& r, uint32_t rgb);
+  // A one-pixel outline: `top_left` on the top and left edges, `bottom_right`
+  // on the others (raised or sunken, as the colours say).
+  void outline(const DialogRect& r, uint32_t top_left, uint32_t bottom_right);
+  // The width of `sjis` in pixels: a full cell per double-byte character.
+  static int text_width(std::string_view sjis);
+  // Draws `sjis` with its cells' top-left corner at (x, y), inside `clip`.
+  void text(int x, int y, std::string_view sjis, uint32_t rgb, const DialogRect& clip);
+
+ private:
+  DialogRect bounds() const { return DialogRect{0, 0, kWindowWidth, height_}; }
+  uint8_t* at(int x, int y);
+  static void set(uint8_t* p, uint32_t rgb);
+  static void blend(uint8_t* p, uint32_t rgb, uint8_t a);
+
+  Engine& e_;
+  uint8_t* pixels_;
+  int height_;
+  std::string face_;
+};
+
 // Points to pixels on the 96-dpi screen, rounded to the nearest pixel.
 int points_to_pixels(int32_t points);
 InputLayout input_dialog_layout(const InputRequest& request);

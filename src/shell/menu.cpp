@@ -70,6 +70,11 @@ void Menu::remove_top_level(int id) {
   }
 }
 
+void Menu::remove_at(int position) {
+  if (position < 0 || static_cast<size_t>(position) >= bar.size()) return;
+  bar.erase(bar.begin() + position);
+}
+
 void install_font_menu(ShellState& shell, const std::vector<FontFamilyName>& fonts) {
   MenuItem* font_menu = nullptr;
   for (MenuItem& top : shell.menu.bar) {

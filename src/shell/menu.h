@@ -30,6 +30,9 @@ struct Menu {
   void check_only(int id, std::initializer_list<int> group);
   // Removes the first top-level item among positions 0..9 whose id is `id`.
   void remove_top_level(int id);
+  // Removes the top-level item at `position`; a position past the end (or
+  // negative) removes nothing.
+  void remove_at(int position);
 };
 
 // Puts the installed fonts into the font menu in front of "デフォルト", each

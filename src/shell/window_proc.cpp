@@ -1,6 +1,7 @@
 #include "shell/window_proc.h"
 
 #include "shell/dialogs.h"
+#include "shell/menu_bar.h"
 #include "text/sjis.h"
 
 namespace vellumite {
@@ -26,12 +27,17 @@ void button_release(ShellState& shell, const Message& m, bool& flag) {
   store_click_position(shell, m);
 }
 
-void full_screen_menu_rule(ShellState& shell) {
+// In full screen the bar lies over the picture's top rows only while the
+// pointer is in them.
+void full_screen_menu_rule(Engine& e) {
+  ShellState& shell = e.shell;
   if (!shell.full_screen) return;
   if (shell.mouse_y < 20 && shell.menu_hidden) {
     shell.menu_hidden = false;
+    e.platform.overlay_menu_bar(true);
   } else if (shell.mouse_y >= 20 && !shell.menu_hidden) {
     shell.menu_hidden = true;
+    e.platform.overlay_menu_bar(false);
   }
 }
 
@@ -41,6 +47,7 @@ void enter_full_screen(Engine& e) {
   if (!e.platform.set_full_screen(true)) return;
   shell.full_screen = true;
   shell.menu_hidden = true;
+  e.platform.overlay_menu_bar(false);
   shell.menu.check_only(kMenuFullScreen, {kMenuWindow});
   e.platform.present(PixelRect{});
   e.platform.post_message(Message{MessageKind::MouseMove, 0, 1, 0});
@@ -57,6 +64,7 @@ void leave_full_screen(Engine& e) {
   if (!left) return;
   shell.full_screen = false;
   shell.menu_hidden = false;
+  e.platform.overlay_menu_bar(false);  // the strip is above the picture again
   shell.menu.check_only(kMenuWindow, {kMenuFullScreen});
   e.platform.present(PixelRect{});
   e.platform.post_message(Message{MessageKind::MouseMove, 0, 1, 0});
@@ -152,7 +160,10 @@ void dispatch_message(Engine& e, const Message& m) {
   ShellState& shell = e.shell;
   shell.last_message = static_cast<int>(m.kind);
   switch (m.kind) {
-    case MessageKind::Paint: show_screen(e, nullptr); break;
+    case MessageKind::Paint:
+      show_screen(e, nullptr);
+      draw_menu_bar(e);
+      break;
     case MessageKind::Close: exit_confirmation(e); break;
     case MessageKind::Char:
       if (m.param == 0x20 || m.param == 0x0D) shell.clicked_flag = true;
@@ -162,7 +173,7 @@ void dispatch_message(Engine& e, const Message& m) {
     case MessageKind::MouseMove:
       shell.mouse_x = m.x;
       shell.mouse_y = m.y;
-      full_screen_menu_rule(shell);
+      full_screen_menu_rule(e);
       break;
     case MessageKind::LButtonDown:
     case MessageKind::RButtonDown: store_click_position(shell, m); break;
@@ -170,6 +181,7 @@ void dispatch_message(Engine& e, const Message& m) {
     case MessageKind::RButtonUp: button_release(shell, m, shell.rclicked_flag); break;
     case MessageKind::MediaNotify: break;
     case MessageKind::TextInput: break;  // typed text is for the input dialog only
+    case MessageKind::MenuBarMouse: menu_bar_mouse(e, m); break;
   }
 }
 

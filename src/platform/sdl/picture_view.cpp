@@ -40,6 +40,25 @@ ViewRect fit_picture(int width, int height) {
   return view;
 }
 
+ViewRect strip_view(int width, int height) {
+  return ViewRect{0, 0, std::max(width, 1),
+                  std::max(1, height * kMenuBarHeight / (kWindowHeight + kMenuBarHeight))};
+}
+
+ViewRect picture_below_strip(int width, int height) {
+  ViewRect strip = strip_view(width, height);
+  ViewRect view = fit_picture(width, height - strip.h);
+  view.y += strip.h;
+  return view;
+}
+
+bool to_strip(const ViewRect& strip, int x, int y, int& sx, int& sy) {
+  if (x < strip.x || y < strip.y || x >= strip.x + strip.w || y >= strip.y + strip.h) return false;
+  sx = static_cast<int>(int64_t{x - strip.x} * kWindowWidth / strip.w);
+  sy = static_cast<int>(int64_t{y - strip.y} * kMenuBarHeight / strip.h);
+  return true;
+}
+
 bool integer_view(const ViewRect& view) {
   return view.w % kWindowWidth == 0 && view.h % kWindowHeight == 0 &&
          view.w / kWindowWidth == view.h / kWindowHeight;
@@ -62,10 +81,11 @@ bool clip_to_picture(PixelRect& area) {
   return area.left < area.right && area.top < area.bottom;
 }
 
-void convert_area(const uint8_t* surface, const PixelRect& area, uint8_t* dst, int dst_pitch) {
+void convert_area(const uint8_t* surface, const PixelRect& area, uint8_t* dst, int dst_pitch,
+                  int surface_height) {
   int width = area.right - area.left;
   for (int y = area.top; y < area.bottom; ++y) {
-    const uint8_t* src = surface + (kWindowHeight - 1 - y) * kWindowStride + area.left * 3;
+    const uint8_t* src = surface + (surface_height - 1 - y) * kWindowStride + area.left * 3;
     uint8_t* out = dst + static_cast<ptrdiff_t>(y - area.top) * dst_pitch;
     for (int x = 0; x < width; ++x, src += 3, out += 4) {
       uint32_t value = uint32_t{src[0]} | uint32_t{src[1]} << 8 | uint32_t{src[2]} << 16;

@@ -26,6 +26,14 @@ int choose_window_scale(int width, int height);
 // kept, centred (letterboxed or pillarboxed as needed).
 ViewRect fit_picture(int width, int height);
 
+// The window in windowed mode, `width` x `height`: the menu bar's strip
+// across the top and the picture below it, both scaled alike.
+ViewRect strip_view(int width, int height);
+ViewRect picture_below_strip(int width, int height);
+// Maps (x, y) of the window to strip coordinates; false when it is not on
+// the strip.
+bool to_strip(const ViewRect& strip, int x, int y, int& sx, int& sy);
+
 // True when the view shows the picture at a whole-number factor, where
 // nearest-neighbour scaling keeps every pixel the same size.
 bool integer_view(const ViewRect& view);
@@ -40,7 +48,9 @@ bool clip_to_picture(PixelRect& area);
 // Copies `area` (already clipped) of the window surface (blue, green, red;
 // rows bottom-up) into 32-bit 0x00RRGGBB pixels with rows top-down. `dst`
 // points at the area's top-left pixel, rows `dst_pitch` bytes apart.
-void convert_area(const uint8_t* surface, const PixelRect& area, uint8_t* dst, int dst_pitch);
+// `surface_height` is the surface's number of rows (the strip has fewer).
+void convert_area(const uint8_t* surface, const PixelRect& area, uint8_t* dst, int dst_pitch,
+                  int surface_height = kWindowHeight);
 
 // A 32-bit image enlarged `factor` times by repeating pixels.
 std::vector<uint8_t> enlarge_image(const uint8_t* pixels, int width, int height, int factor);

@@ -53,6 +53,15 @@ void SdlPlatform::handle_event(const SDL_Event& event) {
       break;
     case SDL_MOUSEMOTION: {
       if (event.motion.windowID != s.window_id) break;
+      bool on_strip =
+          !s.left_held && !s.right_held && strip_mouse(event.motion.x, event.motion.y, 0);
+      // In full screen the game follows the pointer over the laid-over bar
+      // too: that is how it learns when to take the bar away.
+      if (on_strip && !s.full_screen) break;
+      if (!on_strip) {
+        s.strip_move_x = -1;
+        s.strip_move_y = -1;
+      }
       int x = 0, y = 0;
       to_picture(s.window_view(), event.motion.x, event.motion.y, x, y);
       set_pointer(x, y);
@@ -92,6 +101,9 @@ void SdlPlatform::handle_event(const SDL_Event& event) {
       s.texture = create_window_texture(s.renderer);
       s.nearest = true;
       if (s.texture == nullptr) log(std::string("cannot draw into the window: ") + SDL_GetError());
+      if (s.strip != nullptr) SDL_DestroyTexture(s.strip);
+      s.strip = create_strip_texture(s.renderer);
+      upload_strip();
       render(kWholePicture);
       break;
     case SDL_RENDER_TARGETS_RESET: render(kWholePicture); break;
@@ -107,6 +119,13 @@ void SdlPlatform::handle_button(const SDL_Event& event) {
   bool left = button.button == SDL_BUTTON_LEFT;
   bool down = button.type == SDL_MOUSEBUTTONDOWN;
   bool& held = left ? s.left_held : s.right_held;
+  // The strip takes the left button, except the release of a press that
+  // began on the picture.
+  if (left && !held &&
+      strip_mouse(button.x, button.y, down ? kMenuBarButtonDown : kMenuBarButtonUp)) {
+    return;
+  }
+  if (!left && !held && strip_mouse(button.x, button.y, ~0u)) return;
   int x = 0, y = 0;
   bool inside = to_picture(s.window_view(), button.x, button.y, x, y);
   // Clicks on the black borders of full screen are not on the picture; a
@@ -118,6 +137,23 @@ void SdlPlatform::handle_button(const SDL_Event& event) {
   MessageKind kind = left ? (down ? MessageKind::LButtonDown : MessageKind::LButtonUp)
                           : (down ? MessageKind::RButtonDown : MessageKind::RButtonUp);
   post_message(Message{kind, x, y, 0});
+}
+
+bool SdlPlatform::strip_mouse(int x, int y, uint32_t flags) {
+  Impl& s = *impl_;
+  ViewRect strip;
+  int sx = 0, sy = 0;
+  if (!s.window_strip(strip) || !to_strip(strip, x, y, sx, sy)) return false;
+  // Other buttons on the strip do nothing.
+  if (flags == ~0u) return true;
+  if (flags == 0) {
+    if (sx == s.strip_move_x && sy == s.strip_move_y) return true;
+    s.strip_move_x = sx;
+    s.strip_move_y = sy;
+  }
+  flush_pending_move();
+  post_message(Message{MessageKind::MenuBarMouse, sx, sy, flags});
+  return true;
 }
 
 void SdlPlatform::post_typed_text(const char* utf8) {

@@ -50,6 +50,13 @@ SDL_Texture* create_window_texture(SDL_Renderer* renderer) {
   return texture;
 }
 
+SDL_Texture* create_strip_texture(SDL_Renderer* renderer) {
+  SDL_Texture* texture = SDL_CreateTexture(
+      renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, kWindowWidth, kMenuBarHeight);
+  if (texture != nullptr) SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+  return texture;
+}
+
 std::unique_ptr<SdlPlatform> SdlPlatform::create(PlatformOptions options, int scale,
                                                  std::string& error) {
   try {
@@ -86,8 +93,9 @@ SdlPlatform::SdlPlatform(PlatformOptions options, int scale)
     throw std::runtime_error("no display");
   }
   s.scale = scale > 0 ? scale : desktop_scale();
-  s.window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                              kWindowWidth * s.scale, kWindowHeight * s.scale, SDL_WINDOW_HIDDEN);
+  s.window =
+      SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWindowWidth * s.scale,
+                       (kWindowHeight + kMenuBarHeight) * s.scale, SDL_WINDOW_HIDDEN);
   if (s.window == nullptr) fail(nullptr);
   s.window_id = SDL_GetWindowID(s.window);
   // No vsync: the game presents whenever it has drawn and paces itself.
@@ -95,6 +103,9 @@ SdlPlatform::SdlPlatform(PlatformOptions options, int scale)
   if (s.renderer == nullptr) fail("no renderer");
   s.texture = create_window_texture(s.renderer);
   if (s.texture == nullptr) fail("no texture");
+  s.strip = create_strip_texture(s.renderer);
+  if (s.strip == nullptr) fail("no texture");
+  upload_strip();
   // The only keys wanted are Space and Enter; keep input methods out of it.
   SDL_StopTextInput();
   render(kWholePicture);
@@ -158,6 +169,33 @@ void SdlPlatform::present(const PixelRect& area) {
   show_waiting_picture(false);
 }
 
+void SdlPlatform::present_menu_bar() {
+  upload_strip();
+  impl_->picture_waiting = true;
+  show_waiting_picture(false);
+}
+
+void SdlPlatform::overlay_menu_bar(bool shown) {
+  Impl& s = *impl_;
+  if (s.overlay == shown) return;
+  s.overlay = shown;
+  s.strip_move_x = -1;
+  s.strip_move_y = -1;
+  render(kWholePicture);
+}
+
+void SdlPlatform::upload_strip() {
+  Impl& s = *impl_;
+  if (s.strip == nullptr) return;
+  void* pixels = nullptr;
+  int pitch = 0;
+  if (SDL_LockTexture(s.strip, nullptr, &pixels, &pitch) == 0) {
+    convert_area(menu_bar_pixels(), PixelRect{0, 0, kWindowWidth, kMenuBarHeight},
+                 static_cast<uint8_t*>(pixels), pitch, kMenuBarHeight);
+    SDL_UnlockTexture(s.strip);
+  }
+}
+
 void SdlPlatform::show_waiting_picture(bool now) {
   Impl& s = *impl_;
   if (s.picture_waiting && (now || SDL_GetTicks64() - s.shown_ms >= kShowIntervalMs)) {
@@ -190,18 +228,25 @@ void SdlPlatform::show_picture() {
   if (!s.shown || s.texture == nullptr) return;
   int out_w = 0, out_h = 0;
   if (SDL_GetRendererOutputSize(s.renderer, &out_w, &out_h) != 0) return;
-  ViewRect view = fit_picture(out_w, out_h);
+  ViewRect view = s.picture_in(out_w, out_h);
   bool nearest = integer_view(view);
   if (nearest != s.nearest) {
     SDL_SetTextureScaleMode(s.texture, nearest ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
     s.nearest = nearest;
   }
-  if (view.w != out_w || view.h != out_h) {
+  // Black borders where neither the picture nor the strip covers the output.
+  int top = s.full_screen ? 0 : strip_view(out_w, out_h).h;
+  if (view.x != 0 || view.w != out_w || view.y != top || view.y + view.h != out_h) {
     SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
     SDL_RenderClear(s.renderer);
   }
   SDL_Rect dst{view.x, view.y, view.w, view.h};
   SDL_RenderCopy(s.renderer, s.texture, nullptr, &dst);
+  if ((!s.full_screen || s.overlay) && s.strip != nullptr) {
+    ViewRect strip = s.full_screen ? Impl::overlay_view(view) : strip_view(out_w, out_h);
+    SDL_Rect strip_dst{strip.x, strip.y, strip.w, strip.h};
+    SDL_RenderCopy(s.renderer, s.strip, nullptr, &strip_dst);
+  }
   SDL_RenderPresent(s.renderer);
   s.shown_ms = SDL_GetTicks64();
 }
@@ -229,7 +274,9 @@ bool SdlPlatform::set_full_screen(bool on) {
   Impl& s = *impl_;
   if (on == s.full_screen) return true;
   if (SDL_SetWindowFullscreen(s.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
-  if (!on) SDL_SetWindowSize(s.window, kWindowWidth * s.scale, kWindowHeight * s.scale);
+  if (!on) {
+    SDL_SetWindowSize(s.window, kWindowWidth * s.scale, (kWindowHeight + kMenuBarHeight) * s.scale);
+  }
   s.full_screen = on;
   update_cursor();
   render(kWholePicture);

@@ -34,6 +34,9 @@ class SdlPlatform final : public PlatformBase {
   void sleep(uint32_t ms) override;
   void yield() override;
   void present(const PixelRect& area) override;
+  // The strip is shown above the picture in windowed mode.
+  void present_menu_bar() override;
+  void overlay_menu_bar(bool shown) override;
   void set_title(std::string_view utf8) override;
   void show_window() override;
   bool set_full_screen(bool on) override;
@@ -64,12 +67,16 @@ class SdlPlatform final : public PlatformBase {
   void pump();
   void handle_event(const SDL_Event& event);
   void handle_button(const SDL_Event& event);
+  // Turns pointer motion or a left button over the strip into a MenuBarMouse
+  // message; false when the point is not on the strip.
+  bool strip_mouse(int x, int y, uint32_t flags);
   void flush_pending_move();
   // Posts a TextInput message for every character of `utf8`.
   void post_typed_text(const char* utf8);
   // Uploads `area` of the window surface and shows the whole picture.
   void render(const PixelRect& area);
   void upload(const PixelRect& area);
+  void upload_strip();
   void show_picture();
   // Shows a presented picture that is still waiting; unless `now`, only when
   // the last one was shown long enough ago.

@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -15,6 +16,8 @@ namespace vellumite {
 // A streaming texture of the picture's size, nearest-neighbour scaled; the
 // window surface is uploaded into it.
 SDL_Texture* create_window_texture(SDL_Renderer* renderer);
+// The same for the menu bar's strip.
+SDL_Texture* create_strip_texture(SDL_Renderer* renderer);
 
 // The area that stands for the whole picture.
 constexpr PixelRect kWholePicture{};
@@ -25,23 +28,48 @@ struct SdlPlatform::Impl {
       SDL_SetCursor(SDL_GetDefaultCursor());
       SDL_FreeCursor(cursor);
     }
+    if (strip != nullptr) SDL_DestroyTexture(strip);
     if (texture != nullptr) SDL_DestroyTexture(texture);
     if (renderer != nullptr) SDL_DestroyRenderer(renderer);
     if (window != nullptr) SDL_DestroyWindow(window);
     if (sdl_started) SDL_Quit();
   }
 
+  // The picture's place in an area of `w` x `h`: below the menu bar's strip
+  // in windowed mode, filling the screen in full screen.
+  ViewRect picture_in(int w, int h) const {
+    return full_screen ? fit_picture(w, h) : picture_below_strip(w, h);
+  }
   // The picture's place in the window, in the coordinates of mouse events.
   ViewRect window_view() const {
     int w = 0, h = 0;
     SDL_GetWindowSize(window, &w, &h);
-    return fit_picture(w, h);
+    return picture_in(w, h);
+  }
+  // The strip's place in the window: above the picture in windowed mode,
+  // over its top rows in full screen while laid over it; false when none.
+  bool window_strip(ViewRect& strip) const {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    if (!full_screen) {
+      strip = strip_view(w, h);
+      return true;
+    }
+    if (!overlay) return false;
+    strip = overlay_view(fit_picture(w, h));
+    return true;
+  }
+  // The strip laid over the top rows of the picture at `view`.
+  static ViewRect overlay_view(const ViewRect& view) {
+    return ViewRect{view.x, view.y, view.w, std::max(1, view.h * kMenuBarHeight / kWindowHeight)};
   }
 
   bool sdl_started = false;
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
   SDL_Texture* texture = nullptr;
+  SDL_Texture* strip = nullptr;  // the menu bar
+  bool overlay = false;          // full screen: the strip lies over the picture
   SDL_Cursor* cursor = nullptr;
   uint32_t window_id = 0;
   int scale = 1;
@@ -66,6 +94,9 @@ struct SdlPlatform::Impl {
   int move_y = -1;
   int posted_move_x = -1;
   int posted_move_y = -1;
+  // The last pointer position posted over the strip (-1: not on it).
+  int strip_move_x = -1;
+  int strip_move_y = -1;
   // A button pressed on the picture; its release is delivered even outside.
   bool left_held = false;
   bool right_held = false;

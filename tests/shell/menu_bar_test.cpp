@@ -1,0 +1,320 @@
+// The menu bar the engine draws: where the labels lie, what a click on the
+// strip hits, the drop-downs over the picture and the commands they post.
+#include "shell/menu_bar.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+#include "platform/platform_base.h"
+#include "shell/window_proc.h"
+#include "text/sjis.h"
+
+namespace vellumite {
+namespace {
+
+// A window the engine draws into. Whenever the menu finds the queue empty
+// the next step runs: it posts the player's next input.
+class StepPlatform final : public PlatformBase {
+ public:
+  StepPlatform() : PlatformBase(PlatformOptions{}) {}
+
+  void script(std::vector<std::function<void()>> steps) {
+    steps_ = std::move(steps);
+    next_step_ = 0;
+  }
+  void post(MessageKind kind, int x = 0, int y = 0, uint32_t param = 0) {
+    post_message(Message{kind, x, y, param});
+  }
+  // The messages left in the queue, in order.
+  std::vector<Message> drain() {
+    std::vector<Message> out;
+    Message m;
+    while (peek_message(m, true)) out.push_back(m);
+    return out;
+  }
+
+  uint32_t ticks() override { return 0; }
+  void sleep(uint32_t) override {}
+  void yield() override {
+    if (next_step_ >= steps_.size()) throw std::runtime_error("the menu did not close");
+    steps_[next_step_++]();
+  }
+  void present(const PixelRect&) override {}
+  void present_menu_bar() override { ++bar_presents; }
+  void overlay_menu_bar(bool shown) override { overlay = shown; }
+  void set_title(std::string_view) override {}
+  void show_window() override {}
+  bool set_full_screen(bool) override { return true; }
+  void set_pointer_image(const uint8_t*, int, int, int, int) override {}
+  int exit_code_for(ExitReason) const override { return 0; }
+  bool acquire_instance_guard() override { return true; }
+  std::string prepare_temp_folder() override { return "/tmp/"; }
+  void remove_temp_folder() override {}
+  void restore_display_mode() override {}
+  bool dialogs_in_window() const override { return true; }
+
+  int bar_presents = 0;
+  bool overlay = false;
+
+ protected:
+  BoxAnswer show_message_box(std::string_view, std::string_view, BoxButtons) override {
+    return BoxAnswer::Ok;
+  }
+  bool exhausted_input_ends_program() const override { return false; }
+
+ private:
+  std::vector<std::function<void()>> steps_;
+  size_t next_step_ = 0;
+};
+
+struct BarHarness {
+  BarHarness() : e(platform) {
+    e.shell.menu.build();
+    uint8_t* px = platform.window_pixels();
+    for (int i = 0; i < kWindowBytes; ++i) px[i] = static_cast<uint8_t>(i * 7 % 251);
+    before.assign(px, px + kWindowBytes);
+  }
+  bool picture_restored() {
+    const uint8_t* px = platform.window_pixels();
+    return std::equal(before.begin(), before.end(), px);
+  }
+  // The centre of bar item `index`, in strip coordinates.
+  std::pair<int, int> bar_centre(size_t index) const {
+    DialogRect box = menu_bar_layout(e.shell.menu)[index];
+    return {box.x + box.w / 2, box.y + box.h / 2};
+  }
+  void press_bar(size_t index) {
+    auto [x, y] = bar_centre(index);
+    dispatch_message(e, Message{MessageKind::MenuBarMouse, x, y, kMenuBarButtonDown});
+  }
+  // The commands posted, in order.
+  std::vector<uint32_t> commands() {
+    std::vector<uint32_t> ids;
+    for (const Message& m : platform.drain()) {
+      if (m.kind == MessageKind::Command) ids.push_back(m.param);
+    }
+    return ids;
+  }
+  // The pixel of the window at (x, y), as 0xRRGGBB.
+  uint32_t pixel(int x, int y) {
+    const uint8_t* p = platform.window_pixels() + (kWindowHeight - 1 - y) * kWindowStride + x * 3;
+    return uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
+  }
+
+  StepPlatform platform;
+  Engine e;
+  std::vector<uint8_t> before;
+};
+
+// The centre of `r`.
+int cx(const DialogRect& r) { return r.x + r.w / 2; }
+int cy(const DialogRect& r) { return r.y + r.h / 2; }
+
+TEST(MenuBarDrawn, LabelsInOrderAsWideAsTheirGlyphs) {
+  Menu menu;
+  menu.build();
+  std::vector<DialogRect> boxes = menu_bar_layout(menu);
+  ASSERT_EQ(boxes.size(), 10u);
+  // 画面: two full-width cells of 12 pixels and a margin of 4 on either side;
+  // ＣＤーDA: three full-width cells and two half-width ones.
+  EXPECT_EQ(boxes[0].x, 0);
+  EXPECT_EQ(boxes[0].w, 2 * 12 + 8);
+  EXPECT_EQ(boxes[8].w, 3 * 12 + 2 * 6 + 8);
+  for (size_t i = 1; i < boxes.size(); ++i) {
+    EXPECT_EQ(boxes[i].x, boxes[i - 1].x + boxes[i - 1].w) << "item " << i;
+    EXPECT_EQ(boxes[i].h, kMenuBarHeight);
+  }
+  EXPECT_LE(boxes.back().x + boxes.back().w, kWindowWidth) << "all ten fit on one line";
+
+  // Without the auto mode item the rest move up and nine remain.
+  menu.remove_top_level(kMenuAutoMode);
+  std::vector<DialogRect> nine = menu_bar_layout(menu);
+  ASSERT_EQ(nine.size(), 9u);
+  EXPECT_EQ(nine[6].x, boxes[6].x);
+  EXPECT_EQ(nine[6].w, boxes[7].w) << "バージョン情報 takes the place of オートモード";
+}
+
+TEST(MenuBarDrawn, HitTesting) {
+  Menu menu;
+  menu.build();
+  std::vector<DialogRect> boxes = menu_bar_layout(menu);
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    const DialogRect& b = boxes[i];
+    EXPECT_EQ(menu_bar_hit(menu, b.x, 0), static_cast<int>(i));
+    EXPECT_EQ(menu_bar_hit(menu, b.x + b.w - 1, kMenuBarHeight - 1), static_cast<int>(i));
+  }
+  int end = boxes.back().x + boxes.back().w;
+  EXPECT_EQ(menu_bar_hit(menu, end, 5), -1) << "right of the last item";
+  EXPECT_EQ(menu_bar_hit(menu, 5, kMenuBarHeight), -1) << "below the strip";
+  EXPECT_EQ(menu_bar_hit(menu, 5, -1), -1);
+  EXPECT_EQ(menu_bar_hit(menu, -1, 5), -1);
+}
+
+TEST(MenuBarDrawn, BarIsDrawnWithItsLabelsAndPresented) {
+  BarHarness h;
+  draw_menu_bar(h.e);
+  EXPECT_EQ(h.platform.bar_presents, 1);
+  // Dark label pixels inside every item's box, none right of the last one.
+  const uint8_t* strip = h.platform.menu_bar_pixels();
+  auto dark_in = [&](int left, int right) {
+    int count = 0;
+    for (int y = 0; y < kMenuBarHeight; ++y) {
+      for (int x = left; x < right; ++x) {
+        const uint8_t* p = strip + (kMenuBarHeight - 1 - y) * kWindowStride + x * 3;
+        if (p[0] < 100 && p[1] < 100 && p[2] < 100) ++count;
+      }
+    }
+    return count;
+  };
+  std::vector<DialogRect> boxes = menu_bar_layout(h.e.shell.menu);
+  for (const DialogRect& b : boxes) EXPECT_GT(dark_in(b.x, b.x + b.w), 10);
+  EXPECT_EQ(dark_in(boxes.back().x + boxes.back().w, kWindowWidth), 0);
+  EXPECT_TRUE(h.picture_restored()) << "the bar is not drawn over the picture";
+}
+
+TEST(MenuBarDrawn, ChoosingAnEntryPostsItsCommandAndRestoresThePicture) {
+  BarHarness h;
+  // 文字速度 / 高速: press on the label, move to the entry, release on it.
+  std::vector<DialogRect> rows =
+      drop_down_layout(h.e.shell.menu.bar[3].entries, menu_bar_layout(h.e.shell.menu)[3].x, 0);
+  bool drawn = false;
+  h.platform.script({
+      [&] { h.platform.post(MessageKind::MouseMove, cx(rows[2]), cy(rows[2])); },
+      [&] {
+        // The highlighted entry and the drop-down's face cover the picture.
+        drawn = h.pixel(rows[2].x + 1, rows[2].y + 1) == 0x0A246A &&
+                h.pixel(rows[0].x + 1, rows[0].y + 1) == 0xD4D0C8;
+        h.platform.post(MessageKind::LButtonUp, cx(rows[2]), cy(rows[2]));
+      },
+  });
+  h.press_bar(3);
+  EXPECT_TRUE(drawn);
+  EXPECT_TRUE(h.picture_restored());
+  EXPECT_EQ(h.commands(), std::vector<uint32_t>{kMenuSpeedFast});
+}
+
+TEST(MenuBarDrawn, ClosingWithoutChoiceAndCommandItems) {
+  BarHarness h;
+  // A click on the picture away from the drop-down closes it; the menu
+  // takes the release too, so the game sees no click.
+  h.platform.script({[&] {
+    h.platform.post(MessageKind::LButtonDown, 600, 400);
+    h.platform.post(MessageKind::LButtonUp, 600, 400);
+    h.platform.post(MessageKind::Char, 0, 0, 0x20);
+  }});
+  h.press_bar(0);
+  EXPECT_TRUE(h.picture_restored());
+  std::vector<Message> left = h.platform.drain();
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].kind, MessageKind::Char) << "what came after the release stays";
+
+  // A second press on the open item's label closes it too.
+  h.platform.script({[&] {
+    auto [x, y] = h.bar_centre(1);
+    h.platform.post(MessageKind::MenuBarMouse, x, y, kMenuBarButtonDown);
+  }});
+  h.press_bar(1);
+  EXPECT_TRUE(h.picture_restored());
+  EXPECT_TRUE(h.commands().empty());
+
+  // Items on the bar itself post their command without a drop-down; so does
+  // pressing one while another item's drop-down is open.
+  h.press_bar(9);
+  EXPECT_EQ(h.commands(), std::vector<uint32_t>{kMenuExit});
+  h.platform.script({[&] {
+    auto [x, y] = h.bar_centre(5);
+    h.platform.post(MessageKind::MenuBarMouse, x, y, kMenuBarButtonDown);
+  }});
+  h.press_bar(2);
+  EXPECT_TRUE(h.picture_restored());
+  EXPECT_EQ(h.commands(), std::vector<uint32_t>{kMenuSkipToChoice});
+
+  // A press on the strip right of the items does nothing.
+  dispatch_message(h.e, Message{MessageKind::MenuBarMouse, 639, 5, kMenuBarButtonDown});
+  EXPECT_TRUE(h.commands().empty());
+}
+
+TEST(MenuBarDrawn, NestedDropDownAndCheckMarks) {
+  BarHarness h;
+  const MenuItem& cd = h.e.shell.menu.bar[8];
+  DialogRect box = menu_bar_layout(h.e.shell.menu)[8];
+  int width = drop_down_layout(cd.entries, 0, 0).back().w;
+  // At the item's left edge the drop-down would cross the window's right
+  // edge: it moves left to fit. The nested one has no room on the right
+  // either and opens on the left, level with its entry.
+  ASSERT_GT(box.x + width, kWindowWidth);
+  std::vector<DialogRect> rows = drop_down_layout(cd.entries, kWindowWidth - width, 0);
+  int nested_width = drop_down_layout(cd.entries[1].entries, 0, 0).back().w;
+  std::vector<DialogRect> nested =
+      drop_down_layout(cd.entries[1].entries, rows.back().x - nested_width + 3, rows[1].y - 3);
+  bool checked_drawn = false;
+  h.platform.script({
+      [&] { h.platform.post(MessageKind::MouseMove, cx(rows[1]), cy(rows[1])); },
+      [&] { h.platform.post(MessageKind::MouseMove, cx(nested[1]), cy(nested[1])); },
+      [&] {
+        // オン carries the check mark: dark pixels in its check column.
+        int dark = 0;
+        for (int y = nested[0].y; y < nested[0].y + nested[0].h; ++y) {
+          for (int x = nested[0].x; x < nested[0].x + 16; ++x) dark += h.pixel(x, y) == 0 ? 1 : 0;
+        }
+        checked_drawn = dark > 5;
+        h.platform.post(MessageKind::LButtonUp, cx(nested[1]), cy(nested[1]));
+      },
+  });
+  h.press_bar(8);
+  EXPECT_TRUE(checked_drawn);
+  EXPECT_TRUE(h.picture_restored());
+  EXPECT_EQ(h.commands(), std::vector<uint32_t>{kMenuCddaOff});
+}
+
+TEST(MenuBarDrawn, MessagesHeldWhileOpenArriveAfterTheChoice) {
+  BarHarness h;
+  std::vector<DialogRect> rows =
+      drop_down_layout(h.e.shell.menu.bar[4].entries, menu_bar_layout(h.e.shell.menu)[4].x, 0);
+  h.platform.script({[&] {
+    h.platform.post(MessageKind::Close);
+    h.platform.post(MessageKind::MouseMove, cx(rows[1]), cy(rows[1]));
+    h.platform.post(MessageKind::LButtonUp, cx(rows[1]), cy(rows[1]));
+  }});
+  h.press_bar(4);
+  std::vector<Message> left = h.platform.drain();
+  ASSERT_EQ(left.size(), 2u);
+  EXPECT_EQ(left[0].kind, MessageKind::Command);
+  EXPECT_EQ(left[0].param, static_cast<uint32_t>(kMenuWaveOff));
+  EXPECT_EQ(left[1].kind, MessageKind::Close);
+}
+
+TEST(MenuBarDrawn, FullScreenLaysTheBarOverTheTopRows) {
+  BarHarness h;
+  menu_command(h.e, kMenuFullScreen);
+  EXPECT_FALSE(h.platform.overlay);
+  auto move = [&](int y) { dispatch_message(h.e, Message{MessageKind::MouseMove, 100, y, 0}); };
+  move(19);
+  EXPECT_TRUE(h.platform.overlay);
+  move(20);
+  EXPECT_FALSE(h.platform.overlay);
+  move(0);
+  EXPECT_TRUE(h.platform.overlay);
+
+  // A drop-down opens below the laid-over bar, not over it.
+  std::vector<DialogRect> rows = drop_down_layout(
+      h.e.shell.menu.bar[2].entries, menu_bar_layout(h.e.shell.menu)[2].x, kMenuBarHeight);
+  h.platform.script({[&] {
+    h.platform.post(MessageKind::MouseMove, cx(rows[1]), cy(rows[1]));
+    h.platform.post(MessageKind::LButtonUp, cx(rows[1]), cy(rows[1]));
+  }});
+  h.platform.drain();
+  h.press_bar(2);
+  EXPECT_EQ(h.commands(), std::vector<uint32_t>{kMenuPageMode});
+
+  // Back in a window the strip is above the picture again.
+  menu_command(h.e, kMenuWindow);
+  EXPECT_FALSE(h.platform.overlay);
+}
+
+}  // namespace
+}  // namespace vellumite
