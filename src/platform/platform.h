@@ -37,14 +37,15 @@ enum class MessageKind : uint8_t {
   LButtonUp,
   RButtonDown,
   RButtonUp,
-  Char,          // param: the character code (only Space and Enter matter)
-  Timer,         // param: the timer id
-  Command,       // param: the menu command id
-  Close,         // the player asked to close the window
-  Paint,         // the window needs its content again
-  MediaNotify,   // param: notification code of a media device
-  TextInput,     // param: Unicode code point of a typed character (text input on)
-  MenuBarMouse,  // x, y in strip coordinates; param: left-button flags (above)
+  Char,              // param: the character code (only Space and Enter matter)
+  Timer,             // param: the timer id
+  Command,           // param: the menu command id
+  Close,             // the player asked to close the window
+  Paint,             // the window needs its content again
+  MediaNotify,       // param: notification code of a media device
+  TextInput,         // param: Unicode code point of a typed character (text input on)
+  MenuBarMouse,      // x, y in strip coordinates; param: left-button flags (above)
+  ToggleFullScreen,  // the player's key for full screen on or off (F11, Alt+Enter)
 };
 
 // The character code of Backspace in a Char message; sent only while text

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 namespace vellumite {
@@ -57,6 +58,50 @@ std::string prepare_scratch_folder() {
     usleep(10000);
   }
   return "";
+}
+
+namespace {
+
+std::string placement_file(bool create_folder) {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  std::string folder;
+  if (config != nullptr && *config != '\0') {
+    folder = config;
+  } else {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home == '\0') return "";
+    folder = std::string(home) + "/.config";
+  }
+  folder += "/vellumite";
+  if (create_folder) {
+    make_folder(folder.substr(0, folder.rfind('/')));
+    if (!make_folder(folder)) return "";
+  }
+  return folder + "/window";
+}
+
+}  // namespace
+
+bool load_window_placement(WindowPlacement& placement) {
+  std::string path = placement_file(false);
+  if (path.empty()) return false;
+  FILE* file = std::fopen(path.c_str(), "r");
+  if (file == nullptr) return false;
+  WindowPlacement p;
+  bool ok = std::fscanf(file, "%d %d %d %d", &p.x, &p.y, &p.width, &p.height) == 4 && p.width > 0 &&
+            p.height > 0;
+  std::fclose(file);
+  if (ok) placement = p;
+  return ok;
+}
+
+void save_window_placement(const WindowPlacement& placement) {
+  std::string path = placement_file(true);
+  if (path.empty()) return;
+  FILE* file = std::fopen(path.c_str(), "w");
+  if (file == nullptr) return;
+  std::fprintf(file, "%d %d %d %d\n", placement.x, placement.y, placement.width, placement.height);
+  std::fclose(file);
 }
 
 void remove_scratch_folder_if_empty() {

@@ -17,4 +17,16 @@ std::string prepare_scratch_folder();
 // Removes the scratch folder and its per-user parent when they are empty.
 void remove_scratch_folder_if_empty();
 
+// Where the window was and how large, kept between runs in the user's
+// configuration folder ($XDG_CONFIG_HOME/vellumite/window, else
+// ~/.config/vellumite/window).
+struct WindowPlacement {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+bool load_window_placement(WindowPlacement& placement);
+void save_window_placement(const WindowPlacement& placement);
+
 }  // namespace vellumite

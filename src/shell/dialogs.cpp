@@ -166,7 +166,8 @@ class ModalScope {
         case MessageKind::Timer:
         case MessageKind::MediaNotify: dispatch_message(e_, m); break;
         case MessageKind::Close:
-        case MessageKind::Command: held_.push_back(m); break;
+        case MessageKind::Command:
+        case MessageKind::ToggleFullScreen: held_.push_back(m); break;
         default: return m;
       }
     }
@@ -181,7 +182,8 @@ class ModalScope {
         case MessageKind::Timer:
         case MessageKind::MediaNotify: dispatch_message(e_, m); break;
         case MessageKind::Close:
-        case MessageKind::Command: held_.push_back(m); break;
+        case MessageKind::Command:
+        case MessageKind::ToggleFullScreen: held_.push_back(m); break;
         default: break;
       }
     }

@@ -212,6 +212,7 @@ void run_drop_down(Engine& e, int index) {
         // Carried out once the menu has closed, as with the dialogs.
         case MessageKind::Close:
         case MessageKind::Command:
+        case MessageKind::ToggleFullScreen:
         case MessageKind::Paint: held.push_back(m); break;
         case MessageKind::MouseMove:
           if (!release) drop_downs.hover(m.x, m.y);

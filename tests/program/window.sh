@@ -8,6 +8,8 @@ work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 # A lock file of our own, so a running player's instance does not interfere.
 export XDG_RUNTIME_DIR=$work
+# and a configuration folder of our own, so the window placement is not kept.
+export XDG_CONFIG_HOME=$work/config
 export SDL_AUDIODRIVER=dummy
 # System libraries (Mesa, D-Bus, X11) leak a little at exit; not ours.
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0

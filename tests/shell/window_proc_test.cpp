@@ -131,6 +131,14 @@ TEST(WindowProc, FullScreenAndTheMenuRule) {
   EXPECT_FALSE(s.full_screen);
   EXPECT_FALSE(h.platform.full_screen());
   EXPECT_TRUE(s.menu.is_checked(kMenuWindow));
+
+  // The full-screen key switches both ways, check marks included.
+  h.send(MessageKind::ToggleFullScreen);
+  EXPECT_TRUE(s.full_screen);
+  EXPECT_TRUE(s.menu.is_checked(kMenuFullScreen));
+  h.send(MessageKind::ToggleFullScreen);
+  EXPECT_FALSE(s.full_screen);
+  EXPECT_TRUE(s.menu.is_checked(kMenuWindow));
 }
 
 TEST(WindowProc, CloseAsksAndNoKeepsTheTimer) {

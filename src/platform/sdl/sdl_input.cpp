@@ -77,6 +77,13 @@ void SdlPlatform::handle_event(const SDL_Event& event) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: handle_button(event); break;
     case SDL_KEYDOWN: {
+      const SDL_Keycode key = event.key.keysym.sym;
+      const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+      if (event.key.repeat == 0 &&
+          (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER)))) {
+        post_message(Message{MessageKind::ToggleFullScreen, 0, 0, 0});
+        break;
+      }
       if ((event.key.keysym.mod & (KMOD_ALT | KMOD_GUI)) != 0) break;
       uint32_t code = 0;
       switch (event.key.keysym.sym) {

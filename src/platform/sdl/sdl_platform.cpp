@@ -93,10 +93,26 @@ SdlPlatform::SdlPlatform(PlatformOptions options, int scale)
     throw std::runtime_error("no display");
   }
   s.scale = scale > 0 ? scale : desktop_scale();
-  s.window =
-      SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWindowWidth * s.scale,
-                       (kWindowHeight + kMenuBarHeight) * s.scale, SDL_WINDOW_HIDDEN);
+  int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+  int width = kWindowWidth * s.scale, height = (kWindowHeight + kMenuBarHeight) * s.scale;
+  // Without a scale on the command line the window comes back where the
+  // player left it, if that still lies on the desktop.
+  WindowPlacement saved;
+  SDL_Rect desktop;
+  if (scale == 0 && load_window_placement(saved) && SDL_GetDisplayUsableBounds(0, &desktop) == 0 &&
+      saved.width <= desktop.w && saved.height <= desktop.h && saved.x >= desktop.x &&
+      saved.y >= desktop.y && saved.x + saved.width <= desktop.x + desktop.w &&
+      saved.y + saved.height <= desktop.y + desktop.h) {
+    x = saved.x;
+    y = saved.y;
+    width = saved.width;
+    height = saved.height;
+  }
+  s.window = SDL_CreateWindow("", x, y, width, height, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
   if (s.window == nullptr) fail(nullptr);
+  // Any size works (the picture keeps 4:3, letterboxed); below half size
+  // the text is no longer readable.
+  SDL_SetWindowMinimumSize(s.window, kWindowWidth / 2, (kWindowHeight + kMenuBarHeight) / 2);
   s.window_id = SDL_GetWindowID(s.window);
   // No vsync: the game presents whenever it has drawn and paces itself.
   s.renderer = SDL_CreateRenderer(s.window, -1, 0);
@@ -113,7 +129,16 @@ SdlPlatform::SdlPlatform(PlatformOptions options, int scale)
   s.last_pump_ms = s.start_ms;
 }
 
-SdlPlatform::~SdlPlatform() = default;
+SdlPlatform::~SdlPlatform() {
+  Impl& s = *impl_;
+  // Remember the window for the next run (not a full-screen one).
+  if (s.window != nullptr && s.shown && !s.full_screen) {
+    WindowPlacement placement;
+    SDL_GetWindowPosition(s.window, &placement.x, &placement.y);
+    SDL_GetWindowSize(s.window, &placement.width, &placement.height);
+    save_window_placement(placement);
+  }
+}
 
 int SdlPlatform::scale() const { return impl_->scale; }
 
