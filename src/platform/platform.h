@@ -146,8 +146,8 @@ class Platform {
   // scripted event is one; consumes it.
   virtual std::optional<std::string> scripted_text_answer() = 0;
   // Whether the engine draws its dialogs into the window and the player
-  // answers them there. False while the window cannot be seen, and always
-  // headless; message_box() then settles boxes itself.
+  // answers them there (the window is shown for a box if it was not yet).
+  // False headless, where message_box() settles boxes itself.
   virtual bool dialogs_in_window() const = 0;
   // The answer for the next message box from the scripted input, if the next
   // scripted event is one; consumes it. Yes/No boxes take "ok" as Yes.
@@ -157,7 +157,9 @@ class Platform {
                                  BoxAnswer answer) = 0;
   // Typed text on or off: while on, typed characters arrive as TextInput
   // messages and Backspace as a Char message (input methods may be active).
-  virtual void set_text_input(bool on) = 0;
+  // `area` is where the text is edited, so an input method can show its
+  // composition there.
+  virtual void set_text_input(bool on, const PixelRect& area = PixelRect{}) = 0;
 
   // --- waits for the player, trace ------------------------------------------------
   // Called when a wait that the player ends begins (a click, key, choice,

@@ -48,7 +48,7 @@ class PlatformBase : public Platform {
   std::optional<BoxAnswer> scripted_box_answer(BoxButtons buttons) override;
   void record_box_answer(std::string_view title_utf8, std::string_view text_utf8,
                          BoxAnswer answer) override;
-  void set_text_input(bool) override {}
+  void set_text_input(bool, const PixelRect&) override {}
   bool begin_wait(std::string_view kind, bool ends_by_time, bool resumed = false) override;
   bool tracing() const override { return trace_ != nullptr; }
   void trace(std::string_view event, std::string_view fields) override;

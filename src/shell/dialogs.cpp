@@ -357,7 +357,8 @@ class InputDialogView {
         scope_(e, layout_.frame),
         painter_(e) {
     buttons_.push_back({layout_.button, to_sjis("決定"), true});
-    e.platform.set_text_input(true);
+    const DialogRect& edit = layout_.edit;
+    e.platform.set_text_input(true, PixelRect{edit.x, edit.y, edit.x + edit.w, edit.y + edit.h});
     draw();
   }
   ~InputDialogView() { e_.platform.set_text_input(false); }
@@ -519,7 +520,12 @@ BoxAnswer message_box(Engine& e, std::string_view title_utf8, std::string_view t
   if (!e.platform.dialogs_in_window())
     return e.platform.message_box(title_utf8, text_utf8, buttons);
   std::optional<BoxAnswer> answer = e.platform.scripted_box_answer(buttons);
-  if (!answer) answer = drawn_message_box(e, title_utf8, text_utf8, buttons);
+  if (!answer) {
+    // A box before the game has shown its window (the second-instance
+    // refusal, an error in the define block) shows the window for it.
+    e.platform.show_window();
+    answer = drawn_message_box(e, title_utf8, text_utf8, buttons);
+  }
   e.platform.record_box_answer(title_utf8, text_utf8, *answer);
   return *answer;
 }

@@ -7,6 +7,7 @@
 #include "resources/game_files.h"
 #include "script/interpreter.h"
 #include "script/labels.h"
+#include "shell/dialogs.h"
 #include "shell/window_proc.h"
 #include "text/font_match.h"
 #include "text/sjis.h"
@@ -95,7 +96,7 @@ void scenario_cycle(Engine& e) {
 
 void program_entry(Engine& e) {
   if (!e.platform.acquire_instance_guard()) {
-    e.platform.message_box("起動エラー", "同時に二つ実行しないでください", BoxButtons::Ok);
+    message_box(e, "起動エラー", "同時に二つ実行しないでください", BoxButtons::Ok);
     throw ProgramExit{0};
   }
   e.shell.temp_folder = e.platform.prepare_temp_folder();

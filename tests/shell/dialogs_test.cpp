@@ -155,7 +155,7 @@ class DrawingPlatform final : public PlatformBase {
   void remove_temp_folder() override {}
   void restore_display_mode() override {}
   bool dialogs_in_window() const override { return true; }
-  void set_text_input(bool on) override { text_input = on; }
+  void set_text_input(bool on, const PixelRect&) override { text_input = on; }
   void post(MessageKind kind, int x = 0, int y = 0, uint32_t param = 0) {
     post_message(Message{kind, x, y, param});
   }

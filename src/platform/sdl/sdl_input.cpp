@@ -178,10 +178,17 @@ void SdlPlatform::post_typed_text(const char* utf8) {
   }
 }
 
-bool SdlPlatform::dialogs_in_window() const { return impl_->shown; }
+bool SdlPlatform::dialogs_in_window() const { return true; }
 
-void SdlPlatform::set_text_input(bool on) {
+void SdlPlatform::set_text_input(bool on, const PixelRect& area) {
   if (on) {
+    // The edit area in window coordinates, for the input method's composition.
+    const ViewRect view = impl_->window_view();
+    SDL_Rect rect{view.x + area.left * view.w / kWindowWidth,
+                  view.y + area.top * view.h / kWindowHeight,
+                  (area.right - area.left) * view.w / kWindowWidth,
+                  (area.bottom - area.top) * view.h / kWindowHeight};
+    SDL_SetTextInputRect(&rect);
     SDL_StartTextInput();
   } else {
     SDL_StopTextInput();

@@ -50,7 +50,7 @@ class SdlPlatform final : public PlatformBase {
   // The engine draws its dialogs once the window is shown; before that,
   // SDL's own message box is the only one the player can see.
   bool dialogs_in_window() const override;
-  void set_text_input(bool on) override;
+  void set_text_input(bool on, const PixelRect& area) override;
 
   // The window's size factor in windowed mode.
   int scale() const;
