@@ -7,12 +7,11 @@
 
 #include <functional>
 #include <sstream>
-#include <stdexcept>
 #include <vector>
 
-#include "platform/platform_base.h"
 #include "shell/window_proc.h"
 #include "support/game_runner.h"
+#include "support/step_platform.h"
 #include "text/font_match.h"
 #include "text/sjis.h"
 
@@ -119,62 +118,6 @@ TEST(DialogHeadless, MessageBoxAndWrongOperands) {
   EXPECT_EQ(r.boxes()[0].rfind("構文エラー|inputnumの第一引数は数字変数です。", 0), 0u);
 }
 
-// A window that the engine draws its dialogs into. Whenever the dialog finds
-// the queue empty, the next step runs: it looks at the window and posts the
-// player's next input.
-class DrawingPlatform final : public PlatformBase {
- public:
-  explicit DrawingPlatform(std::ostream* trace) : PlatformBase(options(trace)) {}
-  static PlatformOptions options(std::ostream* trace) {
-    PlatformOptions o;
-    o.trace = trace;
-    return o;
-  }
-
-  bool text_input = false;
-
-  void script(std::vector<std::function<void()>> steps) {
-    steps_ = std::move(steps);
-    next_step_ = 0;
-  }
-
-  uint32_t ticks() override { return 0; }
-  void sleep(uint32_t) override {}
-  void yield() override {
-    if (next_step_ >= steps_.size()) throw std::runtime_error("the dialog did not close");
-    steps_[next_step_++]();
-  }
-  void present(const PixelRect&) override {}
-  void set_title(std::string_view) override {}
-  void show_window() override {}
-  bool set_full_screen(bool) override { return true; }
-  void set_pointer_image(const uint8_t*, int, int, int, int) override {}
-  int exit_code_for(ExitReason) const override { return 0; }
-  bool acquire_instance_guard() override { return true; }
-  std::string prepare_temp_folder() override { return "/tmp/"; }
-  void remove_temp_folder() override {}
-  void restore_display_mode() override {}
-  bool dialogs_in_window() const override { return true; }
-  void set_text_input(bool on, const PixelRect&) override { text_input = on; }
-  void post(MessageKind kind, int x = 0, int y = 0, uint32_t param = 0) {
-    post_message(Message{kind, x, y, param});
-  }
-  void type(std::u32string_view text) {
-    for (char32_t c : text) post(MessageKind::TextInput, 0, 0, c);
-  }
-
- protected:
-  BoxAnswer show_message_box(std::string_view, std::string_view, BoxButtons) override {
-    ADD_FAILURE() << "the backend's own box is not for a visible window";
-    return BoxAnswer::Ok;
-  }
-  bool exhausted_input_ends_program() const override { return false; }
-
- private:
-  std::vector<std::function<void()>> steps_;
-  size_t next_step_ = 0;
-};
-
 struct DrawnHarness {
   DrawnHarness() : platform(&trace), e(platform) {
     // A picture the dialogs must give back untouched.
@@ -199,14 +142,14 @@ struct DrawnHarness {
     return count;
   }
   std::ostringstream trace;
-  DrawingPlatform platform;
+  testing::StepPlatform platform;
   Engine e;
   std::vector<uint8_t> before;
 };
 
 TEST(DialogDrawn, MessageBoxAnsweredByKeyAndMouse) {
   DrawnHarness h;
-  DrawingPlatform& p = h.platform;
+  testing::StepPlatform& p = h.platform;
   bool drawn = false;
   p.script({
       [&] {
@@ -246,7 +189,7 @@ TEST(DialogDrawn, MessageBoxAnsweredByKeyAndMouse) {
 
 TEST(DialogDrawn, InputDialogTypingAndRefusal) {
   DrawnHarness h;
-  DrawingPlatform& p = h.platform;
+  testing::StepPlatform& p = h.platform;
   InputRequest request;
   request.number = true;
   request.prompt = to_sjis("数を入れてください");

@@ -6,70 +6,16 @@
 
 #include <algorithm>
 #include <functional>
-#include <stdexcept>
 #include <vector>
 
-#include "platform/platform_base.h"
 #include "shell/window_proc.h"
+#include "support/step_platform.h"
 #include "text/sjis.h"
 
 namespace vellumite {
 namespace {
 
-// A window the engine draws into. Whenever the menu finds the queue empty
-// the next step runs: it posts the player's next input.
-class StepPlatform final : public PlatformBase {
- public:
-  StepPlatform() : PlatformBase(PlatformOptions{}) {}
-
-  void script(std::vector<std::function<void()>> steps) {
-    steps_ = std::move(steps);
-    next_step_ = 0;
-  }
-  void post(MessageKind kind, int x = 0, int y = 0, uint32_t param = 0) {
-    post_message(Message{kind, x, y, param});
-  }
-  // The messages left in the queue, in order.
-  std::vector<Message> drain() {
-    std::vector<Message> out;
-    Message m;
-    while (peek_message(m, true)) out.push_back(m);
-    return out;
-  }
-
-  uint32_t ticks() override { return 0; }
-  void sleep(uint32_t) override {}
-  void yield() override {
-    if (next_step_ >= steps_.size()) throw std::runtime_error("the menu did not close");
-    steps_[next_step_++]();
-  }
-  void present(const PixelRect&) override {}
-  void present_menu_bar() override { ++bar_presents; }
-  void overlay_menu_bar(bool shown) override { overlay = shown; }
-  void set_title(std::string_view) override {}
-  void show_window() override {}
-  bool set_full_screen(bool) override { return true; }
-  void set_pointer_image(const uint8_t*, int, int, int, int) override {}
-  int exit_code_for(ExitReason) const override { return 0; }
-  bool acquire_instance_guard() override { return true; }
-  std::string prepare_temp_folder() override { return "/tmp/"; }
-  void remove_temp_folder() override {}
-  void restore_display_mode() override {}
-  bool dialogs_in_window() const override { return true; }
-
-  int bar_presents = 0;
-  bool overlay = false;
-
- protected:
-  BoxAnswer show_message_box(std::string_view, std::string_view, BoxButtons) override {
-    return BoxAnswer::Ok;
-  }
-  bool exhausted_input_ends_program() const override { return false; }
-
- private:
-  std::vector<std::function<void()>> steps_;
-  size_t next_step_ = 0;
-};
+using testing::StepPlatform;
 
 struct BarHarness {
   BarHarness() : e(platform) {
