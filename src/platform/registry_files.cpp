@@ -1,7 +1,5 @@
 #include "platform/registry_files.h"
 
-#include <iconv.h>
-
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "platform/platform_base.h"
+#include "text/sjis.h"
 
 namespace vellumite {
 namespace {
@@ -223,7 +222,7 @@ std::string hex_bytes_as_text(RegFileFormat format, uint32_t type, const std::st
   bool wide_string = format != RegFileFormat::Regedit4 &&
                      (type == kRegSz || type == kRegExpandSz || type == kRegMultiSz);
   if (wide_string) return cut_at_nul(utf16le_to_utf8(bytes));
-  return cp932_to_utf8(cut_at_nul(bytes));
+  return to_utf8(cut_at_nul(bytes));
 }
 
 // hex:01,02 or hex(2):41,00 (`data` behind "hex"), continued on the next
@@ -345,34 +344,6 @@ std::string wine_user_registry() {
 
 }  // namespace
 
-std::string cp932_to_utf8(std::string_view bytes) {
-  iconv_t cd = iconv_open("UTF-8", "CP932");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(bytes);
-  std::string out;
-  out.reserve(bytes.size() * 3 / 2 + 4);
-  char* in_ptr = const_cast<char*>(bytes.data());
-  size_t in_left = bytes.size();
-  char buffer[1024];
-  while (in_left > 0) {
-    char* out_ptr = buffer;
-    size_t out_left = sizeof buffer;
-    size_t result = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left);
-    out.append(buffer, static_cast<size_t>(out_ptr - buffer));
-    if (result == static_cast<size_t>(-1) && errno != E2BIG) {
-      // An invalid or cut-off character: one replacement for its bytes.
-      append_utf8(out, kReplacement);
-      auto lead = static_cast<unsigned char>(*in_ptr);
-      bool two_bytes =
-          ((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC)) && in_left >= 2;
-      size_t skip = two_bytes ? 2 : 1;
-      in_ptr += skip;
-      in_left -= skip;
-    }
-  }
-  iconv_close(cd);
-  return out;
-}
-
 RegFile decode_registry_file(std::string_view bytes) {
   RegFile file;
   if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE") {
@@ -380,7 +351,7 @@ RegFile decode_registry_file(std::string_view bytes) {
   } else if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
     file.text = bytes.substr(3);
   } else if (trim(bytes.substr(0, bytes.find('\n'))) == "REGEDIT4") {
-    file.text = cp932_to_utf8(bytes);
+    file.text = to_utf8(bytes);
   } else {
     file.text = bytes;
   }
@@ -437,7 +408,7 @@ std::optional<std::string> find_registry_value(const RegFile& file, std::string_
 std::string decode_profile_file(std::string_view bytes) {
   if (bytes.substr(0, 2) == "\xFF\xFE") return utf16le_to_utf8(bytes.substr(2));
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return std::string(bytes.substr(3));
-  return cp932_to_utf8(bytes);
+  return to_utf8(bytes);
 }
 
 std::optional<std::string> find_profile_string(std::string_view text, std::string_view section,

@@ -45,9 +45,6 @@ std::string decode_profile_file(std::string_view bytes);
 std::optional<std::string> find_profile_string(std::string_view text, std::string_view section,
                                                std::string_view key);
 
-// Shift-JIS (code page 932) to UTF-8; invalid bytes become U+FFFD.
-std::string cp932_to_utf8(std::string_view bytes);
-
 // `path` ('/' between folders) when it exists, else the existing path whose
 // components equal it without regard to ASCII case; empty when there is none.
 std::string resolve_path_ignoring_case(std::string_view path);

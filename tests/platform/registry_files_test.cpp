@@ -12,6 +12,7 @@
 
 #include "platform/headless/headless_platform.h"
 #include "support/game_runner.h"
+#include "text/sjis.h"
 
 namespace vellumite {
 namespace {
@@ -163,7 +164,7 @@ TEST(ProfileFiles, WindowsProfileRules) {
   EXPECT_EQ(decode_profile_file("[s]\r\nk=\x95\x5C\r\n"), "[s]\r\nk=表\r\n");
   EXPECT_EQ(decode_profile_file(utf16le_with_bom("[s]\nk=表\n")), "[s]\nk=表\n");
   EXPECT_EQ(decode_profile_file("\xEF\xBB\xBF[s]"), "[s]");
-  EXPECT_EQ(cp932_to_utf8("a\x82"), "a\xEF\xBF\xBD");
+  EXPECT_EQ(to_utf8("a\x82"), "a\xEF\xBF\xBD");
 }
 
 // Sets an environment variable for the life of the value, then restores it.
