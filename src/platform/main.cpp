@@ -13,6 +13,7 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_platform.h"
 #include "shell/entry.h"
+#include "text/sjis.h"
 
 namespace fs = std::filesystem;
 using namespace vellumite;
@@ -124,6 +125,11 @@ int parse(int argc, char** argv, CommandLine& cl) {
 int main(int argc, char** argv) {
   CommandLine cl;
   if (int code = parse(argc, argv, cl); code >= 0) return code;
+  if (!sjis_conversion_available()) {
+    std::cerr << "vellumite: the C library cannot convert Shift-JIS (CP932); "
+                 "a game's text cannot be shown without it\n";
+    return 69;
+  }
 
   PlatformOptions options;
   options.trace_path = absolute(cl.trace_path);

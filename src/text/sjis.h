@@ -9,6 +9,10 @@
 
 namespace vellumite {
 
+// Whether the C library can convert CP932 both ways. The program refuses to
+// start without it; the conversions below throw std::runtime_error then.
+bool sjis_conversion_available();
+
 // Shift-JIS to UTF-8; bytes that are not valid Shift-JIS become U+FFFD.
 std::string to_utf8(std::string_view sjis);
 // UTF-8 to Shift-JIS; characters without a Shift-JIS form become '?'.
