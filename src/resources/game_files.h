@@ -1,6 +1,6 @@
-// Finding a game's files. Scenarios name files as the Windows original saw
-// them: any case, backslashes between folders, Shift-JIS names. On this
-// platform the folder may hold them in another case or with UTF-8 names.
+// Finding a game's files. Scenarios name files as they were written for a
+// Windows file system: any case, backslashes between folders, Shift-JIS
+// names. Here the folder may hold them in another case or with UTF-8 names.
 #pragma once
 
 #include <array>

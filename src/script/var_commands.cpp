@@ -22,8 +22,8 @@ const char* const kRuntimeErrorTitle = "実行時エラー";
 const char* const kDivideErrorTitle = "０除算エラー";
 const char* const kAliasErrorTitle = "エラー";
 
-// What a registry or profile value may hold: the original read both into
-// 256-byte buffers, so 255 bytes and the terminator.
+// What a registry or profile value may hold: both are read into 256-byte
+// buffers, so 255 bytes and the terminator; games expect longer values cut.
 constexpr size_t kValueBufferBytes = 256;
 
 // The first argument must be a numeric variable: `%` and its number. Reports

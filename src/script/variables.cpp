@@ -25,8 +25,8 @@ void clear_global_variables(VarState& vars) {
   }
 }
 
-// The generator of the C runtime the original games were written against,
-// so a given seed draws the same numbers.
+// A linear congruential generator with the constants of the common Windows C
+// runtime, so a game's seeded draws give the numbers its author tested with.
 void seed_random(VarState& vars, uint32_t seed) { vars.random_state = seed; }
 
 int32_t draw_random(VarState& vars) {
