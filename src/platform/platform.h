@@ -110,6 +110,16 @@ class Platform {
   // Gives up the rest of the time slice. Cheap: it must not cost a system call
   // every time, but it keeps the window's event queue flowing.
   virtual void yield() = 0;
+  // Ends an idle round of a wait (one that found the queue empty and has
+  // nothing to do before `deadline_ms`, a ticks() value compared with wrap):
+  // blocks until a message is waiting or the clock reaches the deadline,
+  // whichever comes first; timer 1 and scripted input fall due meanwhile.
+  // The window sleeps on its event queue. The headless clock moves at once
+  // to where the idle rounds a wait makes (one empty look at the queue and
+  // one yield() each) would have brought it just before the deadline or
+  // anything else due, so a wait takes no real time and every message and
+  // trace line keeps its game time. Called in place of the round's yield().
+  virtual void wait_message(uint32_t deadline_ms) = 0;
 
   // --- the window ----------------------------------------------------------------
   // The 640x480 picture the player sees (layout above). The engine draws into

@@ -66,6 +66,11 @@ class PlatformBase : public Platform {
   // Delivers what has fallen due by `now`: timed scripted input and the
   // timer message. Backends call it whenever their clock may have moved.
   void service(uint32_t now);
+  // The first clock time after `now` at which service() would deliver
+  // something (timer 1, the next timed scripted event), no later than
+  // `limit`; both are ticks() values compared with wrap, `limit` at most
+  // 2^31 - 1 ms ahead.
+  uint32_t next_due(uint32_t now, uint32_t limit) const;
   // The backend's own message box, for boxes the input script does not answer.
   virtual BoxAnswer show_message_box(std::string_view title_utf8, std::string_view text_utf8,
                                      BoxButtons buttons) = 0;

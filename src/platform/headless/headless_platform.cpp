@@ -8,7 +8,12 @@ HeadlessPlatform::HeadlessPlatform(PlatformOptions options) : PlatformBase(std::
 
 void HeadlessPlatform::advance(uint64_t micros) {
   now_us_ += micros;
-  if (now_us_ / 1000 >= options().timeout_ms) throw ProgramExit{124};
+  const uint64_t timeout_us = uint64_t{options().timeout_ms} * 1000;
+  if (now_us_ >= timeout_us) {
+    // The run ends at its deadline, however far the step would have gone.
+    now_us_ = timeout_us;
+    throw ProgramExit{124};
+  }
   service(ticks());
 }
 
@@ -16,8 +21,21 @@ bool HeadlessPlatform::peek_message(Message& out, bool remove) {
   service(ticks());
   if (PlatformBase::peek_message(out, remove)) return true;
   // Nothing waiting: a wait that polls again finds the world 1 ms later.
-  advance(1000);
+  advance(kEmptyPollMicros);
   return false;
+}
+
+void HeadlessPlatform::wait_message(uint32_t deadline_ms) {
+  yield();
+  if (waiting_messages() != 0) return;
+  const uint32_t now = ticks();
+  const uint32_t due = next_due(now, deadline_ms);
+  // Skip the idle rounds that end before the first millisecond at which
+  // anything can happen: in them the wait would only have moved the clock.
+  const uint64_t due_us = (now_us_ / 1000 + (due - now)) * 1000;
+  if (due_us <= now_us_) return;
+  const uint64_t rounds = (due_us - now_us_ - 1) / kIdleRoundMicros;
+  if (rounds != 0) advance(rounds * kIdleRoundMicros);
 }
 
 void HeadlessPlatform::present(const PixelRect&) { ++presents_; }
