@@ -114,12 +114,17 @@ class Platform {
   // nothing to do before `deadline_ms`, a ticks() value compared with wrap):
   // blocks until a message is waiting or the clock reaches the deadline,
   // whichever comes first; timer 1 and scripted input fall due meanwhile.
+  // Called in place of the round's yield().
+  //
   // The window sleeps on its event queue. The headless clock moves at once
-  // to where the idle rounds a wait makes (one empty look at the queue and
-  // one yield() each) would have brought it just before the deadline or
-  // anything else due, so a wait takes no real time and every message and
-  // trace line keeps its game time. Called in place of the round's yield().
-  virtual void wait_message(uint32_t deadline_ms) = 0;
+  // to where the wait's rounds would have brought it just before the
+  // deadline or the next scripted input: idle rounds (one empty look at the
+  // queue and one yield() each) and, for each timer 1 message that falls due
+  // meanwhile, the round that takes it (with one yield() when
+  // `timer_round_yields`). Such timer messages are taken from the queue
+  // there: a wait does nothing with them. So a wait takes no real time and
+  // every message and trace line keeps its game time.
+  virtual void wait_message(uint32_t deadline_ms, bool timer_round_yields) = 0;
 
   // --- the window ----------------------------------------------------------------
   // The 640x480 picture the player sees (layout above). The engine draws into

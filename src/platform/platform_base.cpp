@@ -42,12 +42,12 @@ void PlatformBase::service(uint32_t now) {
   }
 }
 
-uint32_t PlatformBase::next_due(uint32_t now, uint32_t limit) const {
+uint32_t PlatformBase::next_due(uint32_t now, uint32_t limit, bool with_timer) const {
   uint32_t soonest = limit - now;
   if (static_cast<int32_t>(soonest) < 0) soonest = 0;
   // Compared as service() compares them.
   auto consider = [&](uint32_t due) { soonest = std::min(soonest, now < due ? due - now : 0); };
-  if (timer_period_ != 0) consider(timer_due_);
+  if (with_timer && timer_period_ != 0) consider(timer_due_);
   if (next_event_ < options_.input.size()) {
     const InputEvent& event = options_.input[next_event_];
     bool timed = event.timing != InputTiming::AtWait && event.action != InputAction::Answer &&

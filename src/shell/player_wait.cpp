@@ -103,7 +103,7 @@ void run_wait(Engine& e, const WaitRules& rules) {
     consider(own_frame);
     if (rules.animate_layers) consider(next_layer_frame(e));
     if (rules.until) consider(rules.until());
-    p.wait_message(now + ahead);
+    p.wait_message(now + ahead, rules.yield_after_message);
   }
 }
 

@@ -49,7 +49,8 @@ struct WaitRules {
   // Whether messages go to the window procedure before `after_poll`.
   bool dispatch = true;
   // Sees each message taken (after dispatch), or null after an empty look.
-  // True ends the wait.
+  // True ends the wait. A timer message must change nothing here: the
+  // headless clock takes those that fall due while the wait sleeps.
   std::function<bool(const Message*)> after_poll;
   bool animate_layers = true;
   // Whether the round that (re)begins the player's wait still animates.

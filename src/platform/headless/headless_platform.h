@@ -17,7 +17,7 @@ class HeadlessPlatform final : public PlatformBase {
   uint32_t ticks() override { return static_cast<uint32_t>(now_us_ / 1000); }
   void sleep(uint32_t ms) override { advance(uint64_t{ms} * 1000); }
   void yield() override { advance(kYieldMicros); }
-  void wait_message(uint32_t deadline_ms) override;
+  void wait_message(uint32_t deadline_ms, bool timer_round_yields) override;
   void present(const PixelRect& area) override;
   void set_title(std::string_view utf8) override { title_ = utf8; }
   void show_window() override { shown_ = true; }

@@ -175,7 +175,7 @@ void SdlPlatform::yield() {
   service(ticks());
 }
 
-void SdlPlatform::wait_message(uint32_t deadline_ms) {
+void SdlPlatform::wait_message(uint32_t deadline_ms, bool) {
   Impl& s = *impl_;
   s.idle = false;
   // What was presented is shown before the program sleeps.

@@ -34,7 +34,7 @@ class SdlPlatform final : public PlatformBase {
   void sleep(uint32_t ms) override;
   void yield() override;
   // Sleeps on SDL's event queue until an event, timer 1 or the deadline.
-  void wait_message(uint32_t deadline_ms) override;
+  void wait_message(uint32_t deadline_ms, bool timer_round_yields) override;
   void present(const PixelRect& area) override;
   // The strip is shown above the picture in windowed mode.
   void present_menu_bar() override;
