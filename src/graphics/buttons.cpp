@@ -13,6 +13,7 @@
 #include "script/readers.h"
 #include "script/script_error.h"
 #include "shell/engine.h"
+#include "shell/player_wait.h"
 #include "shell/window_proc.h"
 #include "text/text_window.h"
 
@@ -33,8 +34,8 @@ void show_area(Engine& e, int64_t x, int64_t y, int64_t w, int64_t h) {
 
 // Steps 2 and 3 common to both button waits: earlier clicks and keys are
 // dropped, and a move to where the pointer is lights up the button under it
-// at once. Then the platform learns that the player is awaited.
-PlayerWait begin_button_wait(Engine& e) {
+// at once.
+void prepare_button_wait(Engine& e) {
   Platform& p = e.platform;
   e.shell.skip_to_choice = false;
   p.remove_messages(MessageKind::LButtonUp);
@@ -43,7 +44,14 @@ PlayerWait begin_button_wait(Engine& e) {
   e.shell.rclicked_flag = false;
   int x = 0, y = 0;
   if (p.pointer_position(x, y)) p.post_message(Message{MessageKind::MouseMove, x, y, 0});
-  return start_player_wait(e, "button");
+}
+
+// Both button waits: the player's, every message to the window procedure
+// first, the pictures animated in every round.
+WaitRules button_wait_rules() {
+  WaitRules rules;
+  rules.kind = "button";
+  return rules;
 }
 
 void trace_result(Engine& e, int32_t result) {
@@ -156,15 +164,12 @@ int32_t wait_for_button(Engine& e) {
   GraphicsState& g = e.graphics;
   ShellState& shell = e.shell;
   hide_text_window(e);
-  PlayerWait wait = begin_button_wait(e);
+  prepare_button_wait(e);
   int32_t current = -1;
   int32_t result = 0;
-  for (;;) {
-    if (!pump_player_wait(e, wait)) {
-      animate_layers(e);
-      e.platform.yield();
-      continue;
-    }
+  WaitRules rules = button_wait_rules();
+  rules.after_poll = [&](const Message* m) {
+    if (m == nullptr) return false;
     if (shell.last_message == static_cast<int>(MessageKind::MouseMove)) {
       const ButtonState& state = button_state(e);
       const int32_t hit = button_under_pointer(e, state);
@@ -185,18 +190,18 @@ int32_t wait_for_button(Engine& e) {
     if (shell.clicked_flag) {
       shell.clicked_flag = false;
       result = current >= 0 ? button_state(e).buttons[static_cast<size_t>(current)].id : 0;
-      break;
+      return true;
     }
     if (shell.rclicked_flag) {
       shell.rclicked_flag = false;
       blit(g.screen, 0, 0, kWindowWidth, kWindowHeight, g.scene, 0, 0);
       run_effect(e, 1, 0, "", nullptr);
       result = -1;
-      break;
+      return true;
     }
-    animate_layers(e);
-    e.platform.yield();
-  }
+    return false;
+  };
+  run_wait(e, rules);
   trace_result(e, result);
   return result;
 }
@@ -208,17 +213,14 @@ int32_t wait_for_link(Engine& e) {
   // The screen as it is now, to put back what an underline covered.
   create_blank(g.button_source, kWindowWidth, kWindowHeight, 24);
   blit(g.button_source, 0, 0, kWindowWidth, kWindowHeight, g.screen, 0, 0);
-  PlayerWait wait = begin_button_wait(e);
+  prepare_button_wait(e);
   const uint32_t link_colour = static_cast<uint32_t>(
       (t.link_blue & 0xFF) << 16 | (t.link_green & 0xFF) << 8 | (t.link_red & 0xFF));
   int32_t current = -1;
   int32_t result = 0;
-  for (;;) {
-    if (!pump_player_wait(e, wait)) {
-      animate_layers(e);
-      e.platform.yield();
-      continue;
-    }
+  WaitRules rules = button_wait_rules();
+  rules.after_poll = [&](const Message* m) {
+    if (m == nullptr) return false;
     if (shell.last_message == static_cast<int>(MessageKind::MouseMove)) {
       const int32_t hit = link_under_pointer(e);
       if (hit != current) {
@@ -248,11 +250,11 @@ int32_t wait_for_link(Engine& e) {
       refresh_scene(e, nullptr);
       run_effect(e, 1, 0, "", nullptr);
       free_picture(g.button_source);
-      break;
+      return true;
     }
-    animate_layers(e);
-    e.platform.yield();
-  }
+    return false;
+  };
+  run_wait(e, rules);
   trace_result(e, result);
   return result;
 }

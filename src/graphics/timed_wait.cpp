@@ -7,15 +7,11 @@
 #include "script/readers.h"
 #include "script/script_error.h"
 #include "shell/engine.h"
+#include "shell/player_wait.h"
 #include "shell/window_proc.h"
 
 namespace vellumite {
 namespace {
-
-// True while the clock has not reached `end`. The difference is taken as a
-// signed number so that a wait running across the wrap of the 32-bit clock
-// still lasts its time.
-bool before(uint32_t now, uint32_t end) { return static_cast<int32_t>(end - now) > 0; }
 
 void cmd_delay(Engine& e) { timed_wait(e, read_number(e), true); }
 
@@ -27,16 +23,13 @@ void cmd_resettimer(Engine& e) { timer_state(e).timer_base = e.platform.ticks();
 // target that already lies behind the clock ends it after one message.
 void cmd_waittimer(Engine& e) {
   const int32_t ms = read_number(e);
-  Platform& p = e.platform;
   TimerState& timer = timer_state(e);
   timer.timer_target = timer.timer_base + static_cast<uint32_t>(ms);
   const uint32_t target = timer.timer_target;
   pump_message(e);
-  while (before(p.ticks(), target)) {
-    pump_message(e);
-    animate_layers(e);
-    p.yield();
-  }
+  WaitRules rules;
+  rules.until = [target] { return std::optional<uint32_t>(target); };
+  run_wait(e, rules);
 }
 
 void cmd_gettimer(Engine& e) {
@@ -59,14 +52,13 @@ void timed_wait(Engine& e, int32_t ms, bool clickable) {
   // A negative time waits no time rather than most of the clock's range.
   const uint32_t end = p.ticks() + static_cast<uint32_t>(std::max(ms, 0));
   if (clickable) begin_player_wait(e, "delay", true);
-  do {
-    if (pump_message(e) && clickable &&
-        e.shell.last_message == static_cast<int>(MessageKind::LButtonUp)) {
-      return;
-    }
-    animate_layers(e);
-    p.yield();
-  } while (before(p.ticks(), end));
+  WaitRules rules;
+  rules.until = [end] { return std::optional<uint32_t>(end); };
+  rules.first_round_unchecked = true;
+  rules.after_poll = [clickable](const Message* m) {
+    return clickable && m != nullptr && m->kind == MessageKind::LButtonUp;
+  };
+  run_wait(e, rules);
 }
 
 void bind_timed_wait_commands(CommandBinder& binder) {

@@ -110,6 +110,21 @@ class Platform {
   // Gives up the rest of the time slice. Cheap: it must not cost a system call
   // every time, but it keeps the window's event queue flowing.
   virtual void yield() = 0;
+  // Ends an idle round of a wait (one that found the queue empty and has
+  // nothing to do before `deadline_ms`, a ticks() value compared with wrap):
+  // blocks until a message is waiting or the clock reaches the deadline,
+  // whichever comes first; timer 1 and scripted input fall due meanwhile.
+  // Called in place of the round's yield().
+  //
+  // The window sleeps on its event queue. The headless clock moves at once
+  // to where the wait's rounds would have brought it just before the
+  // deadline or the next scripted input: idle rounds (one empty look at the
+  // queue and one yield() each) and, for each timer 1 message that falls due
+  // meanwhile, the round that takes it (with one yield() when
+  // `timer_round_yields`). Such timer messages are taken from the queue
+  // there: a wait does nothing with them. So a wait takes no real time and
+  // every message and trace line keeps its game time.
+  virtual void wait_message(uint32_t deadline_ms, bool timer_round_yields) = 0;
 
   // --- the window ----------------------------------------------------------------
   // The 640x480 picture the player sees (layout above). The engine draws into

@@ -42,6 +42,24 @@ void PlatformBase::service(uint32_t now) {
   }
 }
 
+uint32_t PlatformBase::next_due(uint32_t now, uint32_t limit, bool with_timer) const {
+  uint32_t soonest = limit - now;
+  if (static_cast<int32_t>(soonest) < 0) soonest = 0;
+  // Compared as service() compares them.
+  auto consider = [&](uint32_t due) { soonest = std::min(soonest, now < due ? due - now : 0); };
+  if (with_timer && timer_period_ != 0) consider(timer_due_);
+  if (next_event_ < options_.input.size()) {
+    const InputEvent& event = options_.input[next_event_];
+    bool timed = event.timing != InputTiming::AtWait && event.action != InputAction::Answer &&
+                 event.action != InputAction::Type;
+    if (timed) {
+      consider(event.timing == InputTiming::Absolute ? event.when_ms
+                                                     : last_delivery_ms_ + event.when_ms);
+    }
+  }
+  return now + soonest;
+}
+
 void PlatformBase::deliver(const InputEvent& event, uint32_t now) {
   last_delivery_ms_ = now;
   auto post = [this](MessageKind kind, int x, int y, uint32_t param) {

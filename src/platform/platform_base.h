@@ -66,6 +66,14 @@ class PlatformBase : public Platform {
   // Delivers what has fallen due by `now`: timed scripted input and the
   // timer message. Backends call it whenever their clock may have moved.
   void service(uint32_t now);
+  // The first clock time after `now` at which service() would deliver
+  // something (timer 1 unless left out, the next timed scripted event), no later than
+  // `limit`; both are ticks() values compared with wrap, `limit` at most
+  // 2^31 - 1 ms ahead.
+  uint32_t next_due(uint32_t now, uint32_t limit, bool with_timer = true) const;
+  uint32_t timer_period() const { return timer_period_; }
+  uint32_t timer_due() const { return timer_due_; }
+  void set_timer_due(uint32_t due) { timer_due_ = due; }
   // The backend's own message box, for boxes the input script does not answer.
   virtual BoxAnswer show_message_box(std::string_view title_utf8, std::string_view text_utf8,
                                      BoxButtons buttons) = 0;

@@ -4,6 +4,7 @@
 #include "script/command_table.h"
 #include "script/interpreter.h"
 #include "script/readers.h"
+#include "shell/player_wait.h"
 #include "shell/window_proc.h"
 #include "text/sjis.h"
 
@@ -17,9 +18,15 @@ void cmd_game(Engine& e) {
   if (!e.shell.mode_ext) e.shell.menu.remove_top_level(kMenuAutoMode);
 }
 
-void cmd_definereset(Engine& e) { e.script.restart_requested = true; }
+void cmd_definereset(Engine& e) {
+  count_restart(e);
+  e.script.restart_requested = true;
+}
 
-void cmd_reset(Engine& e) { game_reset(e); }
+void cmd_reset(Engine& e) {
+  count_restart(e);
+  game_reset(e);
+}
 
 void cmd_end(Engine& e) { end_program(e, ExitReason::End); }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "graphics/effects.h"
+#include "shell/player_wait.h"
 #include "shell/window_proc.h"
 #include "text/glyph_renderer.h"
 #include "text/sjis.h"
@@ -156,21 +157,21 @@ class ModalScope {
   // notifications to the window procedure on the way and holding back close
   // requests and menu commands.
   Message next() {
-    for (;;) {
-      Message m;
-      if (!e_.platform.peek_message(m, true)) {
-        e_.platform.yield();
-        continue;
-      }
-      switch (m.kind) {
+    Message next;
+    WaitRules rules = modal_wait_rules();
+    rules.after_poll = [&](const Message* m) {
+      if (m == nullptr) return false;
+      switch (m->kind) {
         case MessageKind::Timer:
-        case MessageKind::MediaNotify: dispatch_message(e_, m); break;
+        case MessageKind::MediaNotify: dispatch_message(e_, *m); return false;
         case MessageKind::Close:
         case MessageKind::Command:
-        case MessageKind::ToggleFullScreen: held_.push_back(m); break;
-        default: return m;
+        case MessageKind::ToggleFullScreen: held_.push_back(*m); return false;
+        default: next = *m; return true;
       }
-    }
+    };
+    run_wait(e_, rules);
+    return next;
   }
 
   // Lets what waits in the queue pass without waiting for more: the player's

@@ -135,6 +135,8 @@ int run_program(Platform& platform) {
     program_entry(*engine);
   } catch (const ProgramExit& exit) {
     code = exit.code;
+    // Every end of a started game leaves as a close does (the timeout too).
+    if (!engine->shell.temp_folder.empty()) run_exit_sequence(*engine);
   }
   trace_variables(*engine);
   platform.finish(code);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "shell/player_wait.h"
 #include "shell/window_proc.h"
 
 namespace vellumite {
@@ -200,12 +201,10 @@ void run_drop_down(Engine& e, int index) {
     open_item(index);
     bool done = false;
     std::optional<MessageKind> release;  // closed by a press: its release ends the menu
-    while (!done) {
-      Message m;
-      if (!e.platform.peek_message(m, true)) {
-        e.platform.yield();
-        continue;
-      }
+    WaitRules rules = modal_wait_rules();
+    rules.after_poll = [&](const Message* message) {
+      if (message == nullptr) return false;
+      const Message& m = *message;
       switch (m.kind) {
         case MessageKind::Timer:
         case MessageKind::MediaNotify: dispatch_message(e, m); break;
@@ -260,7 +259,9 @@ void run_drop_down(Engine& e, int index) {
         }
         default: break;
       }
-    }
+      return done;
+    };
+    run_wait(e, rules);
   }
   draw_menu_bar(e);
   if (chosen >= 0)

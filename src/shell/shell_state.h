@@ -69,6 +69,9 @@ struct ShellState {
   std::string temp_folder;
   bool timer_running = false;
   bool window_destroyed = false;
+  // The clock at the last restart of the game (see count_restart).
+  uint32_t last_restart_ms = 0;
+  bool restarted = false;
 };
 
 }  // namespace vellumite

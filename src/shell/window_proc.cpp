@@ -208,31 +208,11 @@ void begin_player_wait(Engine& e, std::string_view kind, bool ends_by_time, bool
   }
 }
 
-PlayerWait start_player_wait(Engine& e, std::string_view kind, bool ends_by_time) {
-  begin_player_wait(e, kind, ends_by_time);
-  return PlayerWait{std::string(kind), ends_by_time, false};
-}
-
-bool pump_player_wait(Engine& e, PlayerWait& wait) {
-  if (pump_message(e)) {
-    switch (static_cast<MessageKind>(e.shell.last_message)) {
-      case MessageKind::Timer:
-      case MessageKind::Paint:
-      case MessageKind::MediaNotify: break;
-      default: wait.input_seen = true;
-    }
-    return true;
-  }
-  if (wait.input_seen) {
-    wait.input_seen = false;
-    begin_player_wait(e, wait.kind, wait.ends_by_time, true);
-  }
-  return false;
-}
-
 void end_program(Engine& e, ExitReason reason) {
   exit_sequence(e);
   throw ProgramExit{e.platform.exit_code_for(reason)};
 }
+
+void run_exit_sequence(Engine& e) { exit_sequence(e); }
 
 }  // namespace vellumite

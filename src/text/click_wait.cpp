@@ -2,12 +2,14 @@
 // animated wait cursor; auto mode and autoclick end it by time.
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "graphics/compositor.h"
 #include "graphics/effects.h"
 #include "graphics/layers.h"
 #include "shell/engine.h"
+#include "shell/player_wait.h"
 #include "shell/window_proc.h"
 #include "text/text_window.h"
 
@@ -39,35 +41,46 @@ void show_area(Engine& e, const CursorArea& area) {
   show_screen(e, &r);
 }
 
+// The first clock time at which the cursor's current cell has been shown
+// longer than its interval.
+uint32_t next_cursor_frame(const Picture& c) {
+  const int32_t interval = cell_interval(c, c.cell);
+  return c.anim_time + static_cast<uint32_t>(std::max(interval, -1)) + 1;
+}
+
 void put_back(Engine& e, const CursorArea& area) {
   blit(e.graphics.screen, area.x, area.y, area.width, area.height, e.text.cursor_backing, 0, 0);
 }
 
 // Advances the cursor's cell when its interval has passed and draws it.
-void animate_cursor(Engine& e, const CursorArea& area) {
+// Returns the clock time at which the next cell is due.
+std::optional<uint32_t> animate_cursor(Engine& e, const CursorArea& area) {
   Picture& c = *area.cursor;
-  if (c.cells < 2) return;
+  if (c.cells < 2) return std::nullopt;
   const uint32_t now = e.platform.ticks();
-  if (static_cast<int64_t>(now - c.anim_time) <= cell_interval(c, c.cell)) return;
-  c.cell += c.anim_step;
-  if (c.cell >= c.cells || c.cell < 0) {
-    switch (c.loop_mode) {
-      case kLoopStop:
-        c.cell = c.cells - 1;
-        c.anim_time = now;
-        return;
-      case kLoopReverse:
-        c.anim_step = -c.anim_step;
-        c.cell += 2 * c.anim_step;
-        break;
-      default: c.cell = 0; break;
+  const int32_t interval = cell_interval(c, c.cell);
+  if (static_cast<int64_t>(now - c.anim_time) > interval) {
+    c.cell += c.anim_step;
+    if (c.cell >= c.cells || c.cell < 0) {
+      switch (c.loop_mode) {
+        case kLoopStop:
+          c.cell = c.cells - 1;
+          c.anim_time = now;
+          return next_cursor_frame(c);
+        case kLoopReverse:
+          c.anim_step = -c.anim_step;
+          c.cell += 2 * c.anim_step;
+          break;
+        default: c.cell = 0; break;
+      }
+      if (c.cell >= c.cells || c.cell < 0) c.cell = 0;
     }
-    if (c.cell >= c.cells || c.cell < 0) c.cell = 0;
+    put_back(e, area);
+    draw_picture(c, e.graphics.screen, nullptr, area.x, area.y);
+    show_area(e, area);
+    c.anim_time = now;
   }
-  put_back(e, area);
-  draw_picture(c, e.graphics.screen, nullptr, area.x, area.y);
-  show_area(e, area);
-  c.anim_time = now;
+  return next_cursor_frame(c);
 }
 
 }  // namespace
@@ -99,37 +112,43 @@ void click_wait(Engine& e) {
     blit(t.cursor_backing, 0, 0, area.width, area.height, e.graphics.screen, area.x, area.y);
   }
 
-  std::string wait_kind = kind == kCursorPage ? "page " : "click ";
-  wait_kind += std::to_string(t.cursor_x);
-  wait_kind += ' ';
-  wait_kind += std::to_string(t.cursor_y);
-  // Auto mode, autoclick and skip mode end the wait without the player.
-  PlayerWait wait = start_player_wait(
-      e, wait_kind, shell.auto_mode || shell.autoclick_active || shell.skip_to_choice);
-
   const uint32_t t0 = p.ticks();
-  for (;;) {
-    const int64_t elapsed = static_cast<int64_t>(p.ticks() - t0);
-    if (shell.auto_mode && elapsed >= t.automode_ms) break;
-    if (shell.autoclick_active && elapsed >= t.autoclick_ms) break;
-    pump_player_wait(e, wait);
-    if (!shell.autoclick_active) {
-      if (shell.clicked_flag) {
-        shell.clicked_flag = false;
-        break;
-      }
-      if (shell.skip_to_choice) break;
-      if (shell.rclicked_flag) {
-        shell.rclicked_flag = false;
-        open_right_click_menu(e);
-        // A reset or load chosen there ends the wait as it stands.
-        if (e.script.reset_requested || e.script.load_done) return;
-      }
+  bool left_for_menu = false;
+  WaitRules rules;
+  rules.kind = kind == kCursorPage ? "page " : "click ";
+  rules.kind += std::to_string(t.cursor_x);
+  rules.kind += ' ';
+  rules.kind += std::to_string(t.cursor_y);
+  // Auto mode, autoclick and skip mode end the wait without the player.
+  rules.ends_by_time = [&] {
+    return shell.auto_mode || shell.autoclick_active || shell.skip_to_choice;
+  };
+  rules.until = [&]() -> std::optional<uint32_t> {
+    std::optional<int32_t> after;
+    if (shell.auto_mode) after = t.automode_ms;
+    if (shell.autoclick_active) after = std::min(after.value_or(INT32_MAX), t.autoclick_ms);
+    if (!after) return std::nullopt;
+    return t0 + static_cast<uint32_t>(std::max(*after, 0));
+  };
+  rules.after_poll = [&](const Message*) {
+    if (shell.autoclick_active) return false;
+    if (shell.clicked_flag) {
+      shell.clicked_flag = false;
+      return true;
     }
-    animate_layers(e);
-    if (area.cursor != nullptr) animate_cursor(e, area);
-    p.yield();
-  }
+    if (shell.skip_to_choice) return true;
+    if (shell.rclicked_flag) {
+      shell.rclicked_flag = false;
+      open_right_click_menu(e);
+      // A reset or load chosen there ends the wait as it stands.
+      left_for_menu = e.script.reset_requested || e.script.load_done;
+      return left_for_menu;
+    }
+    return false;
+  };
+  if (area.cursor != nullptr) rules.animate = [&] { return animate_cursor(e, area); };
+  run_wait(e, rules);
+  if (left_for_menu) return;
 
   if (area.cursor != nullptr) {
     put_back(e, area);

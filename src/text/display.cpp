@@ -14,6 +14,7 @@
 #include "graphics/timed_wait.h"
 #include "script/script_error.h"
 #include "shell/engine.h"
+#include "shell/player_wait.h"
 #include "shell/window_proc.h"
 #include "text/kinsoku.h"
 #include "text/sjis.h"
@@ -146,16 +147,18 @@ void character_delay(Engine& e, LineWalk& s, uint32_t t0) {
     int index = std::clamp(e.shell.text_speed_index, 0, 2);
     delay = e.text.default_speeds[static_cast<size_t>(index)];
   }
-  Platform& p = e.platform;
-  while (static_cast<int64_t>(p.ticks() - t0) < delay) {
-    if (s.fast_forward || e.shell.skip_to_choice) return;
-    if (pump_message(e) && e.shell.last_message == static_cast<int>(MessageKind::LButtonUp)) {
-      s.fast_forward = true;
-      return;
-    }
-    animate_layers(e);
-    p.yield();
-  }
+  // The end is compared with wrap, so a delay running across the wrap of
+  // the 32-bit clock still lasts its time.
+  const uint32_t end = t0 + static_cast<uint32_t>(std::clamp<int64_t>(delay, 0, INT32_MAX));
+  WaitRules rules;
+  rules.until = [end] { return std::optional<uint32_t>(end); };
+  rules.ended = [&] { return s.fast_forward || e.shell.skip_to_choice; };
+  rules.after_poll = [&](const Message* m) {
+    if (m == nullptr || m->kind != MessageKind::LButtonUp) return false;
+    s.fast_forward = true;
+    return true;
+  };
+  run_wait(e, rules);
 }
 
 // Draws the two bytes at s.i and everything that follows from it: delay,

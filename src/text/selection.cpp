@@ -11,6 +11,7 @@
 #include "graphics/layers.h"
 #include "graphics/picture.h"
 #include "shell/engine.h"
+#include "shell/player_wait.h"
 #include "shell/window_proc.h"
 #include "text/kinsoku.h"
 #include "text/sjis.h"
@@ -221,11 +222,6 @@ void show_window_for_choice(Engine& e) {
   }
 }
 
-bool counts_as_input(MessageKind kind) {
-  return kind != MessageKind::Timer && kind != MessageKind::Paint &&
-         kind != MessageKind::MediaNotify;
-}
-
 }  // namespace
 
 SelectionState& selection_state(Engine& e) { return e.text.selection; }
@@ -306,27 +302,21 @@ int choose_item(Engine& e, std::span<const std::string> texts, int32_t column, i
   };
 
   int current = -1;
+  // 0: chosen; -1: cancelled by a right click in a menu; -2: left for the
+  // right-click menu.
+  int outcome = 0;
+  WaitRules rules;
+  rules.kind = menu_style ? "menu" : "choice";
   // The player is asked for input once the queue (with the pointer position
   // posted above) has been handled, and again whenever everything the last
   // wait delivered has been handled without an answer.
-  bool input_seen = true;
-  bool begun = false;
-  for (;;) {
-    Message m;
-    if (!p.peek_message(m, true)) {
-      if (input_seen) {
-        input_seen = false;
-        begin_player_wait(e, menu_style ? "menu" : "choice", false, begun);
-        begun = true;
-      } else if (!menu_style) {
-        animate_layers(e);
-      }
-      p.yield();
-      continue;
-    }
-    dispatch_message(e, m);
-    if (counts_as_input(m.kind)) input_seen = true;
-    if (m.kind == MessageKind::MouseMove) {
+  rules.begin_when_idle = true;
+  rules.animate_layers = !menu_style;
+  rules.animate_when_beginning = false;
+  rules.yield_after_message = false;
+  rules.after_poll = [&](const Message* m) {
+    if (m == nullptr) return false;
+    if (m->kind == MessageKind::MouseMove) {
       const int hit = layout.hit(e, shell.mouse_x, shell.mouse_y);
       if (hit == -1) {
         if (current != -1) layout.draw(e, texts, current, normal);
@@ -340,21 +330,28 @@ int choose_item(Engine& e, std::span<const std::string> texts, int32_t column, i
     }
     if (shell.clicked_flag) {
       shell.clicked_flag = false;
-      if (current != -1) break;
+      if (current != -1) return true;
     }
     if (shell.rclicked_flag) {
       shell.rclicked_flag = false;
       if (menu_style) {
         play_selection_sound(e, menu.sounds[1]);
         if (current != -1) layout.draw(e, texts, current, normal);
-        return -1;
+        outcome = -1;
+        return true;
       }
       if (current != -1) layout.draw(e, texts, current, normal);
       open_right_click_menu(e);
-      if (e.script.reset_requested || e.script.load_done) return finish(-1);
+      if (e.script.reset_requested || e.script.load_done) {
+        outcome = -2;
+        return true;
+      }
     }
-    if (!menu_style) animate_layers(e);
-  }
+    return false;
+  };
+  run_wait(e, rules);
+  if (outcome == -1) return -1;
+  if (outcome == -2) return finish(-1);
   play_selection_sound(e, click_sound);
   layout.draw(e, texts, current, normal);
   return finish(current);

@@ -43,6 +43,7 @@ class StepPlatform final : public PlatformBase {
 
   uint32_t ticks() override { return 0; }
   void sleep(uint32_t) override {}
+  void wait_message(uint32_t, bool) override { yield(); }
   void yield() override {
     if (next_step_ >= steps_.size()) throw std::runtime_error("the wait did not end");
     steps_[next_step_++]();

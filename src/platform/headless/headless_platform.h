@@ -9,7 +9,7 @@
 
 namespace vellumite {
 
-class HeadlessPlatform final : public PlatformBase {
+class HeadlessPlatform : public PlatformBase {
  public:
   explicit HeadlessPlatform(PlatformOptions options);
 
@@ -17,6 +17,7 @@ class HeadlessPlatform final : public PlatformBase {
   uint32_t ticks() override { return static_cast<uint32_t>(now_us_ / 1000); }
   void sleep(uint32_t ms) override { advance(uint64_t{ms} * 1000); }
   void yield() override { advance(kYieldMicros); }
+  void wait_message(uint32_t deadline_ms, bool timer_round_yields) override;
   void present(const PixelRect& area) override;
   void set_title(std::string_view utf8) override { title_ = utf8; }
   void show_window() override { shown_ = true; }
@@ -37,6 +38,10 @@ class HeadlessPlatform final : public PlatformBase {
   // A zero-length sleep costs this much game time, so that a scenario that
   // loops without waiting still reaches the timeout.
   static constexpr uint64_t kYieldMicros = 10;
+  // A look at an empty queue costs this much game time.
+  static constexpr uint64_t kEmptyPollMicros = 1000;
+  // One idle round of a wait: an empty look at the queue and a yield.
+  static constexpr uint64_t kIdleRoundMicros = kEmptyPollMicros + kYieldMicros;
 
  protected:
   BoxAnswer show_message_box(std::string_view, std::string_view, BoxButtons buttons) override {

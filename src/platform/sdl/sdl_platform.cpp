@@ -175,6 +175,26 @@ void SdlPlatform::yield() {
   service(ticks());
 }
 
+void SdlPlatform::wait_message(uint32_t deadline_ms, bool) {
+  Impl& s = *impl_;
+  s.idle = false;
+  // What was presented is shown before the program sleeps.
+  show_waiting_picture(true);
+  pump();
+  uint32_t now = ticks();
+  service(now);
+  if (waiting_messages() != 0) return;
+  const uint32_t due = next_due(now, deadline_ms);
+  if (due != now) {
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, static_cast<int>(due - now)) != 0) {
+      handle_event(event);
+      pump();
+    }
+  }
+  service(ticks());
+}
+
 bool SdlPlatform::peek_message(Message& out, bool remove) {
   show_waiting_picture(false);
   pump();
@@ -195,6 +215,10 @@ void SdlPlatform::present(const PixelRect& area) {
 }
 
 void SdlPlatform::present_menu_bar() {
+  // The bar is drawn again on every repaint; it is shown only when it changed.
+  Impl& s = *impl_;
+  const uint8_t* strip = menu_bar_pixels();
+  if (std::equal(strip, strip + kMenuBarBytes, s.shown_strip.begin())) return;
   upload_strip();
   impl_->picture_waiting = true;
   show_waiting_picture(false);
@@ -212,6 +236,7 @@ void SdlPlatform::overlay_menu_bar(bool shown) {
 void SdlPlatform::upload_strip() {
   Impl& s = *impl_;
   if (s.strip == nullptr) return;
+  std::copy(menu_bar_pixels(), menu_bar_pixels() + kMenuBarBytes, s.shown_strip.begin());
   void* pixels = nullptr;
   int pitch = 0;
   if (SDL_LockTexture(s.strip, nullptr, &pixels, &pitch) == 0) {

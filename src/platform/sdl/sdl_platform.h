@@ -33,6 +33,8 @@ class SdlPlatform final : public PlatformBase {
   uint32_t ticks() override;
   void sleep(uint32_t ms) override;
   void yield() override;
+  // Sleeps on SDL's event queue until an event, timer 1 or the deadline.
+  void wait_message(uint32_t deadline_ms, bool timer_round_yields) override;
   void present(const PixelRect& area) override;
   // The strip is shown above the picture in windowed mode.
   void present_menu_bar() override;

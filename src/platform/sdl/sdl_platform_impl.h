@@ -69,7 +69,9 @@ struct SdlPlatform::Impl {
   SDL_Renderer* renderer = nullptr;
   SDL_Texture* texture = nullptr;
   SDL_Texture* strip = nullptr;  // the menu bar
-  bool overlay = false;          // full screen: the strip lies over the picture
+  // The strip's pixels as last uploaded (all zero at first, as the strip is).
+  std::vector<uint8_t> shown_strip = std::vector<uint8_t>(kMenuBarBytes, 0);
+  bool overlay = false;  // full screen: the strip lies over the picture
   SDL_Cursor* cursor = nullptr;
   uint32_t window_id = 0;
   int scale = 1;
