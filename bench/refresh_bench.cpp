@@ -14,6 +14,7 @@
 #include "graphics/layers.h"
 #include "platform/headless/headless_platform.h"
 #include "shell/engine.h"
+#include "text/text_window.h"
 
 namespace {
 
@@ -102,6 +103,49 @@ void BM_RefreshFullScene(benchmark::State& state) {
 }
 // 0: masks with an opaque body and soft edges; 1: every mask pixel mid-grey.
 BENCHMARK(BM_RefreshFullScene)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The full refresh with the text window in the scene: the default tint over
+// the whole screen and a page of text (every fourth row of cells holds
+// characters: coverage with soft edges, white text, shadow on).
+void show_text_page(Engine& e) {
+  TextState& t = e.text;
+  t.window.window_in_scene = true;
+  t.window.window_shown = true;
+  Surface& layer = e.graphics.text_layer.surface;
+  for (int y = 0; y < 480; ++y) {
+    if ((y / 26) % 4 == 3) continue;
+    for (int x = 0; x < 626; ++x) {
+      const int a = ((x * 37 + y * 11) % 97) < 40 ? ((x * 7 + y * 13) & 0xFF) : 0;
+      t.text_alpha[static_cast<size_t>(y) * 640 + static_cast<size_t>(x)] = static_cast<uint8_t>(a);
+      std::memset(layer.row(y) + static_cast<size_t>(x) * 3, a, 3);
+    }
+  }
+}
+
+void BM_RefreshWithTextWindow(benchmark::State& state) {
+  SceneFixture f(state.range(0) != 0);
+  show_text_page(f.e);
+  for (auto _ : state) {
+    refresh_scene(f.e, nullptr);
+    benchmark::DoNotOptimize(f.e.graphics.scene.surface.bits.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kWindowBytes);
+}
+BENCHMARK(BM_RefreshWithTextWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// What a page clear adds to the refresh under the window: the default tint
+// drawn over a full-screen window.
+void BM_PageClearTint(benchmark::State& state) {
+  SceneFixture f(false);
+  for (auto _ : state) {
+    draw_window_background(f.e, 0, 0, 639, 479, f.e.graphics.scene);
+    benchmark::DoNotOptimize(f.e.graphics.scene.surface.bits.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kWindowBytes);
+}
+BENCHMARK(BM_PageClearTint)->Unit(benchmark::kMicrosecond);
 
 // The colour filters on the whole screen: nega 1, monocro, nega 2.
 void BM_RefreshWithFilters(benchmark::State& state) {

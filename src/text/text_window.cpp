@@ -4,6 +4,7 @@
 
 #include "graphics/compositor.h"
 #include "graphics/effects.h"
+#include "graphics/pixel_kernels.h"
 #include "shell/engine.h"
 
 namespace vellumite {
@@ -36,21 +37,16 @@ void draw_window_background(Engine& e, int32_t left, int32_t top, int32_t right,
     return;
   }
   if (w.window_colour == 0xFFFFFF) return;
-  const BlendTable& t = blend_table();
-  const uint8_t tint[3] = {static_cast<uint8_t>(w.window_colour & 0xFF),
-                           static_cast<uint8_t>((w.window_colour >> 8) & 0xFF),
-                           static_cast<uint8_t>((w.window_colour >> 16) & 0xFF)};
   Surface& s = target.surface;
   const int32_t x0 = std::max(left, 0), y0 = std::max(top, 0);
   const auto x1 = static_cast<int32_t>(std::min<int64_t>(left + width, s.width));
   const auto y1 = static_cast<int32_t>(std::min<int64_t>(top + height, s.height));
+  if (x1 <= x0) return;
+  const int32_t blue = w.window_colour & 0xFF, green = (w.window_colour >> 8) & 0xFF,
+                red = (w.window_colour >> 16) & 0xFF;
   for (int32_t y = y0; y < y1; ++y) {
-    uint8_t* p = s.row(y) + static_cast<size_t>(x0) * 3;
-    for (int32_t x = x0; x < x1; ++x, p += 3) {
-      p[0] = t[tint[0]][p[0]];
-      p[1] = t[tint[1]][p[1]];
-      p[2] = t[tint[2]][p[2]];
-    }
+    kernels::tint(s.row(y) + static_cast<size_t>(x0) * 3, static_cast<size_t>(x1 - x0), blue, green,
+                  red);
   }
 }
 
@@ -71,25 +67,21 @@ void recompose_text(Engine& e, const ClipRect* rect) {
   Picture& scene = e.graphics.scene;
   draw_window_background(e, r.left, r.top, r.right, r.bottom, scene);
   if (r.right < r.left || r.bottom < r.top) return;
-  const BlendTable& t = blend_table();
   const Surface& layer = e.graphics.text_layer.surface;
   Surface& s = scene.surface;
-  bool shadow = w.shadow != 0;
+  const bool shadow = w.shadow != 0;
+  const auto left = static_cast<size_t>(r.left);
+  const auto pixels = static_cast<size_t>(r.right - r.left + 1);
   for (int32_t y = r.top; y <= r.bottom; ++y) {
     const uint8_t* alpha = e.text.text_alpha.data() + static_cast<size_t>(y) * 640;
     uint8_t* row = s.row(y);
-    const uint8_t* colour = layer.row(y);
-    for (int32_t x = r.left; x <= r.right; ++x) {
-      uint8_t a = alpha[x];
-      if (a == 0) continue;
-      uint8_t* p = row + static_cast<size_t>(x) * 3;
-      const uint8_t* c = colour + static_cast<size_t>(x) * 3;
-      for (int k = 0; k < 3; ++k)
-        p[k] = static_cast<uint8_t>(std::min(255, t[p[k]][255 - a] + c[k]));
-      if (shadow && x + 1 < 640) {
-        for (int k = 3; k < 6; ++k) p[k] = t[p[k]][255 - a];
-      }
+    // The shadow of each character pixel darkens the pixel to its right
+    // before that pixel's own text is laid over it.
+    if (shadow) {
+      const size_t shaded = std::min(pixels, size_t{639} - left);
+      kernels::shade(row + (left + 1) * 3, alpha + left, shaded);
     }
+    kernels::text_over(row + left * 3, layer.row(y) + left * 3, alpha + left, pixels);
   }
 }
 
