@@ -4,275 +4,204 @@
 //
 // Bytes are widened to 16-bit lanes; floor(x / 255) for x = a x b with a and
 // b in 0..255 is (x + 1 + (x >> 8)) >> 8, exact over that whole range, so
-// no division and no table is needed. Each loop does whole vectors and
-// finishes the last few bytes or pixels with the same arithmetic one at a
-// time.
+// no division and no table is needed.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "graphics/pixel_kernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 
-#ifndef VELLUMITE_PIXEL_KERNELS_ONCE
-#define VELLUMITE_PIXEL_KERNELS_ONCE
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-
-namespace vellumite::kernels {
-namespace one {
-
-inline uint32_t div255(uint32_t x) { return (x + 1 + (x >> 8)) >> 8; }
-inline uint8_t mix(uint32_t over, uint32_t under, uint32_t o) {
-  return static_cast<uint8_t>(div255(over * o) + div255(under * (255 - o)));
-}
-
-}  // namespace one
-}  // namespace vellumite::kernels
-#endif
 
 HWY_BEFORE_NAMESPACE();
 namespace vellumite::kernels {
 namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
-using D16 = hn::ScalableTag<uint16_t>;
-using D8 = hn::Rebind<uint8_t, D16>;
-using DI16 = hn::RebindToSigned<D16>;
-using V16 = hn::Vec<D16>;
-
-HWY_INLINE V16 Load(const uint8_t* p) { return hn::PromoteTo(D16(), hn::LoadU(D8(), p)); }
-HWY_INLINE void Store(V16 v, uint8_t* p) {
-  hn::StoreU(hn::DemoteTo(D8(), hn::BitCast(DI16(), v)), D8(), p);
+// Calls body(d, i) for blocks of Lanes(d) items from i = 0 until n items are
+// done: whole vectors first, then vectors of at most 8 lanes, then single
+// lanes, so that short runs still use the vector code.
+template <class Body>
+HWY_INLINE void for_blocks(size_t n, const Body& body) {
+  const hn::ScalableTag<uint16_t> full;
+  const hn::CappedTag<uint16_t, 8> part;
+  const hn::CappedTag<uint16_t, 1> single;
+  size_t i = 0;
+  const size_t wide = hn::Lanes(full), narrow = hn::Lanes(part);
+  for (; i + wide <= n; i += wide) body(full, i);
+  for (; i + narrow <= n; i += narrow) body(part, i);
+  for (; i < n; ++i) body(single, i);
 }
-HWY_INLINE V16 Div255(V16 x) {
-  const D16 d;
+
+template <class D>
+HWY_INLINE hn::Vec<D> Load(D d, const uint8_t* p) {
+  return hn::PromoteTo(d, hn::LoadU(hn::Rebind<uint8_t, D>(), p));
+}
+template <class D>
+HWY_INLINE void Store(D, hn::Vec<D> v, uint8_t* p) {
+  const hn::Rebind<uint8_t, D> d8;
+  hn::StoreU(hn::DemoteTo(d8, hn::BitCast(hn::RebindToSigned<D>(), v)), d8, p);
+}
+template <class D>
+HWY_INLINE hn::Vec<D> Div255(D d, hn::Vec<D> x) {
   return hn::ShiftRight<8>(hn::Add(hn::Add(x, hn::Set(d, 1)), hn::ShiftRight<8>(x)));
 }
 // over at opacity o, on under.
-HWY_INLINE V16 Mix(V16 over, V16 under, V16 o) {
-  const V16 rest = hn::Sub(hn::Set(D16(), 255), o);
-  return hn::Add(Div255(hn::Mul(over, o)), Div255(hn::Mul(under, rest)));
+template <class D>
+HWY_INLINE hn::Vec<D> Mix(D d, hn::Vec<D> over, hn::Vec<D> under, hn::Vec<D> o) {
+  const hn::Vec<D> rest = hn::Sub(hn::Set(d, 255), o);
+  return hn::Add(Div255(d, hn::Mul(over, o)), Div255(d, hn::Mul(under, rest)));
 }
 
 // Three planes of BGR pixels, widened.
+template <class D>
 struct Planes {
-  V16 b, g, r;
+  hn::Vec<D> b, g, r;
 };
-HWY_INLINE Planes Load3(const uint8_t* p) {
-  const D8 d8;
-  hn::Vec<D8> b, g, r;
+template <class D>
+HWY_INLINE Planes<D> Load3(D d, const uint8_t* p) {
+  const hn::Rebind<uint8_t, D> d8;
+  hn::Vec<decltype(d8)> b, g, r;
   hn::LoadInterleaved3(d8, p, b, g, r);
-  const D16 d;
-  return Planes{hn::PromoteTo(d, b), hn::PromoteTo(d, g), hn::PromoteTo(d, r)};
+  return Planes<D>{hn::PromoteTo(d, b), hn::PromoteTo(d, g), hn::PromoteTo(d, r)};
 }
-HWY_INLINE void Store3(const Planes& v, uint8_t* p) {
-  const D8 d8;
-  const DI16 di;
+template <class D>
+HWY_INLINE void Store3(D, const Planes<D>& v, uint8_t* p) {
+  const hn::Rebind<uint8_t, D> d8;
+  const hn::RebindToSigned<D> di;
   hn::StoreInterleaved3(hn::DemoteTo(d8, hn::BitCast(di, v.b)),
                         hn::DemoteTo(d8, hn::BitCast(di, v.g)),
                         hn::DemoteTo(d8, hn::BitCast(di, v.r)), d8, p);
 }
-// The first byte of each of Lanes() mask pixels, widened.
-HWY_INLINE V16 LoadMaskBlue(const uint8_t* p) {
-  const D8 d8;
-  hn::Vec<D8> b, g, r;
-  hn::LoadInterleaved3(d8, p, b, g, r);
-  return hn::PromoteTo(D16(), b);
+// The first byte of each of Lanes(d) mask pixels, widened.
+template <class D>
+HWY_INLINE hn::Vec<D> LoadMaskBlue(D d, const uint8_t* p) {
+  return Load3(d, p).b;
 }
 
 void MixConstant(uint8_t* out, const uint8_t* keep, const uint8_t* gain, size_t n, int32_t level,
                  int parity) {
-  const D16 d;
-  const size_t lanes = hn::Lanes(d);
-  const V16 o = hn::Set(d, static_cast<uint16_t>(level));
-  size_t i = 0;
+  const auto o = static_cast<uint16_t>(level);
   if (parity < 0) {
-    for (; i + lanes <= n; i += lanes) Store(Mix(Load(gain + i), Load(keep + i), o), out + i);
-  } else {
-    const auto odd = hn::And(hn::Iota(d, 0), hn::Set(d, 1));
-    for (; i + lanes <= n; i += lanes) {
-      // Lane j holds byte i + j: it is written when (i + j) % 2 == parity.
-      const auto wanted = hn::Eq(hn::Xor(odd, hn::Set(d, static_cast<uint16_t>(i & 1))),
-                                 hn::Set(d, static_cast<uint16_t>(parity)));
-      const V16 mixed = Mix(Load(gain + i), Load(keep + i), o);
-      Store(hn::IfThenElse(wanted, mixed, Load(out + i)), out + i);
-    }
+    for_blocks(n, [&](auto d, size_t i) HWY_ATTR {
+      Store(d, Mix(d, Load(d, gain + i), Load(d, keep + i), hn::Set(d, o)), out + i);
+    });
+    return;
   }
-  for (; i < n; ++i) {
-    if (parity < 0 || static_cast<int>(i & 1) == parity)
-      out[i] = one::mix(gain[i], keep[i], static_cast<uint32_t>(level));
-  }
+  for_blocks(n, [&](auto d, size_t i) HWY_ATTR {
+    // Lane j holds byte i + j: it is written when (i + j) % 2 == parity.
+    const auto lane_odd = hn::And(hn::Iota(d, static_cast<uint16_t>(i & 1)), hn::Set(d, 1));
+    const auto wanted = hn::Eq(lane_odd, hn::Set(d, static_cast<uint16_t>(parity)));
+    const auto mixed = Mix(d, Load(d, gain + i), Load(d, keep + i), hn::Set(d, o));
+    Store(d, hn::IfThenElse(wanted, mixed, Load(d, out + i)), out + i);
+  });
 }
 
 void MixMasked(uint8_t* dest, const uint8_t* source, const uint8_t* mask, size_t pixels,
                int32_t alpha) {
-  const D16 d;
-  const size_t lanes = hn::Lanes(d);
-  const V16 full = hn::Set(d, 255);
-  const V16 a = hn::Set(d, static_cast<uint16_t>(alpha < 0 ? 255 : alpha));
-  size_t p = 0;
-  for (; p + lanes <= pixels; p += lanes) {
-    V16 o = hn::Sub(full, LoadMaskBlue(mask + 3 * p));
-    if (alpha >= 0) o = Div255(hn::Mul(o, a));
-    const Planes s = Load3(source + 3 * p);
-    Planes t = Load3(dest + 3 * p);
-    t.b = Mix(s.b, t.b, o);
-    t.g = Mix(s.g, t.g, o);
-    t.r = Mix(s.r, t.r, o);
-    Store3(t, dest + 3 * p);
-  }
-  for (; p < pixels; ++p) {
-    uint32_t o = 255u - mask[3 * p];
-    if (alpha >= 0) o = one::div255(o * static_cast<uint32_t>(alpha));
-    for (size_t k = 3 * p; k < 3 * p + 3; ++k) dest[k] = one::mix(source[k], dest[k], o);
-  }
+  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
+    auto o = hn::Sub(hn::Set(d, 255), LoadMaskBlue(d, mask + 3 * p));
+    if (alpha >= 0) o = Div255(d, hn::Mul(o, hn::Set(d, static_cast<uint16_t>(alpha))));
+    const auto s = Load3(d, source + 3 * p);
+    auto t = Load3(d, dest + 3 * p);
+    t.b = Mix(d, s.b, t.b, o);
+    t.g = Mix(d, s.g, t.g, o);
+    t.r = Mix(d, s.r, t.r, o);
+    Store3(d, t, dest + 3 * p);
+  });
 }
 
 void Tint(uint8_t* px, size_t pixels, int32_t blue, int32_t green, int32_t red) {
-  const D16 d;
-  const size_t lanes = hn::Lanes(d);
-  const V16 tb = hn::Set(d, static_cast<uint16_t>(blue));
-  const V16 tg = hn::Set(d, static_cast<uint16_t>(green));
-  const V16 tr = hn::Set(d, static_cast<uint16_t>(red));
-  size_t p = 0;
-  for (; p + lanes <= pixels; p += lanes) {
-    Planes v = Load3(px + 3 * p);
-    v.b = Div255(hn::Mul(v.b, tb));
-    v.g = Div255(hn::Mul(v.g, tg));
-    v.r = Div255(hn::Mul(v.r, tr));
-    Store3(v, px + 3 * p);
-  }
-  const uint32_t t[3] = {static_cast<uint32_t>(blue), static_cast<uint32_t>(green),
-                         static_cast<uint32_t>(red)};
-  for (; p < pixels; ++p) {
-    for (size_t k = 0; k < 3; ++k) {
-      uint8_t& c = px[3 * p + k];
-      c = static_cast<uint8_t>(one::div255(c * t[k]));
-    }
-  }
+  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
+    auto v = Load3(d, px + 3 * p);
+    v.b = Div255(d, hn::Mul(v.b, hn::Set(d, static_cast<uint16_t>(blue))));
+    v.g = Div255(d, hn::Mul(v.g, hn::Set(d, static_cast<uint16_t>(green))));
+    v.r = Div255(d, hn::Mul(v.r, hn::Set(d, static_cast<uint16_t>(red))));
+    Store3(d, v, px + 3 * p);
+  });
 }
 
 void Monochrome(uint8_t* px, size_t pixels, int32_t blue, int32_t green, int32_t red) {
-  const D16 d;
-  const size_t lanes = hn::Lanes(d);
-  const V16 tb = hn::Set(d, static_cast<uint16_t>(blue));
-  const V16 tg = hn::Set(d, static_cast<uint16_t>(green));
-  const V16 tr = hn::Set(d, static_cast<uint16_t>(red));
-  // sum / 3 = (sum x 43691) >> 17, exact for sums up to 765.
-  const V16 third = hn::Set(d, 43691);
-  size_t p = 0;
-  for (; p + lanes <= pixels; p += lanes) {
-    Planes v = Load3(px + 3 * p);
-    const V16 mean = hn::ShiftRight<1>(hn::MulHigh(hn::Add(hn::Add(v.b, v.g), v.r), third));
-    v.b = Div255(hn::Mul(mean, tb));
-    v.g = Div255(hn::Mul(mean, tg));
-    v.r = Div255(hn::Mul(mean, tr));
-    Store3(v, px + 3 * p);
-  }
-  const uint32_t t[3] = {static_cast<uint32_t>(blue), static_cast<uint32_t>(green),
-                         static_cast<uint32_t>(red)};
-  for (; p < pixels; ++p) {
-    uint8_t* c = px + 3 * p;
-    const uint32_t mean = (uint32_t{c[0]} + c[1] + c[2]) / 3;
-    for (size_t k = 0; k < 3; ++k) c[k] = static_cast<uint8_t>(one::div255(mean * t[k]));
-  }
+  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
+    auto v = Load3(d, px + 3 * p);
+    // sum / 3 = (sum x 43691) >> 17, exact for sums up to 765.
+    const auto sum = hn::Add(hn::Add(v.b, v.g), v.r);
+    const auto mean = hn::ShiftRight<1>(hn::MulHigh(sum, hn::Set(d, 43691)));
+    v.b = Div255(d, hn::Mul(mean, hn::Set(d, static_cast<uint16_t>(blue))));
+    v.g = Div255(d, hn::Mul(mean, hn::Set(d, static_cast<uint16_t>(green))));
+    v.r = Div255(d, hn::Mul(mean, hn::Set(d, static_cast<uint16_t>(red))));
+    Store3(d, v, px + 3 * p);
+  });
 }
 
 void TextOver(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha, size_t pixels) {
-  const D16 d;
-  const size_t lanes = hn::Lanes(d);
-  const V16 full = hn::Set(d, 255);
-  size_t p = 0;
-  for (; p + lanes <= pixels; p += lanes) {
-    const V16 a = Load(alpha + p);
+  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
+    const auto a = Load(d, alpha + p);
     const auto none = hn::Eq(a, hn::Zero(d));
-    if (hn::AllTrue(d, none)) continue;
-    const V16 keep = hn::Sub(full, a);
-    const Planes c = Load3(colour + 3 * p);
-    const Planes t = Load3(dest + 3 * p);
-    Planes v;
-    v.b = hn::IfThenElse(none, t.b, hn::Min(full, hn::Add(Div255(hn::Mul(t.b, keep)), c.b)));
-    v.g = hn::IfThenElse(none, t.g, hn::Min(full, hn::Add(Div255(hn::Mul(t.g, keep)), c.g)));
-    v.r = hn::IfThenElse(none, t.r, hn::Min(full, hn::Add(Div255(hn::Mul(t.r, keep)), c.r)));
-    Store3(v, dest + 3 * p);
-  }
-  for (; p < pixels; ++p) {
-    const uint32_t a = alpha[p];
-    if (a == 0) continue;
-    for (size_t k = 3 * p; k < 3 * p + 3; ++k)
-      dest[k] = static_cast<uint8_t>(
-          std::min<uint32_t>(255, one::div255(dest[k] * (255 - a)) + colour[k]));
-  }
+    if (hn::AllTrue(d, none)) return;
+    const auto full = hn::Set(d, 255);
+    const auto keep = hn::Sub(full, a);
+    const auto c = Load3(d, colour + 3 * p);
+    auto t = Load3(d, dest + 3 * p);
+    t.b = hn::IfThenElse(none, t.b, hn::Min(full, hn::Add(Div255(d, hn::Mul(t.b, keep)), c.b)));
+    t.g = hn::IfThenElse(none, t.g, hn::Min(full, hn::Add(Div255(d, hn::Mul(t.g, keep)), c.g)));
+    t.r = hn::IfThenElse(none, t.r, hn::Min(full, hn::Add(Div255(d, hn::Mul(t.r, keep)), c.r)));
+    Store3(d, t, dest + 3 * p);
+  });
 }
 
 void Shade(uint8_t* dest, const uint8_t* alpha, size_t pixels) {
-  const D16 d;
-  const size_t lanes = hn::Lanes(d);
-  const V16 full = hn::Set(d, 255);
-  size_t p = 0;
-  for (; p + lanes <= pixels; p += lanes) {
-    const V16 a = Load(alpha + p);
-    if (hn::AllTrue(d, hn::Eq(a, hn::Zero(d)))) continue;
-    const V16 keep = hn::Sub(full, a);
-    Planes v = Load3(dest + 3 * p);
-    v.b = Div255(hn::Mul(v.b, keep));
-    v.g = Div255(hn::Mul(v.g, keep));
-    v.r = Div255(hn::Mul(v.r, keep));
-    Store3(v, dest + 3 * p);
-  }
-  for (; p < pixels; ++p) {
-    const uint32_t keep = 255u - alpha[p];
-    for (size_t k = 3 * p; k < 3 * p + 3; ++k)
-      dest[k] = static_cast<uint8_t>(one::div255(dest[k] * keep));
-  }
+  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
+    const auto a = Load(d, alpha + p);
+    if (hn::AllTrue(d, hn::Eq(a, hn::Zero(d)))) return;
+    const auto keep = hn::Sub(hn::Set(d, 255), a);
+    auto v = Load3(d, dest + 3 * p);
+    v.b = Div255(d, hn::Mul(v.b, keep));
+    v.g = Div255(d, hn::Mul(v.g, keep));
+    v.r = Div255(d, hn::Mul(v.r, keep));
+    Store3(d, v, dest + 3 * p);
+  });
 }
 
 void Reveal(uint8_t* screen, const uint8_t* scene, const uint8_t* mask, size_t pixels,
-            int32_t threshold) {
-  const D16 d;
-  const DI16 di;
-  const size_t lanes = hn::Lanes(d);
-  const auto limit = hn::Set(di, static_cast<int16_t>(std::clamp(threshold, -1, 255)));
-  size_t p = 0;
-  for (; p + lanes <= pixels; p += lanes) {
-    const auto shown =
-        hn::RebindMask(d, hn::Not(hn::Gt(hn::BitCast(di, LoadMaskBlue(mask + 3 * p)), limit)));
-    if (hn::AllFalse(d, shown)) continue;
-    const Planes s = Load3(scene + 3 * p);
-    Planes t = Load3(screen + 3 * p);
+            int32_t after, int32_t upto) {
+  const auto low = static_cast<int16_t>(std::clamp(after, -1, 255));
+  const auto high = static_cast<int16_t>(std::clamp(upto, -1, 255));
+  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
+    const hn::RebindToSigned<decltype(d)> di;
+    const auto m = hn::BitCast(di, LoadMaskBlue(d, mask + 3 * p));
+    const auto shown = hn::RebindMask(
+        d, hn::And(hn::Gt(m, hn::Set(di, low)), hn::Not(hn::Gt(m, hn::Set(di, high)))));
+    if (hn::AllFalse(d, shown)) return;
+    const auto s = Load3(d, scene + 3 * p);
+    auto t = Load3(d, screen + 3 * p);
     t.b = hn::IfThenElse(shown, s.b, t.b);
     t.g = hn::IfThenElse(shown, s.g, t.g);
     t.r = hn::IfThenElse(shown, s.r, t.r);
-    Store3(t, screen + 3 * p);
-  }
-  for (; p < pixels; ++p) {
-    if (mask[3 * p] > threshold) continue;
-    for (size_t k = 3 * p; k < 3 * p + 3; ++k) screen[k] = scene[k];
-  }
+    Store3(d, t, screen + 3 * p);
+  });
 }
 
 void MaskFade(uint8_t* screen, const uint8_t* old, const uint8_t* scene, const uint8_t* mask,
-              size_t pixels, int32_t threshold) {
-  const D16 d;
-  const DI16 di;
-  const size_t lanes = hn::Lanes(d);
-  const int32_t t = std::clamp(threshold, -1, 1024);
-  const auto level = hn::Set(di, static_cast<int16_t>(t));
-  size_t p = 0;
-  for (; p + lanes <= pixels; p += lanes) {
-    const auto k = hn::Sub(level, hn::BitCast(di, LoadMaskBlue(mask + 3 * p)));
-    const V16 o = hn::BitCast(d, hn::Min(hn::Max(k, hn::Zero(di)), hn::Set(di, 255)));
-    const Planes s = Load3(scene + 3 * p);
-    Planes u = Load3(old + 3 * p);
-    u.b = Mix(s.b, u.b, o);
-    u.g = Mix(s.g, u.g, o);
-    u.r = Mix(s.r, u.r, o);
-    Store3(u, screen + 3 * p);
-  }
-  for (; p < pixels; ++p) {
-    const auto o = static_cast<uint32_t>(std::clamp(t - mask[3 * p], 0, 255));
-    for (size_t k = 3 * p; k < 3 * p + 3; ++k) screen[k] = one::mix(scene[k], old[k], o);
-  }
+              size_t pixels, int32_t previous, int32_t threshold) {
+  const auto level = static_cast<int16_t>(std::clamp(threshold, -1, 1024));
+  const auto before = static_cast<int16_t>(std::clamp(previous, -1, 1024));
+  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
+    const hn::RebindToSigned<decltype(d)> di;
+    const auto m = hn::BitCast(di, LoadMaskBlue(d, mask + 3 * p));
+    const auto k = hn::Sub(hn::Set(di, level), m);
+    // Still the old picture, or already wholly the new one.
+    if (hn::AllTrue(di, hn::Not(hn::Gt(k, hn::Zero(di))))) return;
+    if (hn::AllTrue(di, hn::Gt(hn::Sub(hn::Set(di, before), m), hn::Set(di, 254)))) return;
+    const auto o = hn::BitCast(d, hn::Min(hn::Max(k, hn::Zero(di)), hn::Set(di, 255)));
+    const auto s = Load3(d, scene + 3 * p);
+    auto u = Load3(d, old + 3 * p);
+    u.b = Mix(d, s.b, u.b, o);
+    u.g = Mix(d, s.g, u.g, o);
+    u.r = Mix(d, s.r, u.r, o);
+    Store3(d, u, screen + 3 * p);
+  });
 }
 
 }  // namespace HWY_NAMESPACE
@@ -331,13 +260,13 @@ void shade(uint8_t* dest, const uint8_t* alpha, size_t pixels) {
 }
 
 void reveal(uint8_t* screen, const uint8_t* scene, const uint8_t* mask, size_t pixels,
-            int32_t threshold) {
-  HWY_DYNAMIC_DISPATCH(Reveal)(screen, scene, mask, pixels, threshold);
+            int32_t after, int32_t upto) {
+  HWY_DYNAMIC_DISPATCH(Reveal)(screen, scene, mask, pixels, after, upto);
 }
 
 void mask_fade(uint8_t* screen, const uint8_t* old, const uint8_t* scene, const uint8_t* mask,
-               size_t pixels, int32_t threshold) {
-  HWY_DYNAMIC_DISPATCH(MaskFade)(screen, old, scene, mask, pixels, threshold);
+               size_t pixels, int32_t previous, int32_t threshold) {
+  HWY_DYNAMIC_DISPATCH(MaskFade)(screen, old, scene, mask, pixels, previous, threshold);
 }
 
 void set_simd_enabled(bool enabled) {

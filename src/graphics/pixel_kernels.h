@@ -39,15 +39,17 @@ void text_over(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha, size_
 // The text shadow: each channel scaled by (255 - alpha[x]) / 255.
 void shade(uint8_t* dest, const uint8_t* alpha, size_t pixels);
 
-// Mask wipe: each pixel whose mask pixel's first byte is at most `threshold`
-// takes the pixel of `scene`.
+// Mask wipe, one step: each pixel whose mask pixel's first byte m has
+// after < m <= upto takes the pixel of `scene`.
 void reveal(uint8_t* screen, const uint8_t* scene, const uint8_t* mask, size_t pixels,
-            int32_t threshold);
+            int32_t after, int32_t upto);
 
-// Mask crossfade: each pixel becomes `scene` mixed over `old` at opacity
-// clamp(threshold - mask's first byte, 0, 255).
+// Mask crossfade, one step: each pixel becomes `scene` mixed over `old` at
+// opacity clamp(threshold - m, 0, 255), m the first byte of its mask pixel.
+// `screen` holds the result of the step at `previous` (`old` before the
+// first): pixels that stay `old` or were already wholly `scene` are left.
 void mask_fade(uint8_t* screen, const uint8_t* old, const uint8_t* scene, const uint8_t* mask,
-               size_t pixels, int32_t threshold);
+               size_t pixels, int32_t previous, int32_t threshold);
 
 // Off: every kernel runs its portable version without SIMD instructions. The
 // program and the tests switch it off when VELLUMITE_NO_SIMD is set.

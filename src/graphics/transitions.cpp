@@ -245,15 +245,16 @@ void mask_wipe(Engine& e, int32_t duration, std::string_view mask_tag, const Are
   const uint8_t* scene = bits(g.scene);
   StepClock clock(e);
   const Ramp ramp{std::max<int64_t>(duration, 1), 256};
-  for (int64_t threshold = 1; threshold < 255;) {
-    // A pixel is revealed once the threshold reaches its mask value; the
-    // threshold only grows, so revealing it again changes nothing.
+  // Each step reveals the pixels whose mask value the threshold has passed
+  // since the step before.
+  for (int64_t threshold = 1, previous = -1; threshold < 255;) {
     for_each_run(area, [&](size_t offset, size_t pixels) {
       kernels::reveal(screen + offset, scene + offset, mask + offset, pixels,
-                      static_cast<int32_t>(threshold));
+                      static_cast<int32_t>(previous), static_cast<int32_t>(threshold));
     });
     show_area(e, screen, area);
     pump_message(e);
+    previous = threshold;
     threshold = next_level(clock, ramp, threshold);
   }
 }
@@ -310,16 +311,17 @@ void mask_crossfade(Engine& e, int32_t duration, std::string_view mask_tag, cons
   const std::vector<uint8_t> old(screen, screen + kWindowBytes);
   StepClock clock(e);
   const Ramp ramp{std::max<int64_t>(duration, 1), 512};
-  for (int64_t threshold = 1; threshold < 512;) {
+  for (int64_t threshold = 1, previous = -1; threshold < 512;) {
     // Each pixel is the new picture mixed over the old one at
     // threshold - mask (held to 0..255): the level only grows, so a pixel
     // that has arrived stays the new picture's.
     for_each_run(area, [&](size_t offset, size_t pixels) {
       kernels::mask_fade(screen + offset, old.data() + offset, scene + offset, mask + offset,
-                         pixels, static_cast<int32_t>(threshold));
+                         pixels, static_cast<int32_t>(previous), static_cast<int32_t>(threshold));
     });
     show_area(e, screen, area);
     pump_message(e);
+    previous = threshold;
     threshold = next_level(clock, ramp, threshold);
   }
 }

@@ -182,7 +182,8 @@ TEST_P(PixelKernels, MonochromeMeanOfEverySum) {
   EXPECT_EQ(first_difference(p, want), "");
 }
 
-// Mask wipe and mask crossfade: every (threshold, mask) pair.
+// Mask wipe and mask crossfade: every (threshold, mask) pair, each step
+// after one at half the threshold.
 TEST_P(PixelKernels, MaskTransitions) {
   constexpr size_t kPixels = 257;
   Bytes mask(kPixels * 3), scene(kPixels * 3), old(kPixels * 3);
@@ -191,19 +192,27 @@ TEST_P(PixelKernels, MaskTransitions) {
     scene[i] = static_cast<uint8_t>(i * 7 + 3);
     old[i] = static_cast<uint8_t>(255 - i * 5);
   }
+  const auto fade = [&](int threshold) {
+    Bytes out(old.size());
+    for (size_t i = 0; i < out.size(); ++i)
+      out[i] = mix(scene[i], old[i], std::clamp(threshold - mask[i / 3 * 3], 0, 255));
+    return out;
+  };
   for (int threshold = 0; threshold < 512; ++threshold) {
-    Bytes screen = old, want = old;
+    const int previous = threshold / 2 - 1;
     if (threshold < 256) {
-      for (size_t i = 0; i < want.size(); ++i)
-        if (mask[i / 3 * 3] <= threshold) want[i] = scene[i];
-      kernels::reveal(screen.data(), scene.data(), mask.data(), kPixels, threshold);
+      Bytes screen = old, want = old;
+      for (size_t i = 0; i < want.size(); ++i) {
+        const int m = mask[i / 3 * 3];
+        if (m > previous && m <= threshold) want[i] = scene[i];
+      }
+      kernels::reveal(screen.data(), scene.data(), mask.data(), kPixels, previous, threshold);
       ASSERT_EQ(first_difference(screen, want), "") << "wipe " << threshold;
     }
-    for (size_t i = 0; i < want.size(); ++i)
-      want[i] = mix(scene[i], old[i], std::clamp(threshold - mask[i / 3 * 3], 0, 255));
-    screen.assign(screen.size(), 9);
-    kernels::mask_fade(screen.data(), old.data(), scene.data(), mask.data(), kPixels, threshold);
-    ASSERT_EQ(first_difference(screen, want), "") << "fade " << threshold;
+    Bytes screen = previous < 0 ? old : fade(previous);
+    kernels::mask_fade(screen.data(), old.data(), scene.data(), mask.data(), kPixels, previous,
+                       threshold);
+    ASSERT_EQ(first_difference(screen, fade(threshold)), "") << "fade " << threshold;
   }
 }
 
