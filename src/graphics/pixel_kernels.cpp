@@ -20,18 +20,28 @@ namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
 // Calls body(d, i) for blocks of Lanes(d) items from i = 0 until n items are
-// done: whole vectors first, then vectors of at most 8 lanes, then single
-// lanes, so that short runs still use the vector code.
+// done: whole vectors first, then vectors of at most 8, 4, 2 and 1 lanes, so
+// that short runs still use the vector code.
 template <class Body>
 HWY_INLINE void for_blocks(size_t n, const Body& body) {
   const hn::ScalableTag<uint16_t> full;
-  const hn::CappedTag<uint16_t, 8> part;
-  const hn::CappedTag<uint16_t, 1> single;
   size_t i = 0;
-  const size_t wide = hn::Lanes(full), narrow = hn::Lanes(part);
+  const size_t wide = hn::Lanes(full);
   for (; i + wide <= n; i += wide) body(full, i);
-  for (; i + narrow <= n; i += narrow) body(part, i);
-  for (; i < n; ++i) body(single, i);
+  const hn::CappedTag<uint16_t, 8> eight;
+  for (; i + hn::Lanes(eight) <= n; i += hn::Lanes(eight)) body(eight, i);
+  const hn::CappedTag<uint16_t, 4> four;
+  if (i + hn::Lanes(four) <= n) {
+    body(four, i);
+    i += hn::Lanes(four);
+  }
+  const hn::CappedTag<uint16_t, 2> two;
+  if (i + hn::Lanes(two) <= n) {
+    body(two, i);
+    i += hn::Lanes(two);
+  }
+  const hn::CappedTag<uint16_t, 1> one;
+  for (; i < n; ++i) body(one, i);
 }
 
 template <class D>
