@@ -99,13 +99,35 @@ void MixConstant(uint8_t* out, const uint8_t* keep, const uint8_t* gain, size_t 
     });
     return;
   }
+#if HWY_TARGET == HWY_SCALAR
+  // One lane: no two bytes share a vector.
   for_blocks(n, [&](auto d, size_t i) HWY_ATTR {
-    // Lane j holds byte i + j: it is written when (i + j) % 2 == parity.
-    const auto lane_odd = hn::And(hn::Iota(d, static_cast<uint16_t>(i & 1)), hn::Set(d, 1));
-    const auto wanted = hn::Eq(lane_odd, hn::Set(d, static_cast<uint16_t>(parity)));
-    const auto mixed = Mix(d, Load(d, gain + i), Load(d, keep + i), hn::Set(d, o));
-    Store(d, hn::IfThenElse(wanted, mixed, Load(d, out + i)), out + i);
+    if (static_cast<int>(i & 1) != parity) return;
+    Store(d, Mix(d, Load(d, gain + i), Load(d, keep + i), hn::Set(d, o)), out + i);
   });
+#else
+  // Every second byte: each 16-bit lane holds two bytes, the one at an even
+  // offset in its low half (little-endian), so the bytes wanted are taken
+  // out of the lanes and put back without widening.
+  const int shift = parity == 0 ? 0 : 8;
+  const auto kept_half = static_cast<uint16_t>(parity == 0 ? 0xFF00 : 0x00FF);
+  for_blocks(n / 2, [&](auto d, size_t j) HWY_ATTR {
+    const hn::Repartition<uint8_t, decltype(d)> d8;
+    const auto pick = [&](const uint8_t* p) HWY_ATTR {
+      const auto v = hn::BitCast(d, hn::LoadU(d8, p + 2 * j));
+      return shift == 0 ? hn::And(v, hn::Set(d, 0xFF)) : hn::ShiftRight<8>(v);
+    };
+    const auto mixed = Mix(d, pick(gain), pick(keep), hn::Set(d, o));
+    const auto both = hn::BitCast(d, hn::LoadU(d8, out + 2 * j));
+    const auto placed = shift == 0 ? mixed : hn::ShiftLeft<8>(mixed);
+    hn::StoreU(hn::BitCast(d8, hn::Or(hn::And(both, hn::Set(d, kept_half)), placed)), d8,
+               out + 2 * j);
+  });
+  if (n % 2 == 1 && parity == 0) {
+    const uint32_t x = uint32_t{gain[n - 1]} * o, y = uint32_t{keep[n - 1]} * (255u - o);
+    out[n - 1] = static_cast<uint8_t>(((x + 1 + (x >> 8)) >> 8) + ((y + 1 + (y >> 8)) >> 8));
+  }
+#endif
 }
 
 void MixMasked(uint8_t* dest, const uint8_t* source, const uint8_t* mask, size_t pixels,
@@ -174,6 +196,35 @@ void Shade(uint8_t* dest, const uint8_t* alpha, size_t pixels) {
   });
 }
 
+void WindowText(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
+                const uint8_t* shadow_alpha, size_t pixels, const uint8_t* tint) {
+  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
+    const auto full = hn::Set(d, 255);
+    auto t = Load3(d, dest + 3 * p);
+    if (tint != nullptr) {
+      t.b = Div255(d, hn::Mul(t.b, hn::Set(d, tint[0])));
+      t.g = Div255(d, hn::Mul(t.g, hn::Set(d, tint[1])));
+      t.r = Div255(d, hn::Mul(t.r, hn::Set(d, tint[2])));
+    }
+    if (shadow_alpha != nullptr) {
+      const auto keep = hn::Sub(full, Load(d, shadow_alpha + p));
+      t.b = Div255(d, hn::Mul(t.b, keep));
+      t.g = Div255(d, hn::Mul(t.g, keep));
+      t.r = Div255(d, hn::Mul(t.r, keep));
+    }
+    const auto a = Load(d, alpha + p);
+    const auto none = hn::Eq(a, hn::Zero(d));
+    if (!hn::AllTrue(d, none)) {
+      const auto keep = hn::Sub(full, a);
+      const auto c = Load3(d, colour + 3 * p);
+      t.b = hn::IfThenElse(none, t.b, hn::Min(full, hn::Add(Div255(d, hn::Mul(t.b, keep)), c.b)));
+      t.g = hn::IfThenElse(none, t.g, hn::Min(full, hn::Add(Div255(d, hn::Mul(t.g, keep)), c.g)));
+      t.r = hn::IfThenElse(none, t.r, hn::Min(full, hn::Add(Div255(d, hn::Mul(t.r, keep)), c.r)));
+    }
+    Store3(d, t, dest + 3 * p);
+  });
+}
+
 void Reveal(uint8_t* screen, const uint8_t* scene, const uint8_t* mask, size_t pixels,
             int32_t after, int32_t upto) {
   const auto low = static_cast<int16_t>(std::clamp(after, -1, 255));
@@ -229,6 +280,7 @@ HWY_EXPORT(Tint);
 HWY_EXPORT(Monochrome);
 HWY_EXPORT(TextOver);
 HWY_EXPORT(Shade);
+HWY_EXPORT(WindowText);
 HWY_EXPORT(Reveal);
 HWY_EXPORT(MaskFade);
 
@@ -267,6 +319,11 @@ void text_over(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha, size_
 
 void shade(uint8_t* dest, const uint8_t* alpha, size_t pixels) {
   HWY_DYNAMIC_DISPATCH(Shade)(dest, alpha, pixels);
+}
+
+void window_text(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
+                 const uint8_t* shadow_alpha, size_t pixels, const uint8_t* tint) {
+  HWY_DYNAMIC_DISPATCH(WindowText)(dest, colour, alpha, shadow_alpha, pixels, tint);
 }
 
 void reveal(uint8_t* screen, const uint8_t* scene, const uint8_t* mask, size_t pixels,

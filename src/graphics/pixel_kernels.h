@@ -39,6 +39,13 @@ void text_over(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha, size_
 // The text shadow: each channel scaled by (255 - alpha[x]) / 255.
 void shade(uint8_t* dest, const uint8_t* alpha, size_t pixels);
 
+// The text window in one pass, pixel by pixel: the tint (`tint` is blue,
+// green, red; null: none), then the shadow of the pixel to the left
+// (`shadow_alpha[x]` is that pixel's alpha; null: none), then the text, each
+// as tint(), shade() and text_over() do it.
+void window_text(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
+                 const uint8_t* shadow_alpha, size_t pixels, const uint8_t* tint);
+
 // Mask wipe, one step: each pixel whose mask pixel's first byte m has
 // after < m <= upto takes the pixel of `scene`.
 void reveal(uint8_t* screen, const uint8_t* scene, const uint8_t* mask, size_t pixels,

@@ -65,23 +65,31 @@ void recompose_text(Engine& e, const ClipRect* rect) {
   r.right = std::min(r.right, 639);
   r.bottom = std::min(r.bottom, 479);
   Picture& scene = e.graphics.scene;
-  draw_window_background(e, r.left, r.top, r.right, r.bottom, scene);
+  // A colour tint is laid in the same pass as the text; any other window
+  // background is drawn first.
+  const bool tinted = w.window_colour != -1 && w.window_colour != 0xFFFFFF;
+  if (!tinted) draw_window_background(e, r.left, r.top, r.right, r.bottom, scene);
   if (r.right < r.left || r.bottom < r.top) return;
+  if (tinted) w.window_shown = true;
+  const uint8_t tint[3] = {static_cast<uint8_t>(w.window_colour & 0xFF),
+                           static_cast<uint8_t>((w.window_colour >> 8) & 0xFF),
+                           static_cast<uint8_t>((w.window_colour >> 16) & 0xFF)};
+  const uint8_t* tint_or_none = tinted ? tint : nullptr;
   const Surface& layer = e.graphics.text_layer.surface;
   Surface& s = scene.surface;
   const bool shadow = w.shadow != 0;
-  const auto left = static_cast<size_t>(r.left);
-  const auto pixels = static_cast<size_t>(r.right - r.left + 1);
+  const auto left = static_cast<size_t>(r.left), right = static_cast<size_t>(r.right);
   for (int32_t y = r.top; y <= r.bottom; ++y) {
     const uint8_t* alpha = e.text.text_alpha.data() + static_cast<size_t>(y) * 640;
     uint8_t* row = s.row(y);
+    const uint8_t* colour = layer.row(y);
     // The shadow of each character pixel darkens the pixel to its right
-    // before that pixel's own text is laid over it.
-    if (shadow) {
-      const size_t shaded = std::min(pixels, size_t{639} - left);
-      kernels::shade(row + (left + 1) * 3, alpha + left, shaded);
-    }
-    kernels::text_over(row + left * 3, layer.row(y) + left * 3, alpha + left, pixels);
+    // before that pixel's own text is laid over it; the first pixel has no
+    // shadow from the left, the one after the last gets only the shadow.
+    kernels::window_text(row + left * 3, colour + left * 3, alpha + left, nullptr, 1, tint_or_none);
+    kernels::window_text(row + (left + 1) * 3, colour + (left + 1) * 3, alpha + left + 1,
+                         shadow ? alpha + left : nullptr, right - left, tint_or_none);
+    if (shadow && right + 1 < 640) kernels::shade(row + (right + 1) * 3, alpha + right, 1);
   }
 }
 

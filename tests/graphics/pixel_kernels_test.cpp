@@ -166,6 +166,18 @@ TEST_P(PixelKernels, TintMonochromeTextAndShadow) {
       want[i] = static_cast<uint8_t>(p[i] * (255 - alpha[i / 3]) / 255);
     kernels::shade(shaded.data(), alpha.data(), kPixels);
     ASSERT_EQ(first_difference(shaded, want), "") << "shade " << w;
+
+    // The text window's one pass: tint, then the shadow (the alphas shifted
+    // by one pixel), then the text.
+    Bytes fused = p, apart = p;
+    const uint8_t tint_bytes[3] = {static_cast<uint8_t>(t[0]), static_cast<uint8_t>(t[1]),
+                                   static_cast<uint8_t>(t[2])};
+    kernels::window_text(fused.data(), colour.data(), alpha.data() + 1, alpha.data(), kPixels - 1,
+                         tint_bytes);
+    kernels::tint(apart.data(), kPixels - 1, t[0], t[1], t[2]);
+    kernels::shade(apart.data(), alpha.data(), kPixels - 1);
+    kernels::text_over(apart.data(), colour.data(), alpha.data() + 1, kPixels - 1);
+    ASSERT_EQ(first_difference(fused, apart), "") << "window " << w;
   }
 }
 
