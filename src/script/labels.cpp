@@ -151,6 +151,7 @@ void build_label_table(Engine& e) {
   s.label_table.clear();
   s.label_index.clear();
   s.label_count = 0;
+  s.label_index.reserve(kMaxLabels);
   const char* buf = s.script_buffer.get();
   s.script_pos = 0;
   std::string name;

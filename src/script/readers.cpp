@@ -182,16 +182,22 @@ void expect_comma(Engine& e) {
 
 void skip_to_line_end(Engine& e) {
   const char* buf = e.script.script_buffer.get();
-  const int32_t pos = e.script.script_pos;
+  int32_t pos = e.script.script_pos;
+  // Short lines end within a few bytes; a longer one is searched with
+  // memchr up to the buffer's final NUL, and a NUL inside it ends the line
+  // as well.
+  for (int i = 0; i < 32; ++i, ++pos) {
+    if (buf[pos] == '\n' || buf[pos] == '\0') {
+      e.script.script_pos = pos;
+      return;
+    }
+  }
   const int32_t length = e.script.script_length;
-  if (pos < 0 || pos >= length) {
-    int32_t p = pos;
-    while (buf[p] != '\n' && buf[p] != '\0') ++p;
-    e.script.script_pos = p;
+  if (pos >= length) {
+    while (buf[pos] != '\n' && buf[pos] != '\0') ++pos;
+    e.script.script_pos = pos;
     return;
   }
-  // The buffer ends in a NUL at script_length; a NUL inside it ends the
-  // line as well.
   const char* from = buf + pos;
   auto n = static_cast<size_t>(length - pos);
   if (const void* feed = std::memchr(from, '\n', n))
