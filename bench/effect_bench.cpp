@@ -11,7 +11,9 @@
 #include <thread>
 #include <vector>
 
+#include "frame_copies.h"
 #include "graphics/effects.h"
+#include "graphics/pixel_kernels.h"
 #include "graphics/transitions.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/platform_base.h"
@@ -37,6 +39,7 @@ void BM_CrossfadeStep(benchmark::State& state) {
   const transitions::Area whole;
   int parity = 1;
   int32_t level = 1;
+  const FrameCopies copies;
   for (auto _ : state) {
     transitions::crossfade_pass(scratch.data(), screen.data(), scene.data(), whole, parity, level);
     transitions::copy_area(window.data(), scratch.data(), whole);
@@ -46,18 +49,68 @@ void BM_CrossfadeStep(benchmark::State& state) {
     level = level % 255 + 1;
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kWindowBytes);
+  copies.report(state);
 }
 BENCHMARK(BM_CrossfadeStep);
+
+// One step of the mask wipe and of the mask crossfade over the full screen,
+// as each transition draws it (the mask a fine gradient, so that every step
+// has work), then the screen copied to the window.
+void BM_MaskWipeStep(benchmark::State& state) {
+  std::vector<uint8_t> screen(kWindowBytes), scene(kWindowBytes), mask(kWindowBytes),
+      window(kWindowBytes);
+  fill_pattern(screen, 0x85EBCA6Bu);
+  fill_pattern(scene, 0x9E3779B1u);
+  fill_pattern(mask, 0x01000193u);
+  const transitions::Area whole;
+  int32_t threshold = 1;
+  const FrameCopies copies;
+  for (auto _ : state) {
+    kernels::reveal(screen.data(), scene.data(), mask.data(), kWindowBytes / 3, threshold - 1,
+                    threshold);
+    transitions::copy_area(window.data(), screen.data(), whole);
+    benchmark::DoNotOptimize(window.data());
+    benchmark::ClobberMemory();
+    threshold = threshold % 254 + 1;
+  }
+  copies.report(state);
+}
+BENCHMARK(BM_MaskWipeStep);
+
+void BM_MaskCrossfadeStep(benchmark::State& state) {
+  std::vector<uint8_t> screen(kWindowBytes), scene(kWindowBytes), old(kWindowBytes),
+      mask(kWindowBytes), window(kWindowBytes);
+  fill_pattern(old, 0x85EBCA6Bu);
+  fill_pattern(scene, 0x9E3779B1u);
+  fill_pattern(mask, 0x01000193u);
+  screen = old;
+  const transitions::Area whole;
+  int32_t threshold = 1;
+  const FrameCopies copies;
+  for (auto _ : state) {
+    kernels::mask_fade(screen.data(), old.data(), scene.data(), mask.data(), kWindowBytes / 3,
+                       threshold - 1, threshold);
+    transitions::copy_area(window.data(), screen.data(), whole);
+    benchmark::DoNotOptimize(window.data());
+    benchmark::ClobberMemory();
+    threshold = threshold % 511 + 1;
+    if (threshold == 1) screen = old;
+  }
+  copies.report(state);
+}
+BENCHMARK(BM_MaskCrossfadeStep);
 
 // One mosaic step: 5-pixel blocks over the full screen.
 void BM_MosaicStep(benchmark::State& state) {
   std::vector<uint8_t> from(kWindowBytes), to(kWindowBytes);
   fill_pattern(from, 0x9E3779B1u);
+  const FrameCopies copies;
   for (auto _ : state) {
     transitions::fill_mosaic(to.data(), from.data(), 5);
     benchmark::DoNotOptimize(to.data());
     benchmark::ClobberMemory();
   }
+  copies.report(state);
 }
 BENCHMARK(BM_MosaicStep);
 

@@ -9,11 +9,13 @@
 #include <cstring>
 #include <vector>
 
+#include "frame_copies.h"
 #include "graphics/compositor.h"
 #include "graphics/graphics_state.h"
 #include "graphics/layers.h"
 #include "platform/headless/headless_platform.h"
 #include "shell/engine.h"
+#include "text/text_window.h"
 
 namespace {
 
@@ -93,15 +95,64 @@ struct SceneFixture {
 
 void BM_RefreshFullScene(benchmark::State& state) {
   SceneFixture f(state.range(0) != 0);
+  const FrameCopies copies;
   for (auto _ : state) {
     refresh_scene(f.e, nullptr);
     benchmark::DoNotOptimize(f.e.graphics.scene.surface.bits.data());
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kWindowBytes);
+  copies.report(state);
 }
 // 0: masks with an opaque body and soft edges; 1: every mask pixel mid-grey.
 BENCHMARK(BM_RefreshFullScene)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The full refresh with the text window in the scene: the default tint over
+// the whole screen and a page of text (every fourth row of cells holds
+// characters: coverage with soft edges, white text, shadow on).
+void show_text_page(Engine& e) {
+  TextState& t = e.text;
+  t.window.window_in_scene = true;
+  t.window.window_shown = true;
+  Surface& layer = e.graphics.text_layer.surface;
+  for (int y = 0; y < 480; ++y) {
+    if ((y / 26) % 4 == 3) continue;
+    for (int x = 0; x < 626; ++x) {
+      const int a = ((x * 37 + y * 11) % 97) < 40 ? ((x * 7 + y * 13) & 0xFF) : 0;
+      t.text_alpha[static_cast<size_t>(y) * 640 + static_cast<size_t>(x)] = static_cast<uint8_t>(a);
+      std::memset(layer.row(y) + static_cast<size_t>(x) * 3, a, 3);
+    }
+  }
+}
+
+void BM_RefreshWithTextWindow(benchmark::State& state) {
+  SceneFixture f(state.range(0) != 0);
+  show_text_page(f.e);
+  const FrameCopies copies;
+  for (auto _ : state) {
+    refresh_scene(f.e, nullptr);
+    benchmark::DoNotOptimize(f.e.graphics.scene.surface.bits.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kWindowBytes);
+  copies.report(state);
+}
+BENCHMARK(BM_RefreshWithTextWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// What a page clear adds to the refresh under the window: the default tint
+// drawn over a full-screen window.
+void BM_PageClearTint(benchmark::State& state) {
+  SceneFixture f(false);
+  const FrameCopies copies;
+  for (auto _ : state) {
+    draw_window_background(f.e, 0, 0, 639, 479, f.e.graphics.scene);
+    benchmark::DoNotOptimize(f.e.graphics.scene.surface.bits.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kWindowBytes);
+  copies.report(state);
+}
+BENCHMARK(BM_PageClearTint)->Unit(benchmark::kMicrosecond);
 
 // The colour filters on the whole screen: nega 1, monocro, nega 2.
 void BM_RefreshWithFilters(benchmark::State& state) {
@@ -112,11 +163,13 @@ void BM_RefreshWithFilters(benchmark::State& state) {
   layers.monocro_red = 255;
   layers.monocro_green = 200;
   layers.monocro_blue = 120;
+  const FrameCopies copies;
   for (auto _ : state) {
     refresh_scene(f.e, nullptr);
     benchmark::DoNotOptimize(f.e.graphics.scene.surface.bits.data());
     benchmark::ClobberMemory();
   }
+  copies.report(state);
 }
 BENCHMARK(BM_RefreshWithFilters)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
@@ -125,10 +178,12 @@ void BM_DrawAlphaStanding(benchmark::State& state) {
   SceneFixture f(false);
   Picture& p = f.e.graphics.standing[1];
   p.alpha = static_cast<int32_t>(state.range(0));
+  const FrameCopies copies;
   for (auto _ : state) {
     draw_picture(p, f.e.graphics.scene, nullptr, 220, 80);
     benchmark::ClobberMemory();
   }
+  copies.report(state);
 }
 BENCHMARK(BM_DrawAlphaStanding)->Arg(-1)->Arg(128)->Unit(benchmark::kMicrosecond);
 
@@ -137,22 +192,26 @@ void BM_DrawLeftupSprite(benchmark::State& state) {
   SceneFixture f(false);
   Picture& p = f.e.graphics.sprites[0];
   p.alpha = static_cast<int32_t>(state.range(0));
+  const FrameCopies copies;
   for (auto _ : state) {
     draw_picture(p, f.e.graphics.scene, nullptr, 270, 190);
     benchmark::ClobberMemory();
   }
+  copies.report(state);
 }
 BENCHMARK(BM_DrawLeftupSprite)->Arg(-1)->Arg(128)->Unit(benchmark::kMicrosecond);
 
 // The floor: one 640x480x24 frame (921,600 bytes) copied with memcpy.
 void BM_FrameMemcpy(benchmark::State& state) {
   std::vector<uint8_t> from(kWindowBytes, 7), to(kWindowBytes);
+  const FrameCopies copies;
   for (auto _ : state) {
     std::memcpy(to.data(), from.data(), kWindowBytes);
     benchmark::DoNotOptimize(to.data());
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kWindowBytes);
+  copies.report(state);
 }
 BENCHMARK(BM_FrameMemcpy)->Unit(benchmark::kMicrosecond);
 

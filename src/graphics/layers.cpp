@@ -10,6 +10,7 @@
 
 #include "graphics/compositor.h"
 #include "graphics/effects.h"
+#include "graphics/pixel_kernels.h"
 #include "shell/engine.h"
 #include "text/text_window.h"
 
@@ -50,40 +51,16 @@ void invert(Surface& s, const ClipRect& r, bool whole) {
   }
 }
 
-// The tinted bytes for every channel sum 0..765: blue, green and red of
-// T[sum / 3][tint], so that a pixel costs three lookups and no division.
-struct TintTable {
-  std::array<uint8_t, 766> blue, green, red;
-};
-
-void tint_pixels(uint8_t* p, size_t count, const TintTable& t) {
-  for (size_t i = 0; i < count; ++i, p += 3) {
-    const size_t sum = size_t{p[0]} + p[1] + p[2];
-    p[0] = t.blue[sum];
-    p[1] = t.green[sum];
-    p[2] = t.red[sum];
-  }
-}
-
 // The monochrome filter: the mean of the three channels, tinted.
 void monochrome(Surface& s, const ClipRect& r, bool whole, const LayerState& layers) {
-  const BlendTable& t = blend_table();
-  const auto& blue = t[static_cast<size_t>(std::clamp(layers.monocro_blue, 0, 255))];
-  const auto& green = t[static_cast<size_t>(std::clamp(layers.monocro_green, 0, 255))];
-  const auto& red = t[static_cast<size_t>(std::clamp(layers.monocro_red, 0, 255))];
-  TintTable tint;
-  for (size_t sum = 0; sum < 766; ++sum) {
-    tint.blue[sum] = blue[sum / 3];
-    tint.green[sum] = green[sum / 3];
-    tint.red[sum] = red[sum / 3];
-  }
+  const int32_t blue = layers.monocro_blue, green = layers.monocro_green, red = layers.monocro_red;
   if (whole) {
-    tint_pixels(s.bits.data(), s.bits.size() / 3, tint);
+    kernels::monochrome(s.bits.data(), s.bits.size() / 3, blue, green, red);
     return;
   }
   const size_t count = static_cast<size_t>(r.right - r.left + 1);
   for (int32_t y = r.top; y <= r.bottom; ++y)
-    tint_pixels(s.row(y) + static_cast<size_t>(r.left) * 3, count, tint);
+    kernels::monochrome(s.row(y) + static_cast<size_t>(r.left) * 3, count, blue, green, red);
 }
 
 // Step 1 of the refresh: the background, over the whole screen or only in

@@ -115,9 +115,15 @@ void reset_picture(Picture& picture) {
   picture.loop_mode = kLoopRestart;
 }
 
-void free_picture(Picture& picture) { free_surface(picture.surface); }
+void pixels_changed(Picture& picture) { picture.spans = SpanMap{}; }
+
+void free_picture(Picture& picture) {
+  free_surface(picture.surface);
+  pixels_changed(picture);
+}
 
 bool create_blank(Picture& picture, int32_t width, int32_t height, int32_t bit_count) {
+  pixels_changed(picture);
   return create_blank(picture.surface, width, height, bit_count);
 }
 
@@ -130,6 +136,7 @@ void fill_picture(Picture& picture, int32_t left, int32_t top, int32_t right, in
   right = std::min(right, s.width);
   bottom = std::min(bottom, s.height);
   if (left >= right || top >= bottom) return;
+  pixels_changed(picture);
   const uint8_t red = colour & 0xFF, green = (colour >> 8) & 0xFF, blue = (colour >> 16) & 0xFF;
   const size_t n = static_cast<size_t>(right - left);
   if (s.bit_count() == 8) {
@@ -166,6 +173,7 @@ void blit(Picture& destination, int32_t x, int32_t y, int32_t width, int32_t hei
   w = std::min({w, to.width - dx, from.width - sx});
   h = std::min({h, to.height - dy, from.height - sy});
   if (w < 1 || h < 1) return;
+  pixels_changed(destination);
 
   const size_t to_pixel = static_cast<size_t>(to.bit_count() / 8);
   const size_t from_pixel = static_cast<size_t>(from.bit_count() / 8);

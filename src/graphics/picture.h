@@ -29,6 +29,28 @@ enum LoopMode : int32_t {
   kLoopReverse = 2,  // reverse direction
 };
 
+// Where the drawn part of a 24-bit picture is opaque or partly see-through,
+// as runs per row (what is not in a run is transparent): the compositor
+// copies opaque runs, blends partial ones and skips the rest. Built at the
+// picture's first draw for the settings below, dropped by pixels_changed.
+struct SpanMap {
+  // A run of pixels of one row: columns [start, start + length).
+  struct Run {
+    uint32_t start : 15;
+    uint32_t length : 16;
+    uint32_t partial : 1;
+  };
+  const uint8_t* bits = nullptr;  // null: not built
+  size_t size = 0;
+  int32_t width = 0;
+  int32_t trans_mode = 0;
+  int32_t cells = 0;
+  uint32_t key = 0;
+  std::vector<uint32_t>
+      row_first;  // picture row y (0 = top): runs [row_first[y], row_first[y + 1])
+  std::vector<Run> runs;
+};
+
 struct Picture {
   uint32_t anim_time = 0;  // clock time of the last cell change
   int32_t anim_step = 1;   // +1 or -1: the direction `cell` moves
@@ -45,6 +67,7 @@ struct Picture {
   int32_t interval = 0;
   std::vector<int32_t> cell_intervals;
   int32_t loop_mode = kLoopRestart;
+  mutable SpanMap spans;
 
   bool empty() const { return surface.empty(); }
 };
@@ -62,6 +85,9 @@ int32_t cell_interval(const Picture& picture, int32_t cell);
 // Empties the picture and puts its settings back to the loading defaults:
 // animation at rest, opaque, one cell; the key colour and index stay.
 void reset_picture(Picture& picture);
+// Code that writes a picture's pixels directly calls this afterwards, so that
+// the compositor looks at them again; the functions here do it themselves.
+void pixels_changed(Picture& picture);
 // Releases the pixels; the settings stay.
 void free_picture(Picture& picture);
 // Replaces the pixels with a black surface of the given size.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "graphics/pixel_kernels.h"
 #include "shell/engine.h"
 #include "shell/window_proc.h"
 
@@ -181,17 +182,8 @@ void staggered_blinds(Engine& e, int32_t type, int32_t duration, const Area& are
 
 void crossfade_pass(uint8_t* mixed, const uint8_t* from, const uint8_t* to, const Area& area,
                     int parity, int32_t level) {
-  const BlendTable& t = blend_table();
-  const uint8_t* keep = t[static_cast<size_t>(255 - level)].data();
-  const uint8_t* gain = t[static_cast<size_t>(level)].data();
   for_each_run(area, [&](size_t offset, size_t pixels) {
-    uint8_t* m = mixed + offset;
-    const uint8_t* f = from + offset;
-    const uint8_t* n = to + offset;
-    const size_t bytes = pixels * 3;
-    for (size_t i = static_cast<size_t>(parity); i < bytes; i += 2) {
-      m[i] = static_cast<uint8_t>(keep[f[i]] + gain[n[i]]);
-    }
+    kernels::mix_constant(mixed + offset, from + offset, to + offset, pixels * 3, level, parity);
   });
 }
 
@@ -248,24 +240,21 @@ void scroll_in(Engine& e, int32_t type, int32_t duration) {
 void mask_wipe(Engine& e, int32_t duration, std::string_view mask_tag, const Area& area) {
   GraphicsState& g = e.graphics;
   tile_mask(e, mask_tag);
-  uint8_t* mask = bits(g.scratch);
+  const uint8_t* mask = bits(g.scratch);
   uint8_t* screen = bits(g.screen);
   const uint8_t* scene = bits(g.scene);
   StepClock clock(e);
   const Ramp ramp{std::max<int64_t>(duration, 1), 256};
-  for (int64_t threshold = 1; threshold < 255;) {
+  // Each step reveals the pixels whose mask value the threshold has passed
+  // since the step before.
+  for (int64_t threshold = 1, previous = -1; threshold < 255;) {
     for_each_run(area, [&](size_t offset, size_t pixels) {
-      const size_t end = offset + pixels * 3;
-      for (size_t o = offset; o < end; o += 3) {
-        if (mask[o] > threshold) continue;
-        screen[o] = scene[o];
-        screen[o + 1] = scene[o + 1];
-        screen[o + 2] = scene[o + 2];
-        mask[o] = 255;  // revealed: not copied again
-      }
+      kernels::reveal(screen + offset, scene + offset, mask + offset, pixels,
+                      static_cast<int32_t>(previous), static_cast<int32_t>(threshold));
     });
     show_area(e, screen, area);
     pump_message(e);
+    previous = threshold;
     threshold = next_level(clock, ramp, threshold);
   }
 }
@@ -320,31 +309,19 @@ void mask_crossfade(Engine& e, int32_t duration, std::string_view mask_tag, cons
   uint8_t* screen = bits(g.screen);
   const uint8_t* scene = bits(g.scene);
   const std::vector<uint8_t> old(screen, screen + kWindowBytes);
-  std::vector<uint8_t> done(static_cast<size_t>(kWindowWidth) * kWindowHeight, 0);
-  const BlendTable& t = blend_table();
   StepClock clock(e);
   const Ramp ramp{std::max<int64_t>(duration, 1), 512};
-  for (int64_t threshold = 1; threshold < 512;) {
+  for (int64_t threshold = 1, previous = -1; threshold < 512;) {
+    // Each pixel is the new picture mixed over the old one at
+    // threshold - mask (held to 0..255): the level only grows, so a pixel
+    // that has arrived stays the new picture's.
     for_each_run(area, [&](size_t offset, size_t pixels) {
-      const size_t end = offset + pixels * 3;
-      for (size_t o = offset; o < end; o += 3) {
-        uint8_t& finished = done[o / 3];
-        if (finished != 0) continue;
-        const int64_t k = threshold - mask[o];
-        if (k >= 255) {
-          std::memcpy(screen + o, scene + o, 3);
-          finished = 1;
-        } else if (k > 0) {
-          const uint8_t* keep = t[static_cast<size_t>(255 - k)].data();
-          const uint8_t* gain = t[static_cast<size_t>(k)].data();
-          for (size_t c = o; c < o + 3; ++c) {
-            screen[c] = static_cast<uint8_t>(keep[old[c]] + gain[scene[c]]);
-          }
-        }
-      }
+      kernels::mask_fade(screen + offset, old.data() + offset, scene + offset, mask + offset,
+                         pixels, static_cast<int32_t>(previous), static_cast<int32_t>(threshold));
     });
     show_area(e, screen, area);
     pump_message(e);
+    previous = threshold;
     threshold = next_level(clock, ramp, threshold);
   }
 }

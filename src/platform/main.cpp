@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "graphics/pixel_kernels.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_platform.h"
 #include "shell/entry.h"
@@ -123,6 +124,9 @@ int parse(int argc, char** argv, CommandLine& cl) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // VELLUMITE_NO_SIMD (any value): the pixel kernels run without SIMD
+  // instructions, to compare the two or to rule them out.
+  if (std::getenv("VELLUMITE_NO_SIMD") != nullptr) vellumite::kernels::set_simd_enabled(false);
   CommandLine cl;
   if (int code = parse(argc, argv, cl); code >= 0) return code;
   if (!sjis_conversion_available()) {

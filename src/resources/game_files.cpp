@@ -1,7 +1,8 @@
 #include "resources/game_files.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "text/sjis.h"
@@ -106,18 +107,37 @@ std::array<std::string, 100> find_numbered_files() {
   return found;
 }
 
+std::optional<size_t> read_game_file_into(std::string_view name_sjis, char* out, size_t max_bytes) {
+  std::string path = resolve_game_path(name_sjis);
+  if (path.empty()) return std::nullopt;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return std::nullopt;
+  // One read of the size the file has; should it have grown meanwhile, the
+  // rest follows up to the limit.
+  std::error_code error;
+  const uintmax_t size = fs::file_size(path, error);
+  size_t got = 0;
+  size_t want = error ? max_bytes : static_cast<size_t>(std::min<uintmax_t>(size, max_bytes));
+  for (;;) {
+    const size_t n = std::fread(out + got, 1, want - got, file);
+    got += n;
+    if (n == 0 || got == max_bytes) break;
+    want = max_bytes;
+  }
+  std::fclose(file);
+  return got;
+}
+
 std::optional<std::string> read_game_file(std::string_view name_sjis, size_t max_bytes) {
   std::string path = resolve_game_path(name_sjis);
   if (path.empty()) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string data;
-  char chunk[65536];
-  while (data.size() < max_bytes && in) {
-    size_t want = std::min(sizeof chunk, max_bytes - data.size());
-    in.read(chunk, static_cast<std::streamsize>(want));
-    data.append(chunk, static_cast<size_t>(in.gcount()));
-  }
+  std::error_code error;
+  uintmax_t size = fs::file_size(path, error);
+  if (error) size = 0;  // not a regular file: opened, if at all, as empty
+  std::string data(static_cast<size_t>(std::min<uintmax_t>(size, max_bytes)), '\0');
+  std::optional<size_t> got = read_game_file_into(name_sjis, data.data(), data.size());
+  if (!got) return std::nullopt;
+  data.resize(*got);
   return data;
 }
 

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unordered_map>
 
 namespace vellumite {
 namespace {
@@ -77,10 +76,48 @@ constexpr std::array<CommandEntry, 134> kEntries = {{
 }};
 // clang-format on
 
+// A perfect hash of one phase's command words: every word has a slot of
+// its own, found by one hash and one comparison. The seed is searched for
+// when the table is built.
+class PhaseTable {
+ public:
+  static constexpr size_t kSlots = 2048;
+
+  template <typename Entries, typename Pred>
+  void build(const Entries& entries, Pred belongs) {
+    for (uint32_t seed = 1;; ++seed) {
+      slots_.fill(0);
+      seed_ = seed;
+      bool clash = false;
+      for (size_t i = 0; i < entries.size() && !clash; ++i) {
+        if (!belongs(entries[i])) continue;
+        uint8_t& slot = slots_[slot_of(entries[i].name)];
+        if (slot != 0) clash = true;
+        slot = static_cast<uint8_t>(i + 1);
+      }
+      if (!clash) return;
+    }
+  }
+
+  // The index of `word` in the entries, or -1: the caller compares names.
+  int candidate(std::string_view word) const { return int{slots_[slot_of(word)]} - 1; }
+
+ private:
+  size_t slot_of(std::string_view word) const {
+    uint32_t h = 2166136261u ^ seed_;
+    for (char c : word) h = (h ^ static_cast<uint8_t>(c)) * 16777619u;
+    h ^= h >> 15;
+    return h % kSlots;
+  }
+
+  std::array<uint8_t, kSlots> slots_{};
+  uint32_t seed_ = 1;
+};
+
 struct Tables : CommandBinder {
   std::array<CommandEntry, 134> entries = kEntries;
-  std::unordered_map<std::string_view, const CommandEntry*> define_phase;
-  std::unordered_map<std::string_view, const CommandEntry*> game_phase;
+  PhaseTable define_phase;
+  PhaseTable game_phase;
 
   void bind(std::string_view name, CommandHandler handler) override {
     for (CommandEntry& entry : entries) {
@@ -107,11 +144,18 @@ struct Tables : CommandBinder {
     bind_button_commands(*this);
     bind_input_commands(*this);
     bind_menu_commands(*this);
-    for (const CommandEntry& entry : entries) {
-      if (entry.handler == nullptr) continue;
-      if (entry.command_class != GameOnly) define_phase.emplace(entry.name, &entry);
-      if (entry.command_class != DefineOnly) game_phase.emplace(entry.name, &entry);
-    }
+    define_phase.build(entries, [](const CommandEntry& entry) {
+      return entry.handler != nullptr && entry.command_class != GameOnly;
+    });
+    game_phase.build(entries, [](const CommandEntry& entry) {
+      return entry.handler != nullptr && entry.command_class != DefineOnly;
+    });
+  }
+
+  const CommandEntry* find(const PhaseTable& phase, std::string_view word) const {
+    const int i = phase.candidate(word);
+    if (i < 0 || entries[static_cast<size_t>(i)].name != word) return nullptr;
+    return &entries[static_cast<size_t>(i)];
   }
 };
 
@@ -123,9 +167,8 @@ const Tables& tables() {
 }  // namespace
 
 const CommandEntry* find_command(std::string_view word, bool define_mode) {
-  const auto& map = define_mode ? tables().define_phase : tables().game_phase;
-  auto it = map.find(word);
-  return it == map.end() ? nullptr : it->second;
+  const Tables& t = tables();
+  return t.find(define_mode ? t.define_phase : t.game_phase, word);
 }
 
 const CommandEntry* all_commands(size_t& count) {

@@ -1,6 +1,7 @@
 #include "script/labels.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "resources/game_files.h"
@@ -49,21 +50,41 @@ void scramble_scenario(char* data, size_t size, bool secret) {
     for (size_t i = 0; i < size; ++i) data[i] = static_cast<char>(data[i] ^ kPlainKey);
     return;
   }
-  size_t k = 0;
-  for (size_t i = 0; i < size; ++i) {
-    data[i] = static_cast<char>(data[i] ^ kSecretKey[k]);
-    if (++k == 5) k = 0;
+  // The five-byte key repeated to 40 bytes, so that whole blocks are XORed
+  // with a fixed pattern (which the compiler turns into vector code).
+  std::array<unsigned char, 40> pattern;
+  for (size_t j = 0; j < pattern.size(); ++j) pattern[j] = kSecretKey[j % 5];
+  size_t i = 0;
+  for (; i + pattern.size() <= size; i += pattern.size()) {
+    for (size_t j = 0; j < pattern.size(); ++j)
+      data[i + j] = static_cast<char>(data[i + j] ^ pattern[j]);
   }
+  for (; i < size; ++i) data[i] = static_cast<char>(data[i] ^ kSecretKey[i % 5]);
 }
 
 size_t copy_text_mode(std::string_view raw, char* out, size_t room) {
-  size_t stored = 0;
+  const char* in = raw.data();
   size_t n = raw.size();
-  for (size_t i = 0; i < n && stored < room; ++i) {
-    char c = raw[i];
-    if (c == '\x1a') break;
-    if (c == '\r' && i + 1 < n && raw[i + 1] == '\n') continue;
-    out[stored++] = c;
+  if (const void* end = std::memchr(in, '\x1a', n))
+    n = static_cast<size_t>(static_cast<const char*>(end) - in);
+  // Stretches up to the next carriage return are moved whole; `out` may be
+  // the start of `raw` itself, since nothing is ever written ahead of what
+  // has been read.
+  size_t stored = 0, i = 0;
+  while (i < n && stored < room) {
+    const void* cr = std::memchr(in + i, '\r', n - i);
+    const size_t stop = cr != nullptr ? static_cast<size_t>(static_cast<const char*>(cr) - in) : n;
+    const size_t take = std::min(stop - i, room - stored);
+    std::memmove(out + stored, in + i, take);
+    stored += take;
+    i += take;
+    if (i < stop || i == n || stored == room) break;
+    // A carriage return: dropped before a line feed, kept otherwise.
+    if (i + 1 < n && in[i + 1] == '\n') {
+      ++i;
+      continue;
+    }
+    out[stored++] = in[i++];
   }
   return stored;
 }
@@ -75,30 +96,40 @@ void load_scenario(Engine& e) {
   int32_t length = 0;
 
   std::array<std::string, kScenarioFileCount> numbered = find_numbered_files();
-  bool have_first = !numbered[0].empty();
-  std::optional<std::string> single;
-  bool secret = false;
-  if (!have_first) {
-    single = read_game_file("velm_sec.dat", kScriptBufferSize - 1);
-    secret = single.has_value();
-    if (!single) single = read_game_file("velmtxt.dat", kScriptBufferSize - 1);
-  }
-  if (single) {
-    std::memcpy(buf, single->data(), single->size());
-    scramble_scenario(buf, single->size(), secret);
-    finish_single_file(e, single->size());
-    return;
+  if (numbered[0].empty()) {
+    // A single file is read straight into the buffer and unscrambled there.
+    bool secret = true;
+    std::optional<size_t> size = read_game_file_into("velm_sec.dat", buf, kScriptBufferSize - 1);
+    if (!size) {
+      secret = false;
+      size = read_game_file_into("velmtxt.dat", buf, kScriptBufferSize - 1);
+    }
+    if (size) {
+      scramble_scenario(buf, *size, secret);
+      finish_single_file(e, *size);
+      return;
+    }
   }
   s.numbered_files = true;
+  std::string spill;
   for (int n = 0; n < kScenarioFileCount; ++n) {
+    const std::string& name = numbered[static_cast<size_t>(n)];
+    if (name.empty()) continue;  // its end stays kMissingFileEnd
     // Text mode can only shrink a file (CR LF to LF), so twice the room left
-    // is all that can matter.
-    size_t room = static_cast<size_t>(kScriptBufferSize - length);
-    if (numbered[static_cast<size_t>(n)].empty()) continue;  // its end stays kMissingFileEnd
-    std::optional<std::string> raw = read_game_file(numbered[static_cast<size_t>(n)], 2 * room + 2);
-    if (!raw) continue;  // its end stays kMissingFileEnd
-    length += static_cast<int32_t>(
-        copy_text_mode(*raw, buf + length, static_cast<size_t>(kScriptBufferSize - 1 - length)));
+    // is all that can matter. A file that fits in the space left is read
+    // there and folded in place; a larger one goes through `spill`.
+    const size_t room = static_cast<size_t>(kScriptBufferSize - 1 - length);
+    const size_t space = static_cast<size_t>(kScriptBufferSize + 1 - length);
+    std::optional<size_t> size = read_game_file_into(name, buf + length, space);
+    if (!size) continue;  // its end stays kMissingFileEnd
+    std::string_view raw(buf + length, *size);
+    if (*size == space) {
+      std::optional<std::string> whole = read_game_file(name, 2 * (room + 1) + 2);
+      if (!whole) continue;
+      spill = std::move(*whole);
+      raw = spill;
+    }
+    length += static_cast<int32_t>(copy_text_mode(raw, buf + length, room));
     s.file_end_table[static_cast<size_t>(n)] = length;
     buf[length++] = '\n';
     if (length >= kScriptBufferSize) too_long(e);
@@ -120,6 +151,7 @@ void build_label_table(Engine& e) {
   s.label_table.clear();
   s.label_index.clear();
   s.label_count = 0;
+  s.label_index.reserve(kMaxLabels);
   const char* buf = s.script_buffer.get();
   s.script_pos = 0;
   std::string name;

@@ -1,5 +1,7 @@
 #include "script/readers.h"
 
+#include <cstring>
+
 #include "script/script_error.h"
 
 namespace vellumite {
@@ -25,21 +27,23 @@ size_t checked_variable(Engine& e, int32_t index) {
 }
 
 void read_token(Engine& e, std::string& out) {
-  out.clear();
   skip_blanks(e);
   const char* buf = e.script.script_buffer.get();
-  int32_t pos = e.script.script_pos;
-  for (;;) {
-    char c = lower(buf[pos]);
-    bool accept = (c >= 'a' && c <= 'z') || c == '_' || (!out.empty() && is_digit(c));
-    if (!accept) break;
-    out += c;
-    ++pos;
-    if (out.size() > kMaxBytes) {
-      e.script.script_pos = pos;
-      script_error(e, "命令エラー", error_message("長すぎるトークンです:%s", out));
+  const int32_t start = e.script.script_pos;
+  int32_t pos = start;
+  // Letters and '_', then digits too; the token is copied once at its end.
+  for (;; ++pos) {
+    const char c = lower(buf[pos]);
+    if (!((c >= 'a' && c <= 'z') || c == '_' || (pos > start && is_digit(c)))) break;
+    if (static_cast<size_t>(pos - start) >= kMaxBytes) {
+      e.script.script_pos = pos + 1;
+      std::string token(buf + start, static_cast<size_t>(pos + 1 - start));
+      for (char& t : token) t = lower(t);
+      script_error(e, "命令エラー", error_message("長すぎるトークンです:%s", token));
     }
   }
+  out.assign(buf + start, static_cast<size_t>(pos - start));
+  for (char& c : out) c = lower(c);
   e.script.script_pos = pos;
   skip_blanks(e);
 }
@@ -58,17 +62,19 @@ int32_t read_number(Engine& e) {
     int32_t pos = e.script.script_pos;
     bool negative = c == '-';
     if (c == '+' || c == '-') ++pos;
-    std::string digits;
+    const int32_t first = pos;
     // The value is converted with wrap-around in 32 bits, like the scenario's
     // arithmetic; at most 18 digits are accepted.
     uint32_t value = 0;
     while (is_digit(buf[pos])) {
-      digits += buf[pos];
       value = value * 10 + static_cast<uint32_t>(buf[pos] - '0');
       ++pos;
-      if (digits.size() > 18) {
+      if (pos - first > 18) {
         e.script.script_pos = pos;
-        script_error(e, syntax_error_title, error_message("数字が長すぎます。:%s", digits));
+        script_error(
+            e, syntax_error_title,
+            error_message("数字が長すぎます。:%s",
+                          std::string_view(buf + first, static_cast<size_t>(pos - first))));
       }
     }
     e.script.script_pos = pos;
@@ -177,8 +183,28 @@ void expect_comma(Engine& e) {
 void skip_to_line_end(Engine& e) {
   const char* buf = e.script.script_buffer.get();
   int32_t pos = e.script.script_pos;
-  while (buf[pos] != '\n' && buf[pos] != '\0') ++pos;
-  e.script.script_pos = pos;
+  // Short lines end within a few bytes; a longer one is searched with
+  // memchr up to the buffer's final NUL, and a NUL inside it ends the line
+  // as well.
+  for (int i = 0; i < 32; ++i, ++pos) {
+    if (buf[pos] == '\n' || buf[pos] == '\0') {
+      e.script.script_pos = pos;
+      return;
+    }
+  }
+  const int32_t length = e.script.script_length;
+  if (pos >= length) {
+    while (buf[pos] != '\n' && buf[pos] != '\0') ++pos;
+    e.script.script_pos = pos;
+    return;
+  }
+  const char* from = buf + pos;
+  auto n = static_cast<size_t>(length - pos);
+  if (const void* feed = std::memchr(from, '\n', n))
+    n = static_cast<size_t>(static_cast<const char*>(feed) - from);
+  if (const void* nul = std::memchr(from, '\0', n))
+    n = static_cast<size_t>(static_cast<const char*>(nul) - from);
+  e.script.script_pos = pos + static_cast<int32_t>(n);
 }
 
 }  // namespace vellumite

@@ -4,6 +4,7 @@
 
 #include "graphics/compositor.h"
 #include "graphics/effects.h"
+#include "graphics/pixel_kernels.h"
 #include "shell/engine.h"
 
 namespace vellumite {
@@ -36,21 +37,16 @@ void draw_window_background(Engine& e, int32_t left, int32_t top, int32_t right,
     return;
   }
   if (w.window_colour == 0xFFFFFF) return;
-  const BlendTable& t = blend_table();
-  const uint8_t tint[3] = {static_cast<uint8_t>(w.window_colour & 0xFF),
-                           static_cast<uint8_t>((w.window_colour >> 8) & 0xFF),
-                           static_cast<uint8_t>((w.window_colour >> 16) & 0xFF)};
   Surface& s = target.surface;
   const int32_t x0 = std::max(left, 0), y0 = std::max(top, 0);
   const auto x1 = static_cast<int32_t>(std::min<int64_t>(left + width, s.width));
   const auto y1 = static_cast<int32_t>(std::min<int64_t>(top + height, s.height));
+  if (x1 <= x0) return;
+  const int32_t blue = w.window_colour & 0xFF, green = (w.window_colour >> 8) & 0xFF,
+                red = (w.window_colour >> 16) & 0xFF;
   for (int32_t y = y0; y < y1; ++y) {
-    uint8_t* p = s.row(y) + static_cast<size_t>(x0) * 3;
-    for (int32_t x = x0; x < x1; ++x, p += 3) {
-      p[0] = t[tint[0]][p[0]];
-      p[1] = t[tint[1]][p[1]];
-      p[2] = t[tint[2]][p[2]];
-    }
+    kernels::tint(s.row(y) + static_cast<size_t>(x0) * 3, static_cast<size_t>(x1 - x0), blue, green,
+                  red);
   }
 }
 
@@ -69,27 +65,31 @@ void recompose_text(Engine& e, const ClipRect* rect) {
   r.right = std::min(r.right, 639);
   r.bottom = std::min(r.bottom, 479);
   Picture& scene = e.graphics.scene;
-  draw_window_background(e, r.left, r.top, r.right, r.bottom, scene);
+  // A colour tint is laid in the same pass as the text; any other window
+  // background is drawn first.
+  const bool tinted = w.window_colour != -1 && w.window_colour != 0xFFFFFF;
+  if (!tinted) draw_window_background(e, r.left, r.top, r.right, r.bottom, scene);
   if (r.right < r.left || r.bottom < r.top) return;
-  const BlendTable& t = blend_table();
+  if (tinted) w.window_shown = true;
+  const uint8_t tint[3] = {static_cast<uint8_t>(w.window_colour & 0xFF),
+                           static_cast<uint8_t>((w.window_colour >> 8) & 0xFF),
+                           static_cast<uint8_t>((w.window_colour >> 16) & 0xFF)};
+  const uint8_t* tint_or_none = tinted ? tint : nullptr;
   const Surface& layer = e.graphics.text_layer.surface;
   Surface& s = scene.surface;
-  bool shadow = w.shadow != 0;
+  const bool shadow = w.shadow != 0;
+  const auto left = static_cast<size_t>(r.left), right = static_cast<size_t>(r.right);
   for (int32_t y = r.top; y <= r.bottom; ++y) {
     const uint8_t* alpha = e.text.text_alpha.data() + static_cast<size_t>(y) * 640;
     uint8_t* row = s.row(y);
     const uint8_t* colour = layer.row(y);
-    for (int32_t x = r.left; x <= r.right; ++x) {
-      uint8_t a = alpha[x];
-      if (a == 0) continue;
-      uint8_t* p = row + static_cast<size_t>(x) * 3;
-      const uint8_t* c = colour + static_cast<size_t>(x) * 3;
-      for (int k = 0; k < 3; ++k)
-        p[k] = static_cast<uint8_t>(std::min(255, t[p[k]][255 - a] + c[k]));
-      if (shadow && x + 1 < 640) {
-        for (int k = 3; k < 6; ++k) p[k] = t[p[k]][255 - a];
-      }
-    }
+    // The shadow of each character pixel darkens the pixel to its right
+    // before that pixel's own text is laid over it; the first pixel has no
+    // shadow from the left, the one after the last gets only the shadow.
+    kernels::window_text(row + left * 3, colour + left * 3, alpha + left, nullptr, 1, tint_or_none);
+    kernels::window_text(row + (left + 1) * 3, colour + (left + 1) * 3, alpha + left + 1,
+                         shadow ? alpha + left : nullptr, right - left, tint_or_none);
+    if (shadow && right + 1 < 640) kernels::shade(row + (right + 1) * 3, alpha + right, 1);
   }
 }
 

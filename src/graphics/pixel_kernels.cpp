@@ -1,0 +1,358 @@
+// The kernels of pixel_kernels.h, compiled once per instruction set: this
+// file includes itself once for every target (foreach_target.h), and the
+// exported functions pick the best target at run time.
+//
+// Bytes are widened to 16-bit lanes; floor(x / 255) for x = a x b with a and
+// b in 0..255 is (x + 1 + (x >> 8)) >> 8, exact over that whole range, so
+// no division and no table is needed.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "graphics/pixel_kernels.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+HWY_BEFORE_NAMESPACE();
+namespace vellumite::kernels {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+// Calls body(d, i) for blocks of Lanes(d) items from i = 0 until n items are
+// done: whole vectors first, then vectors of at most 8, 4, 2 and 1 lanes, so
+// that short runs still use the vector code.
+template <class Body>
+HWY_INLINE void for_blocks(size_t n, const Body& body) {
+  const hn::ScalableTag<uint16_t> full;
+  size_t i = 0;
+  const size_t wide = hn::Lanes(full);
+  for (; i + wide <= n; i += wide) body(full, i);
+  const hn::CappedTag<uint16_t, 8> eight;
+  for (; i + hn::Lanes(eight) <= n; i += hn::Lanes(eight)) body(eight, i);
+  const hn::CappedTag<uint16_t, 4> four;
+  if (i + hn::Lanes(four) <= n) {
+    body(four, i);
+    i += hn::Lanes(four);
+  }
+  const hn::CappedTag<uint16_t, 2> two;
+  if (i + hn::Lanes(two) <= n) {
+    body(two, i);
+    i += hn::Lanes(two);
+  }
+  const hn::CappedTag<uint16_t, 1> one;
+  for (; i < n; ++i) body(one, i);
+}
+
+template <class D>
+HWY_INLINE hn::Vec<D> Load(D d, const uint8_t* p) {
+  return hn::PromoteTo(d, hn::LoadU(hn::Rebind<uint8_t, D>(), p));
+}
+template <class D>
+HWY_INLINE void Store(D, hn::Vec<D> v, uint8_t* p) {
+  const hn::Rebind<uint8_t, D> d8;
+  hn::StoreU(hn::DemoteTo(d8, hn::BitCast(hn::RebindToSigned<D>(), v)), d8, p);
+}
+template <class D>
+HWY_INLINE hn::Vec<D> Div255(D d, hn::Vec<D> x) {
+  return hn::ShiftRight<8>(hn::Add(hn::Add(x, hn::Set(d, 1)), hn::ShiftRight<8>(x)));
+}
+// over at opacity o, on under.
+template <class D>
+HWY_INLINE hn::Vec<D> Mix(D d, hn::Vec<D> over, hn::Vec<D> under, hn::Vec<D> o) {
+  const hn::Vec<D> rest = hn::Sub(hn::Set(d, 255), o);
+  return hn::Add(Div255(d, hn::Mul(over, o)), Div255(d, hn::Mul(under, rest)));
+}
+
+// Three planes of BGR pixels, widened.
+template <class D>
+struct Planes {
+  hn::Vec<D> b, g, r;
+};
+template <class D>
+HWY_INLINE Planes<D> Load3(D d, const uint8_t* p) {
+  const hn::Rebind<uint8_t, D> d8;
+  hn::Vec<decltype(d8)> b, g, r;
+  hn::LoadInterleaved3(d8, p, b, g, r);
+  return Planes<D>{hn::PromoteTo(d, b), hn::PromoteTo(d, g), hn::PromoteTo(d, r)};
+}
+template <class D>
+HWY_INLINE void Store3(D, const Planes<D>& v, uint8_t* p) {
+  const hn::Rebind<uint8_t, D> d8;
+  const hn::RebindToSigned<D> di;
+  hn::StoreInterleaved3(hn::DemoteTo(d8, hn::BitCast(di, v.b)),
+                        hn::DemoteTo(d8, hn::BitCast(di, v.g)),
+                        hn::DemoteTo(d8, hn::BitCast(di, v.r)), d8, p);
+}
+// The first byte of each of Lanes(d) mask pixels, widened.
+template <class D>
+HWY_INLINE hn::Vec<D> LoadMaskBlue(D d, const uint8_t* p) {
+  return Load3(d, p).b;
+}
+
+void MixConstant(uint8_t* out, const uint8_t* keep, const uint8_t* gain, size_t n, int32_t level,
+                 int parity) {
+  const auto o = static_cast<uint16_t>(level);
+  if (parity < 0) {
+    for_blocks(n, [&](auto d, size_t i) HWY_ATTR {
+      Store(d, Mix(d, Load(d, gain + i), Load(d, keep + i), hn::Set(d, o)), out + i);
+    });
+    return;
+  }
+#if HWY_TARGET == HWY_SCALAR
+  // One lane: no two bytes share a vector.
+  for_blocks(n, [&](auto d, size_t i) HWY_ATTR {
+    if (static_cast<int>(i & 1) != parity) return;
+    Store(d, Mix(d, Load(d, gain + i), Load(d, keep + i), hn::Set(d, o)), out + i);
+  });
+#else
+  // Every second byte: each 16-bit lane holds two bytes, the one at an even
+  // offset in its low half (little-endian), so the bytes wanted are taken
+  // out of the lanes and put back without widening.
+  const int shift = parity == 0 ? 0 : 8;
+  const auto kept_half = static_cast<uint16_t>(parity == 0 ? 0xFF00 : 0x00FF);
+  for_blocks(n / 2, [&](auto d, size_t j) HWY_ATTR {
+    const hn::Repartition<uint8_t, decltype(d)> d8;
+    const auto pick = [&](const uint8_t* p) HWY_ATTR {
+      const auto v = hn::BitCast(d, hn::LoadU(d8, p + 2 * j));
+      return shift == 0 ? hn::And(v, hn::Set(d, 0xFF)) : hn::ShiftRight<8>(v);
+    };
+    const auto mixed = Mix(d, pick(gain), pick(keep), hn::Set(d, o));
+    const auto both = hn::BitCast(d, hn::LoadU(d8, out + 2 * j));
+    const auto placed = shift == 0 ? mixed : hn::ShiftLeft<8>(mixed);
+    hn::StoreU(hn::BitCast(d8, hn::Or(hn::And(both, hn::Set(d, kept_half)), placed)), d8,
+               out + 2 * j);
+  });
+  if (n % 2 == 1 && parity == 0) {
+    const uint32_t x = uint32_t{gain[n - 1]} * o, y = uint32_t{keep[n - 1]} * (255u - o);
+    out[n - 1] = static_cast<uint8_t>(((x + 1 + (x >> 8)) >> 8) + ((y + 1 + (y >> 8)) >> 8));
+  }
+#endif
+}
+
+void MixMasked(uint8_t* dest, const uint8_t* source, const uint8_t* mask, size_t pixels,
+               int32_t alpha) {
+  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
+    auto o = hn::Sub(hn::Set(d, 255), LoadMaskBlue(d, mask + 3 * p));
+    if (alpha >= 0) o = Div255(d, hn::Mul(o, hn::Set(d, static_cast<uint16_t>(alpha))));
+    const auto s = Load3(d, source + 3 * p);
+    auto t = Load3(d, dest + 3 * p);
+    t.b = Mix(d, s.b, t.b, o);
+    t.g = Mix(d, s.g, t.g, o);
+    t.r = Mix(d, s.r, t.r, o);
+    Store3(d, t, dest + 3 * p);
+  });
+}
+
+void Tint(uint8_t* px, size_t pixels, int32_t blue, int32_t green, int32_t red) {
+  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
+    auto v = Load3(d, px + 3 * p);
+    v.b = Div255(d, hn::Mul(v.b, hn::Set(d, static_cast<uint16_t>(blue))));
+    v.g = Div255(d, hn::Mul(v.g, hn::Set(d, static_cast<uint16_t>(green))));
+    v.r = Div255(d, hn::Mul(v.r, hn::Set(d, static_cast<uint16_t>(red))));
+    Store3(d, v, px + 3 * p);
+  });
+}
+
+void Monochrome(uint8_t* px, size_t pixels, int32_t blue, int32_t green, int32_t red) {
+  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
+    auto v = Load3(d, px + 3 * p);
+    // sum / 3 = (sum x 43691) >> 17, exact for sums up to 765.
+    const auto sum = hn::Add(hn::Add(v.b, v.g), v.r);
+    const auto mean = hn::ShiftRight<1>(hn::MulHigh(sum, hn::Set(d, 43691)));
+    v.b = Div255(d, hn::Mul(mean, hn::Set(d, static_cast<uint16_t>(blue))));
+    v.g = Div255(d, hn::Mul(mean, hn::Set(d, static_cast<uint16_t>(green))));
+    v.r = Div255(d, hn::Mul(mean, hn::Set(d, static_cast<uint16_t>(red))));
+    Store3(d, v, px + 3 * p);
+  });
+}
+
+void TextOver(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha, size_t pixels) {
+  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
+    const auto a = Load(d, alpha + p);
+    const auto none = hn::Eq(a, hn::Zero(d));
+    if (hn::AllTrue(d, none)) return;
+    const auto full = hn::Set(d, 255);
+    const auto keep = hn::Sub(full, a);
+    const auto c = Load3(d, colour + 3 * p);
+    auto t = Load3(d, dest + 3 * p);
+    t.b = hn::IfThenElse(none, t.b, hn::Min(full, hn::Add(Div255(d, hn::Mul(t.b, keep)), c.b)));
+    t.g = hn::IfThenElse(none, t.g, hn::Min(full, hn::Add(Div255(d, hn::Mul(t.g, keep)), c.g)));
+    t.r = hn::IfThenElse(none, t.r, hn::Min(full, hn::Add(Div255(d, hn::Mul(t.r, keep)), c.r)));
+    Store3(d, t, dest + 3 * p);
+  });
+}
+
+void Shade(uint8_t* dest, const uint8_t* alpha, size_t pixels) {
+  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
+    const auto a = Load(d, alpha + p);
+    if (hn::AllTrue(d, hn::Eq(a, hn::Zero(d)))) return;
+    const auto keep = hn::Sub(hn::Set(d, 255), a);
+    auto v = Load3(d, dest + 3 * p);
+    v.b = Div255(d, hn::Mul(v.b, keep));
+    v.g = Div255(d, hn::Mul(v.g, keep));
+    v.r = Div255(d, hn::Mul(v.r, keep));
+    Store3(d, v, dest + 3 * p);
+  });
+}
+
+void WindowText(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
+                const uint8_t* shadow_alpha, size_t pixels, const uint8_t* tint) {
+  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
+    const auto full = hn::Set(d, 255);
+    auto t = Load3(d, dest + 3 * p);
+    if (tint != nullptr) {
+      t.b = Div255(d, hn::Mul(t.b, hn::Set(d, tint[0])));
+      t.g = Div255(d, hn::Mul(t.g, hn::Set(d, tint[1])));
+      t.r = Div255(d, hn::Mul(t.r, hn::Set(d, tint[2])));
+    }
+    if (shadow_alpha != nullptr) {
+      const auto keep = hn::Sub(full, Load(d, shadow_alpha + p));
+      t.b = Div255(d, hn::Mul(t.b, keep));
+      t.g = Div255(d, hn::Mul(t.g, keep));
+      t.r = Div255(d, hn::Mul(t.r, keep));
+    }
+    const auto a = Load(d, alpha + p);
+    const auto none = hn::Eq(a, hn::Zero(d));
+    if (!hn::AllTrue(d, none)) {
+      const auto keep = hn::Sub(full, a);
+      const auto c = Load3(d, colour + 3 * p);
+      t.b = hn::IfThenElse(none, t.b, hn::Min(full, hn::Add(Div255(d, hn::Mul(t.b, keep)), c.b)));
+      t.g = hn::IfThenElse(none, t.g, hn::Min(full, hn::Add(Div255(d, hn::Mul(t.g, keep)), c.g)));
+      t.r = hn::IfThenElse(none, t.r, hn::Min(full, hn::Add(Div255(d, hn::Mul(t.r, keep)), c.r)));
+    }
+    Store3(d, t, dest + 3 * p);
+  });
+}
+
+void Reveal(uint8_t* screen, const uint8_t* scene, const uint8_t* mask, size_t pixels,
+            int32_t after, int32_t upto) {
+  const auto low = static_cast<int16_t>(std::clamp(after, -1, 255));
+  const auto high = static_cast<int16_t>(std::clamp(upto, -1, 255));
+  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
+    const hn::RebindToSigned<decltype(d)> di;
+    const auto m = hn::BitCast(di, LoadMaskBlue(d, mask + 3 * p));
+    const auto shown = hn::RebindMask(
+        d, hn::And(hn::Gt(m, hn::Set(di, low)), hn::Not(hn::Gt(m, hn::Set(di, high)))));
+    if (hn::AllFalse(d, shown)) return;
+    const auto s = Load3(d, scene + 3 * p);
+    auto t = Load3(d, screen + 3 * p);
+    t.b = hn::IfThenElse(shown, s.b, t.b);
+    t.g = hn::IfThenElse(shown, s.g, t.g);
+    t.r = hn::IfThenElse(shown, s.r, t.r);
+    Store3(d, t, screen + 3 * p);
+  });
+}
+
+void MaskFade(uint8_t* screen, const uint8_t* old, const uint8_t* scene, const uint8_t* mask,
+              size_t pixels, int32_t previous, int32_t threshold) {
+  const auto level = static_cast<int16_t>(std::clamp(threshold, -1, 1024));
+  const auto before = static_cast<int16_t>(std::clamp(previous, -1, 1024));
+  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
+    const hn::RebindToSigned<decltype(d)> di;
+    const auto m = hn::BitCast(di, LoadMaskBlue(d, mask + 3 * p));
+    const auto k = hn::Sub(hn::Set(di, level), m);
+    // Still the old picture, or already wholly the new one.
+    if (hn::AllTrue(di, hn::Not(hn::Gt(k, hn::Zero(di))))) return;
+    if (hn::AllTrue(di, hn::Gt(hn::Sub(hn::Set(di, before), m), hn::Set(di, 254)))) return;
+    const auto o = hn::BitCast(d, hn::Min(hn::Max(k, hn::Zero(di)), hn::Set(di, 255)));
+    const auto s = Load3(d, scene + 3 * p);
+    auto u = Load3(d, old + 3 * p);
+    u.b = Mix(d, s.b, u.b, o);
+    u.g = Mix(d, s.g, u.g, o);
+    u.r = Mix(d, s.r, u.r, o);
+    Store3(d, u, screen + 3 * p);
+  });
+}
+
+}  // namespace HWY_NAMESPACE
+}  // namespace vellumite::kernels
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+#include "graphics/pixel_kernels.h"
+
+namespace vellumite::kernels {
+
+HWY_EXPORT(MixConstant);
+HWY_EXPORT(MixMasked);
+HWY_EXPORT(Tint);
+HWY_EXPORT(Monochrome);
+HWY_EXPORT(TextOver);
+HWY_EXPORT(Shade);
+HWY_EXPORT(WindowText);
+HWY_EXPORT(Reveal);
+HWY_EXPORT(MaskFade);
+
+namespace {
+
+// The portable target, always compiled in: what "no SIMD" runs.
+constexpr int64_t kPortable = HWY_ARCH_X86 ? HWY_EMU128 : HWY_STATIC_TARGET;
+// What use_target(0) goes back to: 0 (the best) or kPortable.
+int64_t default_target = 0;
+
+}  // namespace
+
+void mix_constant(uint8_t* out, const uint8_t* keep, const uint8_t* gain, size_t n, int32_t level,
+                  int parity) {
+  HWY_DYNAMIC_DISPATCH(MixConstant)(out, keep, gain, n, std::clamp(level, 0, 255), parity);
+}
+
+void mix_masked(uint8_t* dest, const uint8_t* source, const uint8_t* mask, size_t pixels,
+                int32_t alpha) {
+  HWY_DYNAMIC_DISPATCH(MixMasked)(dest, source, mask, pixels, std::min(alpha, 255));
+}
+
+void tint(uint8_t* p, size_t pixels, int32_t blue, int32_t green, int32_t red) {
+  HWY_DYNAMIC_DISPATCH(Tint)
+  (p, pixels, std::clamp(blue, 0, 255), std::clamp(green, 0, 255), std::clamp(red, 0, 255));
+}
+
+void monochrome(uint8_t* p, size_t pixels, int32_t blue, int32_t green, int32_t red) {
+  HWY_DYNAMIC_DISPATCH(Monochrome)
+  (p, pixels, std::clamp(blue, 0, 255), std::clamp(green, 0, 255), std::clamp(red, 0, 255));
+}
+
+void text_over(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha, size_t pixels) {
+  HWY_DYNAMIC_DISPATCH(TextOver)(dest, colour, alpha, pixels);
+}
+
+void shade(uint8_t* dest, const uint8_t* alpha, size_t pixels) {
+  HWY_DYNAMIC_DISPATCH(Shade)(dest, alpha, pixels);
+}
+
+void window_text(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
+                 const uint8_t* shadow_alpha, size_t pixels, const uint8_t* tint) {
+  HWY_DYNAMIC_DISPATCH(WindowText)(dest, colour, alpha, shadow_alpha, pixels, tint);
+}
+
+void reveal(uint8_t* screen, const uint8_t* scene, const uint8_t* mask, size_t pixels,
+            int32_t after, int32_t upto) {
+  HWY_DYNAMIC_DISPATCH(Reveal)(screen, scene, mask, pixels, after, upto);
+}
+
+void mask_fade(uint8_t* screen, const uint8_t* old, const uint8_t* scene, const uint8_t* mask,
+               size_t pixels, int32_t previous, int32_t threshold) {
+  HWY_DYNAMIC_DISPATCH(MaskFade)(screen, old, scene, mask, pixels, previous, threshold);
+}
+
+void set_simd_enabled(bool enabled) {
+  default_target = enabled ? 0 : kPortable;
+  use_target(0);
+}
+
+std::vector<int64_t> available_targets() {
+  std::vector<int64_t> targets = hwy::SupportedAndGeneratedTargets();
+  if (std::find(targets.begin(), targets.end(), kPortable) == targets.end())
+    targets.push_back(kPortable);
+  return targets;
+}
+
+const char* target_name(int64_t target) { return hwy::TargetName(target); }
+
+void use_target(int64_t target) {
+  hwy::SetSupportedTargetsForTest(target != 0 ? target : default_target);
+}
+
+}  // namespace vellumite::kernels
+#endif
