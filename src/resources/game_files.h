@@ -23,5 +23,8 @@ std::array<std::string, 100> find_numbered_files();
 // or unreadable.
 std::optional<std::string> read_game_file(std::string_view name_sjis,
                                           size_t max_bytes = static_cast<size_t>(-1));
+// The same into `out`, in one read of the file's size: how many bytes were
+// stored (at most `max_bytes`).
+std::optional<size_t> read_game_file_into(std::string_view name_sjis, char* out, size_t max_bytes);
 
 }  // namespace vellumite
