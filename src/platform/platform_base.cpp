@@ -196,6 +196,7 @@ void PlatformBase::trace(std::string_view event, std::string_view fields) {
   *trace_ << ticks() << ' ' << event;
   if (!fields.empty()) *trace_ << ' ' << fields;
   *trace_ << '\n';
+  if (options_.trace_each_line) trace_->flush();
 }
 
 void PlatformBase::finish(int exit_code) {

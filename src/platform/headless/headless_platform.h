@@ -9,7 +9,7 @@
 
 namespace vellumite {
 
-class HeadlessPlatform final : public PlatformBase {
+class HeadlessPlatform : public PlatformBase {
  public:
   explicit HeadlessPlatform(PlatformOptions options);
 
