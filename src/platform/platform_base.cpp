@@ -62,6 +62,7 @@ void PlatformBase::deliver(const InputEvent& event, uint32_t now) {
       post(MessageKind::MouseMove, event.x, event.y, 0);
       break;
     case InputAction::Key: post(MessageKind::Char, 0, 0, event.value); break;
+    case InputAction::NavKey: post(MessageKind::Key, 0, 0, event.value); break;
     case InputAction::Menu: post(MessageKind::Command, 0, 0, event.value); break;
     case InputAction::Close: post(MessageKind::Close, 0, 0, 0); break;
     case InputAction::Answer:
