@@ -231,32 +231,33 @@ struct MenuSession {
     DialogRect box = menu_bar_layout(menu)[static_cast<size_t>(item)];
     // In full screen the bar lies over the picture's top rows.
     int top = e.shell.full_screen ? kMenuBarHeight : 0;
-    drop_downs.open(menu.bar[static_cast<size_t>(item)].entries, box.x, top);
+    // A command item on the bar is only highlighted (the keyboard reaches it).
+    const std::vector<MenuItem>& entries = menu.bar[static_cast<size_t>(item)].entries;
+    if (!entries.empty()) drop_downs.open(entries, box.x, top);
   }
 
-  // The bar item `step` places to the left or right, wrapping round, that
-  // has a drop-down; a command item on the bar is passed over.
+  // Moves to the bar item `step` places to the left or right, wrapping
+  // round, with the first entry of its drop-down highlighted.
   void step_item(int step) {
     const int n = static_cast<int>(e.shell.menu.bar.size());
-    for (int i = 1; i <= n; ++i) {
-      int item = ((current + step * i) % n + n) % n;
-      if (!e.shell.menu.bar[static_cast<size_t>(item)].entries.empty()) {
-        open_item(item);
-        drop_downs.move_hot(1);
-        return;
-      }
-    }
+    open_item(((current + step) % n + n) % n);
+    drop_downs.move_hot(1);
   }
 
   // What a key does: Up and Down move the highlight, Right opens the nested
   // drop-down or moves to the next bar item, Left closes a nested drop-down
   // or moves to the previous item, Return chooses the highlighted entry (or
-  // opens its drop-down), Escape closes the newest drop-down and the menu
-  // with the last; Alt and F10 close the menu.
+  // opens its drop-down, or chooses a highlighted command item of the bar),
+  // Escape closes the newest drop-down and the menu with the last; Alt and
+  // F10 close the menu.
   void key(const Message& m) {
     if (m.kind == MessageKind::Char) {
       if (m.param != 0x0D) return;
-      if (const MenuItem* entry = drop_downs.hot_entry(); entry != nullptr) {
+      const MenuItem& item = e.shell.menu.bar[static_cast<size_t>(current)];
+      if (drop_downs.levels() == 0 && item.entries.empty()) {
+        chosen = item.id;
+        done = true;
+      } else if (const MenuItem* entry = drop_downs.hot_entry(); entry != nullptr) {
         if (!drop_downs.open_hot_child()) {
           chosen = entry->id;
           done = true;
@@ -278,7 +279,7 @@ struct MenuSession {
         }
         break;
       case kKeyEscape:
-        drop_downs.close_from(drop_downs.levels() - 1);
+        if (drop_downs.levels() > 0) drop_downs.close_from(drop_downs.levels() - 1);
         done = drop_downs.levels() == 0;
         break;
       case kKeyAlt:

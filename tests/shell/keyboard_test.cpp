@@ -11,6 +11,7 @@
 #include "shell/dialogs.h"
 #include "shell/menu_bar.h"
 #include "shell/window_proc.h"
+#include "support/game_runner.h"
 #include "support/step_platform.h"
 #include "text/sjis.h"
 
@@ -75,17 +76,24 @@ TEST(Keyboard, DropDownsWithoutTheMouse) {
       {{kKeyF10, kKeyDown, kEnter}, {kMenuWindow}},
       {{kKeyAlt, kKeyUp, kEnter}, {kMenuWindow}},
       {{kKeyF10, kKeyRight, kKeyRight, kKeyRight, kKeyDown, kKeyDown, kEnter}, {kMenuSpeedFast}},
-      // Left from the first item wraps round to ＣＤーDA; Right opens its
-      // nested drop-down, Left and Escape close it again.
-      {{kKeyAlt, kKeyLeft, kKeyDown, kKeyRight, kKeyDown, kEnter}, {kMenuCddaOff}},
-      {{kKeyAlt, kKeyLeft, kKeyDown, kEnter, kEnter}, {kMenuCddaOn}},
-      {{kKeyAlt, kKeyLeft, kKeyDown, kKeyRight, kKeyLeft, kKeyUp, kEnter}, {kMenuCdDrive}},
-      {{kKeyAlt, kKeyLeft, kKeyDown, kKeyRight, kKeyEscape, kKeyUp, kEnter}, {kMenuCdDrive}},
-      // Right on an entry without a drop-down moves on to the next item with one.
-      {{kKeyAlt, kKeyLeft, kKeyRight, kKeyDown, kEnter}, {kMenuWindow}},
+      // Command items on the bar are reached too; Left from the first item
+      // wraps round to 終了.
+      {{kKeyF10, kKeyLeft, kEnter}, {kMenuExit}},
+      {{kKeyF10, kKeyRight, kKeyRight, kKeyRight, kKeyRight, kKeyRight, kEnter},
+       {kMenuSkipToChoice}},
+      // ＣＤーDA: Right opens its nested drop-down, Left and Escape close it.
+      {{kKeyAlt, kKeyLeft, kKeyLeft, kKeyDown, kKeyRight, kKeyDown, kEnter}, {kMenuCddaOff}},
+      {{kKeyAlt, kKeyLeft, kKeyLeft, kKeyDown, kEnter, kEnter}, {kMenuCddaOn}},
+      {{kKeyAlt, kKeyLeft, kKeyLeft, kKeyDown, kKeyRight, kKeyLeft, kKeyUp, kEnter},
+       {kMenuCdDrive}},
+      {{kKeyAlt, kKeyLeft, kKeyLeft, kKeyDown, kKeyRight, kKeyEscape, kKeyUp, kEnter},
+       {kMenuCdDrive}},
+      // Right on an entry without a drop-down moves on to the next item.
+      {{kKeyAlt, kKeyLeft, kKeyLeft, kKeyRight, kKeyRight, kKeyDown, kEnter}, {kMenuWindow}},
       // Closed without a choice.
       {{kKeyF10, kKeyEscape}, {}},
-      {{kKeyAlt, kKeyLeft, kKeyDown, kKeyRight, kKeyEscape, kKeyEscape}, {}},
+      {{kKeyF10, kKeyLeft, kKeyEscape}, {}},
+      {{kKeyAlt, kKeyLeft, kKeyLeft, kKeyDown, kKeyRight, kKeyEscape, kKeyEscape}, {}},
       {{kKeyAlt, kKeyDown, kKeyAlt}, {}},
       {{kKeyF10, kKeyF10}, {}},
   };
@@ -102,6 +110,16 @@ TEST(Keyboard, DropDownsWithoutTheMouse) {
     dispatch_message(h.e, Message{MessageKind::Key, 0, 0, k});
   }
   EXPECT_TRUE(h.platform.drain().empty());
+}
+
+TEST(Keyboard, ScriptedKeysWorkTheMenuInAGame) {
+  // 終了 from the keyboard while the game waits: the close is confirmed.
+  testing::RunResult r =
+      testing::run_scenario("*define\ngame\n*start\nwait 1000\nmov %1,1\nend\n",
+                            {.input = "@10 key f10\n+50 key left\n+50 key enter\n"});
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.boxes().size(), 1u);
+  EXPECT_EQ(r.num(1), 0) << "the game ended at the close";
 }
 
 TEST(Keyboard, BoxButtonsTakeTheFocusAndEscapeCancels) {
