@@ -11,13 +11,13 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 mkdir "$work/game"
-# Full screen (menu 40002) at 1 s of a 3 s game; the window is looked at
-# while the game still runs.
-printf '*define\ngame\n*start\nwait 3000\nend\n' >"$work/game/0.txt"
+# Full screen (menu 40002) at 1 s of a 5 s game; the window is looked at as
+# soon as the refusal is written, while the game still runs.
+printf '*define\ngame\n*start\nwait 5000\nend\n' >"$work/game/0.txt"
 printf '@1000 menu 40002\n' >"$work/fs.input"
 cat >"$work/run.sh" <<SCRIPT
 "$exe" --input "$work/fs.input" --trace "$work/trace" "$work/game" 2>"$work/err" &
-sleep 2.5
+for i in \$(seq 200); do grep -q 'full screen refused' "$work/err" && break; sleep 0.1; done
 xwininfo -root -tree >"$work/windows"
 wait \$!
 SCRIPT

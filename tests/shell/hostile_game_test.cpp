@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <new>
-#include <sstream>
 #include <string>
+#include <utility>
 
 #include "graphics/bmp.h"
 #include "graphics/picture.h"
@@ -69,38 +71,43 @@ TEST(Hostile, PuttextWritesItsText) {
   EXPECT_EQ(r.texts(), (std::vector<std::string>{"一", "二"}));
 }
 
-// A platform on which setting one title runs out of memory.
+// A platform on which one title runs out of memory.
 class StarvedPlatform : public HeadlessPlatform {
  public:
   using HeadlessPlatform::HeadlessPlatform;
   void set_title(std::string_view utf8) override {
     if (utf8 == "starve") throw std::bad_alloc();
-    HeadlessPlatform::set_title(utf8);
   }
 };
 
-TEST(Hostile, RunningOutOfMemoryEndsThroughTheExitSequence) {
-  GameDir dir;
-  dir.write_text("0.txt", "*define\ngame\n*start\nmov %1,7\ncaption \"starve\"\nend\n");
-  std::ostringstream trace;
+// Runs `scenario` on a StarvedPlatform writing its trace to the file
+// "trace", line by line; the trace as it stood before the end, and after.
+std::pair<std::string, std::string> run_starved(const GameDir& dir, std::string_view scenario) {
+  dir.write_text("0.txt", scenario);
   PlatformOptions options;
-  options.trace = &trace;
+  options.trace_path = (dir.path() / "trace").string();
+  options.trace_each_line = true;
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(dir.path());
-  ::testing::internal::CaptureStderr();
-  int code = 0;
-  {
-    StarvedPlatform platform(std::move(options));
-    code = run_program(platform);
-  }
-  const std::string log = ::testing::internal::GetCapturedStderr();
+  StarvedPlatform platform(std::move(options));
+  platform.trace("start", "");
+  std::ifstream early(dir.path() / "trace");
+  std::string first;
+  std::getline(early, first);
+  run_program(platform);
   std::filesystem::current_path(before);
-  EXPECT_EQ(code, 2);
-  EXPECT_NE(log.find("out of memory"), std::string::npos) << log;
-  const std::string text = trace.str();
-  EXPECT_NE(text.find(" var %1 7\n"), std::string::npos) << text;
-  const std::string last = text.substr(text.rfind('\n', text.size() - 2) + 1);
-  EXPECT_EQ(last.substr(last.find(' ')), " exit 2\n");
+  std::ifstream in(dir.path() / "trace");
+  return {first, std::string(std::istreambuf_iterator<char>(in), {})};
+}
+
+TEST(Hostile, RunningOutOfMemoryEndsThroughTheExitSequence) {
+  GameDir dir;
+  ::testing::internal::CaptureStderr();
+  auto [first, trace] = run_starved(dir, "*define\ngame\n*start\nmov %1,7\ncaption \"starve\"\n");
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("out of memory"), std::string::npos);
+  EXPECT_EQ(first, "0 start") << "each line is written as it happens";
+  EXPECT_NE(trace.find(" var %1 7\n"), std::string::npos) << trace;
+  EXPECT_TRUE(trace.ends_with(" exit 2\n")) << trace;
 }
 
 }  // namespace
