@@ -12,9 +12,17 @@ constexpr uint32_t kCompressionNone = 0;
 constexpr uint32_t kCompressionRle8 = 1;
 constexpr uint32_t kCompressionRle4 = 2;
 constexpr uint32_t kCompressionBitfields = 3;
+constexpr uint32_t kCompressionJpeg = 4;
+constexpr uint32_t kCompressionPng = 5;
+constexpr uint32_t kCompressionAlphaBitfields = 6;
+// The same numbers mean other things behind the 64-byte OS/2 header.
+constexpr uint32_t kOs2Huffman1d = 3;
+constexpr uint32_t kOs2Rle24 = 4;
 
 constexpr uint64_t kFileHeaderBytes = 14;
 constexpr uint64_t kCoreHeaderBytes = 12;
+constexpr uint64_t kOs2ShortHeaderBytes = 16;  // the OS/2 header cut after the bit count
+constexpr uint64_t kOs2HeaderBytes = 64;
 constexpr uint64_t kInfoHeaderBytes = 40;
 // Where the red, green and blue bit masks of a bit-field picture lie: behind
 // a 40-byte info header, or at the same place inside a larger one.
@@ -55,9 +63,26 @@ struct BmpLayout {
   uint64_t colors = 0;       // colour-table entries to read
   uint64_t pixels_at = 0;
   uint32_t masks[3] = {0, 0, 0};  // red, green, blue
+  // A legal kind the reader cannot decode: the picture is left black.
+  bool undecodable = false;
 };
 
-bool read_layout(const FileBytes& f, uint64_t max_pixels, BmpLayout& b) {
+bool is_palette_depth(int32_t bits) { return bits == 1 || bits == 2 || bits == 4 || bits == 8; }
+
+// Whether the headers describe a kind of file this reader knows but does not
+// decode: compressed pictures (JPEG, PNG, Huffman, 24-bit runs), 64-bit
+// pixels and bit fields with an alpha mask.
+bool is_undecodable_kind(uint64_t header_size, int32_t bits, uint32_t compression) {
+  if (header_size == kOs2HeaderBytes) {
+    if (compression == kOs2Huffman1d && bits == 1) return true;
+    if (compression == kOs2Rle24 && bits == 24) return true;
+  }
+  if (compression == kCompressionJpeg || compression == kCompressionPng) return true;
+  if (compression == kCompressionAlphaBitfields) return bits == 16 || bits == 32;
+  return compression == kCompressionNone && bits == 64;
+}
+
+bool read_layout(const FileBytes& f, const BmpLimits& limits, BmpLayout& b) {
   if (!f.has(0, kFileHeaderBytes + 4)) return false;
   uint64_t header_size = f.u32(kFileHeaderBytes);
   if (!f.has(kFileHeaderBytes, header_size)) return false;
@@ -67,8 +92,8 @@ bool read_layout(const FileBytes& f, uint64_t max_pixels, BmpLayout& b) {
     b.height = f.u16(20);
     b.bits = f.u16(24);
     b.table_entry = 3;
-    if (b.bits != 1 && b.bits != 4 && b.bits != 8 && b.bits != 24) return false;
-  } else if (header_size >= kInfoHeaderBytes) {
+    if (!is_palette_depth(b.bits) && b.bits != 24) return false;
+  } else if (header_size == kOs2ShortHeaderBytes || header_size >= kInfoHeaderBytes) {
     b.width = f.s32(18);
     int32_t height = f.s32(22);
     // Negative heights store the rows top-down; the most negative value has
@@ -77,35 +102,46 @@ bool read_layout(const FileBytes& f, uint64_t max_pixels, BmpLayout& b) {
     b.top_down = height < 0;
     b.height = height < 0 ? -height : height;
     b.bits = f.u16(28);
-    b.compression = f.u32(30);
-    b.x_pels_per_meter = f.s32(38);
-    b.y_pels_per_meter = f.s32(42);
-    colors_used = f.u32(46);
-    switch (b.compression) {
-      case kCompressionNone:
-        if (b.bits != 1 && b.bits != 4 && b.bits != 8 && b.bits != 16 && b.bits != 24 &&
-            b.bits != 32) {
-          return false;
-        }
-        break;
-      case kCompressionRle8:
-        if (b.bits != 8) return false;
-        break;
-      case kCompressionRle4:
-        if (b.bits != 4) return false;
-        break;
-      case kCompressionBitfields:
-        if (b.bits != 16 && b.bits != 32) return false;
-        if (!f.has(kMasksAt, 12)) return false;
-        for (int i = 0; i < 3; ++i) b.masks[i] = f.u32(kMasksAt + 4 * i);
-        break;
-      default: return false;  // JPEG, PNG and the rarer kinds
+    if (header_size >= kInfoHeaderBytes) {
+      b.compression = f.u32(30);
+      b.x_pels_per_meter = f.s32(38);
+      b.y_pels_per_meter = f.s32(42);
+      colors_used = f.u32(46);
+    }
+    if (is_undecodable_kind(header_size, b.bits, b.compression)) {
+      b.undecodable = true;
+    } else {
+      switch (b.compression) {
+        case kCompressionNone:
+          if (!is_palette_depth(b.bits) && b.bits != 16 && b.bits != 24 && b.bits != 32) {
+            return false;
+          }
+          break;
+        case kCompressionRle8:
+          if (b.bits != 8) return false;
+          break;
+        case kCompressionRle4:
+          if (b.bits != 4) return false;
+          break;
+        case kCompressionBitfields:
+          if (b.bits != 16 && b.bits != 32) return false;
+          if (!f.has(kMasksAt, 12)) return false;
+          for (int i = 0; i < 3; ++i) b.masks[i] = f.u32(kMasksAt + 4 * i);
+          break;
+        default: return false;
+      }
     }
   } else {
     return false;
   }
   if (b.width < 1 || b.height < 1) return false;
-  if (uint64_t(b.width) * uint64_t(b.height) > max_pixels) return false;
+  if (b.width > kMaxPictureSide || b.height > kMaxPictureSide) return false;
+  if (uint64_t(b.width) * uint64_t(b.height) > limits.max_pixels) return false;
+  // What the surface will take: 8 bits a pixel for paletted pictures, 24 for
+  // the rest and for the pictures left black.
+  const int32_t surface_bits = is_palette_depth(b.bits) && !b.undecodable ? 8 : 24;
+  if (stride_for(surface_bits, b.width) * uint64_t(b.height) > limits.max_bytes) return false;
+  if (b.undecodable) return true;
   if (b.compression == kCompressionNone && b.bits == 16) {
     b.masks[0] = 0x7C00;  // 5 bits each, the top bit unused
     b.masks[1] = 0x03E0;
@@ -133,7 +169,13 @@ bool read_layout(const FileBytes& f, uint64_t max_pixels, BmpLayout& b) {
   } else {
     b.pixels_at = b.table_at + b.colors * b.table_entry;
   }
-  return f.has(b.table_at, b.colors * b.table_entry) && b.pixels_at <= f.size();
+  if (!f.has(b.table_at, b.colors * b.table_entry) || b.pixels_at > f.size()) return false;
+  if (b.compression == kCompressionRle8 || b.compression == kCompressionRle4) return true;
+  // Uncompressed rows must all be in the file before the picture is made;
+  // the last row's padding may be missing.
+  const uint64_t stride = stride_for(b.bits, b.width);
+  const uint64_t row_bytes = (uint64_t(b.bits) * uint64_t(b.width) + 7) / 8;
+  return f.has(b.pixels_at, stride * uint64_t(b.height - 1) + row_bytes);
 }
 
 // Memory row of the r-th row as stored in the file.
@@ -162,11 +204,8 @@ struct Channel {
   }
 };
 
-bool read_plain_rows(const FileBytes& f, const BmpLayout& b, Surface& s) {
-  uint64_t stride = stride_for(b.bits, b.width);
-  uint64_t row_bytes = (uint64_t(b.bits) * uint64_t(b.width) + 7) / 8;
-  // The last row's padding may be missing.
-  if (!f.has(b.pixels_at, stride * uint64_t(b.height - 1) + row_bytes)) return false;
+void read_plain_rows(const FileBytes& f, const BmpLayout& b, Surface& s) {
+  const uint64_t stride = stride_for(b.bits, b.width);  // rows checked by read_layout
   const Channel red(b.masks[0]), green(b.masks[1]), blue(b.masks[2]);
   const size_t width = static_cast<size_t>(b.width);
   for (int32_t r = 0; r < b.height; ++r) {
@@ -175,6 +214,9 @@ bool read_plain_rows(const FileBytes& f, const BmpLayout& b, Surface& s) {
     switch (b.bits) {
       case 1:
         for (size_t x = 0; x < width; ++x) dst[x] = (src[x / 8] >> (7 - x % 8)) & 1;
+        break;
+      case 2:
+        for (size_t x = 0; x < width; ++x) dst[x] = (src[x / 4] >> (6 - 2 * (x % 4))) & 3;
         break;
       case 4:
         for (size_t x = 0; x < width; ++x) dst[x] = (src[x / 2] >> (x % 2 ? 0 : 4)) & 15;
@@ -191,7 +233,6 @@ bool read_plain_rows(const FileBytes& f, const BmpLayout& b, Surface& s) {
         break;
     }
   }
-  return true;
 }
 
 // RLE8 and RLE4: runs, literal runs padded to whole 16-bit words, and the
@@ -263,12 +304,16 @@ void put_u32(std::string& out, uint32_t value) {
 
 }  // namespace
 
-bool decode_bmp(Surface& surface, std::span<const uint8_t> file, uint64_t max_pixels) {
+BmpRead read_bmp(Surface& surface, std::span<const uint8_t> file, const BmpLimits& limits) {
   free_surface(surface);
   const FileBytes f(file);
   BmpLayout b;
-  if (!read_layout(f, max_pixels, b)) return false;
-  if (!create_blank(surface, b.width, b.height, b.bits <= 8 ? 8 : 24)) return false;
+  if (!read_layout(f, limits, b)) return BmpRead::Failed;
+  if (b.undecodable) {
+    if (!create_blank(surface, b.width, b.height, 24)) return BmpRead::Failed;
+    return BmpRead::LeftBlack;
+  }
+  if (!create_blank(surface, b.width, b.height, b.bits <= 8 ? 8 : 24)) return BmpRead::Failed;
   surface.info.x_pels_per_meter = b.x_pels_per_meter;
   surface.info.y_pels_per_meter = b.y_pels_per_meter;
   for (uint64_t i = 0; i < b.colors; ++i) {
@@ -279,30 +324,37 @@ bool decode_bmp(Surface& surface, std::span<const uint8_t> file, uint64_t max_pi
     out.red = entry[2];
     out.reserved = b.table_entry == 4 ? entry[3] : 0;
   }
-  bool ok = b.compression == kCompressionRle8 || b.compression == kCompressionRle4
-                ? read_rle_rows(f, b, surface)
-                : read_plain_rows(f, b, surface);
-  if (!ok) free_surface(surface);
-  return ok;
+  if (b.compression == kCompressionRle8 || b.compression == kCompressionRle4) {
+    if (!read_rle_rows(f, b, surface)) {
+      free_surface(surface);
+      return BmpRead::Failed;
+    }
+  } else {
+    read_plain_rows(f, b, surface);
+  }
+  return BmpRead::Decoded;
 }
 
-bool load_bmp(Surface& surface, const std::string& path) {
+bool decode_bmp(Surface& surface, std::span<const uint8_t> file, uint64_t max_pixels) {
+  return read_bmp(surface, file, {.max_pixels = max_pixels}) != BmpRead::Failed;
+}
+
+BmpRead load_bmp(Surface& surface, const std::string& path, const BmpLimits& limits) {
   free_surface(surface);
   std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  // No picture the reader accepts needs more than this; a longer file is
-  // read only this far.
-  constexpr uint64_t kMaxFileBytes = 4 * kMaxSurfacePixels + (uint64_t{1} << 20);
+  if (!in) return BmpRead::Missing;
+  // No picture the reader accepts needs more than this (32-bit pixels become
+  // 24-bit ones); a longer file is read only this far.
+  constexpr uint64_t kMaxFileBytes = kMaxPictureBytes / 3 * 4 + (uint64_t{1} << 20);
   in.seekg(0, std::ios::end);
   std::streamoff length = in.tellg();
   in.seekg(0, std::ios::beg);
-  if (length < 0) return true;
+  if (length < 0) return BmpRead::Failed;
   std::vector<uint8_t> data(
       static_cast<size_t>(std::min<uint64_t>(uint64_t(length), kMaxFileBytes)));
   in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
   data.resize(static_cast<size_t>(in.gcount()));
-  decode_bmp(surface, data);
-  return true;
+  return read_bmp(surface, data, limits);
 }
 
 std::string encode_bmp(const Surface& surface) {

@@ -12,6 +12,7 @@
 #include "resources/game_files.h"
 #include "script/script_error.h"
 #include "shell/engine.h"
+#include "text/sjis.h"
 
 namespace vellumite {
 namespace {
@@ -71,6 +72,21 @@ bool extract_from_archives(Engine&, std::string&) { return false; }
 // it succeeded). No plug-in is registered yet, so none handles anything.
 bool read_with_picture_plugin(Engine&, Surface&, const std::string&, std::string_view) {
   return false;
+}
+
+// Bytes of pixels held by every picture of the graphics state.
+uint64_t held_picture_bytes(const GraphicsState& g) {
+  uint64_t total = 0;
+  auto add = [&total](const Picture& p) { total += p.surface.bits.size(); };
+  for (const Picture* p : {&g.screen, &g.scene, &g.background, &g.scratch, &g.text_layer,
+                           &g.glyph_buffer, &g.window_picture, &g.button_source}) {
+    add(*p);
+  }
+  for (const Picture& p : g.click_cursors) add(p);
+  for (const Picture& p : g.lookback_buttons) add(p);
+  for (const Picture& p : g.standing) add(p);
+  for (const Picture& p : g.sprites) add(p);
+  return total;
 }
 
 std::string lowercase_extension(std::string_view name) {
@@ -188,10 +204,15 @@ void blit(Picture& destination, int32_t x, int32_t y, int32_t width, int32_t hei
   }
 }
 
+uint64_t picture_budget(const GraphicsState& g) {
+  const uint64_t held = held_picture_bytes(g);
+  return held >= kMaxHeldPictureBytes ? 0 : kMaxHeldPictureBytes - held;
+}
+
 PictureFile load_picture_file(Engine& e, Picture& picture, std::string_view name,
                               bool placeholder_on_missing) {
   free_picture(picture);
-  std::string path = resolve_game_path(name);
+  std::string path = resolve_game_path_logged(e.platform, name);
   bool temporary = false;
   if (path.empty()) {
     std::string extracted(name);
@@ -207,7 +228,10 @@ PictureFile load_picture_file(Engine& e, Picture& picture, std::string_view name
   PictureFile result = PictureFile::Missing;
   std::string extension = lowercase_extension(temporary ? std::string_view(path) : name);
   if (extension == "bmp") {
-    load_bmp(picture.surface, path);
+    const BmpLimits limits{.max_bytes = std::min(kMaxPictureBytes, picture_budget(e.graphics))};
+    if (load_bmp(picture.surface, path, limits) == BmpRead::LeftBlack) {
+      e.platform.log(to_utf8(name) + ": a kind of BMP that is not decoded; shown black");
+    }
     result = picture.empty() ? PictureFile::Unreadable : PictureFile::Loaded;
   } else if (read_with_picture_plugin(e, picture.surface, path, extension)) {
     result = picture.empty() ? PictureFile::Unreadable : PictureFile::Loaded;

@@ -103,6 +103,13 @@ void fill_picture(Picture& picture, int32_t left, int32_t top, int32_t right, in
 void blit(Picture& destination, int32_t x, int32_t y, int32_t width, int32_t height,
           const Picture& source, int32_t source_x, int32_t source_y);
 
+// The pixels of all pictures held at once stay below this; a picture that
+// would pass it fails to load.
+constexpr uint64_t kMaxHeldPictureBytes = uint64_t{1} << 30;
+// What a new picture may still take: kMaxHeldPictureBytes less the bytes of
+// every picture the graphics state holds.
+uint64_t picture_budget(const GraphicsState& g);
+
 // What loading a named file came to.
 enum class PictureFile {
   Loaded,

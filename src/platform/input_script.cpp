@@ -1,6 +1,11 @@
 #include "platform/input_script.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
+#include <utility>
+
+#include "platform/platform.h"
 
 namespace vellumite {
 namespace {
@@ -64,7 +69,16 @@ std::string parse_line(std::string_view line, InputEvent& ev) {
     } else if (key == "enter") {
       ev.value = 0x0D;
     } else {
-      return "key must be space or enter";
+      static constexpr std::pair<std::string_view, NavKey> kNavKeys[] = {
+          {"escape", kKeyEscape}, {"left", kKeyLeft}, {"right", kKeyRight}, {"up", kKeyUp},
+          {"down", kKeyDown},     {"home", kKeyHome}, {"end", kKeyEnd},     {"delete", kKeyDelete},
+          {"tab", kKeyTab},       {"f10", kKeyF10},   {"alt", kKeyAlt},
+      };
+      const auto* found = std::find_if(std::begin(kNavKeys), std::end(kNavKeys),
+                                       [key](const auto& k) { return k.first == key; });
+      if (found == std::end(kNavKeys)) return "unknown key \"" + std::string(key) + "\"";
+      ev.action = InputAction::NavKey;
+      ev.value = found->second;
     }
   } else if (word == "menu") {
     ev.action = InputAction::Menu;

@@ -5,6 +5,7 @@
 //           +MS   MS after the previous event was delivered
 //           (none) at the next wait for the player, after the previous event
 //   ACTION: click X Y | rclick X Y | move X Y | key space | key enter
+//           | key escape|left|right|up|down|home|end|delete|tab|f10|alt
 //           | menu ID | close | answer yes|no|ok | type TEXT
 #pragma once
 
@@ -15,7 +16,8 @@
 
 namespace vellumite {
 
-enum class InputAction : uint8_t { Click, RClick, Move, Key, Menu, Close, Answer, Type };
+// Key: a character (value 0x20 or 0x0D); NavKey: a Key message (value a NavKey).
+enum class InputAction : uint8_t { Click, RClick, Move, Key, NavKey, Menu, Close, Answer, Type };
 enum class InputTiming : uint8_t { AtWait, Absolute, Relative };
 
 struct InputEvent {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <sstream>
 #include <string>
 
@@ -30,7 +31,7 @@ constexpr const char* kUsage =
     "  --scale N          window scale factor (default: the largest that fits)\n"
     "  --headless         run without a window, on a virtual clock\n"
     "  --input FILE       scripted player input (one event a line)\n"
-    "  --trace FILE       write what happens, one event a line\n"
+    "  --trace FILE       write what happens, one event a line (- for stdout)\n"
     "  --screenshot FILE  write the window as PNG at exit\n"
     "  --timeout-ms N     headless: give up after N ms of game time (exit 124)\n"
     "  --help             show this text\n"
@@ -40,8 +41,24 @@ struct CommandLine {
   bool headless = false;
   int scale = 0;
   std::string input_path, trace_path, screenshot_path, game_dir;
-  uint32_t timeout_ms = 600000;
+  uint64_t timeout_ms = 600000;
 };
+
+// The longest timeout: 2^53 ms, beyond any game and exact in a double.
+constexpr uint64_t kMaxTimeoutMs = uint64_t{1} << 53;
+
+// A decimal number of digits only (no sign, no blanks) up to `max`.
+bool read_count(const std::string& text, uint64_t max, uint64_t& out) {
+  if (text.empty()) return false;
+  uint64_t n = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    n = n * 10 + static_cast<uint64_t>(c - '0');
+    if (n > max) return false;
+  }
+  out = n;
+  return true;
+}
 
 bool has_scenario(const fs::path& dir) {
   std::error_code ec;
@@ -97,16 +114,16 @@ int parse(int argc, char** argv, CommandLine& cl) {
       if (!value(cl.screenshot_path)) return 64;
     } else if (arg == "--scale" || arg == "--timeout-ms") {
       if (!value(number)) return 64;
-      char* end = nullptr;
-      unsigned long n = std::strtoul(number.c_str(), &end, 10);
-      if (end == number.c_str() || *end != '\0' || (arg == "--scale" && (n < 1 || n > 16))) {
-        std::cerr << "vellumite: bad value for " << arg << ": " << number << "\n";
+      const bool scale = arg == "--scale";
+      uint64_t n = 0;
+      if (!read_count(number, scale ? 16 : kMaxTimeoutMs, n) || n < 1) {
+        std::cerr << "vellumite: bad value for " << arg << ": " << number << "\n" << kUsage;
         return 64;
       }
-      if (arg == "--scale") {
+      if (scale) {
         cl.scale = static_cast<int>(n);
       } else {
-        cl.timeout_ms = static_cast<uint32_t>(n);
+        cl.timeout_ms = n;
       }
     } else if (!arg.empty() && arg[0] == '-') {
       std::cerr << "vellumite: unknown option " << arg << "\n" << kUsage;
@@ -123,7 +140,7 @@ int parse(int argc, char** argv, CommandLine& cl) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   // VELLUMITE_NO_SIMD (any value): the pixel kernels run without SIMD
   // instructions, to compare the two or to rule them out.
   if (std::getenv("VELLUMITE_NO_SIMD") != nullptr) vellumite::kernels::set_simd_enabled(false);
@@ -136,7 +153,15 @@ int main(int argc, char** argv) {
   }
 
   PlatformOptions options;
-  options.trace_path = absolute(cl.trace_path);
+  // "-" is standard output, written as a stream: never truncated or sought.
+  if (cl.trace_path == "-") {
+    options.trace = &std::cout;
+  } else {
+    options.trace_path = absolute(cl.trace_path);
+  }
+  // A window's run may end by a signal or an X error: its trace is written as
+  // it happens.
+  options.trace_each_line = !cl.headless;
   options.screenshot_path = absolute(cl.screenshot_path);
   options.timeout_ms = cl.timeout_ms;
   if (!cl.input_path.empty()) {
@@ -176,4 +201,15 @@ int main(int argc, char** argv) {
     return 69;
   }
   return run_program(*platform);
+}
+
+int main(int argc, char** argv) {
+  // The engine ends through its exit sequence when memory runs out; this
+  // catches what is left (the command line, the window's creation).
+  try {
+    return run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::cerr << "vellumite: out of memory\n";
+    return 70;
+  }
 }

@@ -46,6 +46,23 @@ enum class MessageKind : uint8_t {
   TextInput,         // param: Unicode code point of a typed character (text input on)
   MenuBarMouse,      // x, y in strip coordinates; param: left-button flags (above)
   ToggleFullScreen,  // the player's key for full screen on or off (F11, Alt+Enter)
+  Key,               // param: a NavKey, a key that moves about menus and dialogs
+};
+
+// The keys of a Key message. Alt is sent when it is pressed and released
+// alone.
+enum NavKey : uint32_t {
+  kKeyEscape = 1,
+  kKeyLeft,
+  kKeyRight,
+  kKeyUp,
+  kKeyDown,
+  kKeyHome,
+  kKeyEnd,
+  kKeyDelete,
+  kKeyTab,
+  kKeyF10,
+  kKeyAlt,
 };
 
 // The character code of Backspace in a Char message; sent only while text

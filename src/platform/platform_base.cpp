@@ -80,6 +80,7 @@ void PlatformBase::deliver(const InputEvent& event, uint32_t now) {
       post(MessageKind::MouseMove, event.x, event.y, 0);
       break;
     case InputAction::Key: post(MessageKind::Char, 0, 0, event.value); break;
+    case InputAction::NavKey: post(MessageKind::Key, 0, 0, event.value); break;
     case InputAction::Menu: post(MessageKind::Command, 0, 0, event.value); break;
     case InputAction::Close: post(MessageKind::Close, 0, 0, 0); break;
     case InputAction::Answer:
@@ -214,6 +215,7 @@ void PlatformBase::trace(std::string_view event, std::string_view fields) {
   *trace_ << ticks() << ' ' << event;
   if (!fields.empty()) *trace_ << ' ' << fields;
   *trace_ << '\n';
+  if (options_.trace_each_line) trace_->flush();
 }
 
 void PlatformBase::finish(int exit_code) {

@@ -18,8 +18,9 @@ struct PlatformOptions {
   std::vector<InputEvent> input;  // scripted player input, in order
   std::string trace_path;         // write the trace to this file, or
   std::ostream* trace = nullptr;  // to this stream (not owned)
+  bool trace_each_line = false;   // flush every trace line as it is written
   std::string screenshot_path;    // PNG of the window at exit
-  uint32_t timeout_ms = 600000;   // headless: give up after this much game time
+  uint64_t timeout_ms = 600000;   // headless: give up after this much game time
   bool quiet = false;             // log nothing (the fuzzer runs thousands of games)
 };
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/platform_base.h"
+#include "resources/folder_bounds.h"
 #include "text/sjis.h"
 
 namespace vellumite {
@@ -488,6 +489,10 @@ std::optional<std::string> PlatformBase::read_profile_string(std::string_view fi
   std::string name(file);
   for (char& c : name) {
     if (c == '\\') c = '/';
+  }
+  if (std::string_view why = outside_game_folder(name); !why.empty()) {
+    log(name + ": not read, " + std::string(why));
+    return std::nullopt;
   }
   std::optional<std::string> bytes = read_whole_file(resolve_path_ignoring_case(name));
   if (!bytes) return std::nullopt;

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/platform.h"
+#include "resources/folder_bounds.h"
 #include "text/sjis.h"
 
 namespace vellumite {
@@ -60,7 +62,7 @@ std::string resolve_components(std::string_view name) {
 }  // namespace
 
 std::string resolve_game_path(std::string_view name_sjis) {
-  if (name_sjis.empty()) return "";
+  if (name_sjis.empty() || !outside_game_folder(name_sjis).empty()) return "";
   std::string name(name_sjis);
   for (char& c : name) {
     if (c == '\\') c = '/';
@@ -80,6 +82,15 @@ std::string resolve_game_path(std::string_view name_sjis) {
   for (char c : name) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   if (!ascii) return resolve_components(to_utf8(name));
   return "";
+}
+
+std::string resolve_game_path_logged(Platform& platform, std::string_view name_sjis) {
+  std::string_view why = outside_game_folder(name_sjis);
+  if (!why.empty()) {
+    platform.log(to_utf8(name_sjis) + ": not read, " + std::string(why));
+    return "";
+  }
+  return resolve_game_path(name_sjis);
 }
 
 std::array<std::string, 100> find_numbered_files() {

@@ -10,9 +10,15 @@
 
 namespace vellumite {
 
+class Platform;
+
 // The path of the file the scenario calls `name` (relative to the current
-// directory), or empty when there is none.
+// directory), or empty when there is none. A name that leaves the game
+// folder (outside_game_folder) names no file.
 std::string resolve_game_path(std::string_view name_sjis);
+// resolve_game_path, with a line on the diagnostic stream for a name refused
+// because it leaves the game folder.
+std::string resolve_game_path_logged(Platform& platform, std::string_view name_sjis);
 
 // The files of the game folder whose names, without regard to ASCII case,
 // are "<N>.txt" for N = 0..99: entry N is the file's real name or empty.

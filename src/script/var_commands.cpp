@@ -26,6 +26,11 @@ const char* const kAliasErrorTitle = "エラー";
 // buffers, so 255 bytes and the terminator; games expect longer values cut.
 constexpr size_t kValueBufferBytes = 256;
 
+// A string variable holds at most this many bytes, far above any text line:
+// a scenario that doubles a string in a loop stops with an error instead of
+// taking all memory.
+constexpr size_t kMaxStringBytes = size_t{1} << 20;
+
 // The first argument must be a numeric variable: `%` and its number. Reports
 // `wrong_kind` when it is something else.
 size_t read_num_target(Engine& e, std::string_view wrong_kind) {
@@ -95,7 +100,12 @@ void cmd_add(Engine& e) {
   if (is_string) {
     std::string text;
     read_string(e, text);
-    e.vars.str_vars[index] += text;
+    std::string& target = e.vars.str_vars[index];
+    if (text.size() > kMaxStringBytes - target.size()) {
+      script_error(e, kRuntimeErrorTitle,
+                   e.script.current_command + error_message("の文字列が長すぎます。"));
+    }
+    target += text;
   } else {
     int32_t operand = read_number(e);
     store(e, index, wrap(bits(e.vars.num_vars[index]) + bits(operand)));

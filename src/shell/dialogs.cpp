@@ -263,6 +263,17 @@ std::vector<std::string> wrap_lines(std::string_view sjis, int width) {
   return lines;
 }
 
+// What a key does in a message box whose button `focus` has the focus: Tab
+// moves the focus on, Return and Space push the focused button, Escape the
+// last one (No, or the only OK). Returns the button pushed, or -1.
+int box_key(const Message& m, int& focus, int count) {
+  if (m.kind == MessageKind::Char && (m.param == 0x0D || m.param == 0x20)) return focus;
+  if (m.kind != MessageKind::Key) return -1;
+  if (m.param == kKeyTab) focus = (focus + 1) % count;
+  if (m.param == kKeyEscape) return count - 1;
+  return -1;
+}
+
 BoxAnswer drawn_message_box(Engine& e, std::string_view title_utf8, std::string_view text_utf8,
                             BoxButtons buttons) {
   const std::string title = to_sjis(title_utf8);
@@ -301,7 +312,9 @@ BoxAnswer drawn_message_box(Engine& e, std::string_view title_utf8, std::string_
   ModalScope scope(e, frame);
   Painter painter(e);
   ButtonTracker tracker;
+  int focus = 0;  // the focused button is drawn as the default one
   auto draw = [&] {
+    for (size_t i = 0; i < pushes.size(); ++i) pushes[i].is_default = static_cast<int>(i) == focus;
     draw_frame(painter, frame, title);
     for (size_t i = 0; i < lines.size(); ++i) {
       painter.text(client_x + kBoxMargin,
@@ -317,8 +330,10 @@ BoxAnswer drawn_message_box(Engine& e, std::string_view title_utf8, std::string_
   for (;;) {
     Message m = scope.next();
     int pushed = -1;
-    if (m.kind == MessageKind::Char && (m.param == 0x0D || m.param == 0x20)) {
-      pushed = 0;  // the default button
+    if (m.kind == MessageKind::Char || m.kind == MessageKind::Key) {
+      const int before = focus;
+      pushed = box_key(m, focus, static_cast<int>(pushes.size()));
+      if (focus != before) draw();
     } else if (m.kind == MessageKind::Paint) {
       draw();
       e.platform.present(PixelRect{});
@@ -374,13 +389,8 @@ class InputDialogView {
       switch (m.kind) {
         case MessageKind::TextInput: type(m.param); break;
         case MessageKind::Char:
-          if (m.param == 0x0D) pushed = 0;
-          if (m.param == kBackspaceChar && !text_.empty()) {
-            size_t last = 0;
-            for (size_t i = 0; i < text_.size(); i += char_length(text_, i)) last = i;
-            text_.resize(last);
-            draw();
-          }
+        case MessageKind::Key:
+          if (edit_key(m)) pushed = 0;
           break;
         case MessageKind::Paint:
           draw();
@@ -401,8 +411,48 @@ class InputDialogView {
     // Characters that Shift-JIS cannot hold are not taken.
     if (sjis == "?" && code_point != '?') return;
     if (text_.size() + sjis.size() > kInputCapacity) return;
-    text_ += sjis;
+    text_.insert(caret_, sjis);
+    caret_ += sjis.size();
     draw();
+  }
+
+  // Where the character before `at` starts.
+  size_t previous_char(size_t at) const {
+    size_t last = 0;
+    for (size_t i = 0; i < at; i += char_length(text_, i)) last = i;
+    return last;
+  }
+
+  // What a key does: Return pushes 決定 (Space too while it has the focus);
+  // Tab moves the focus between the edit box and the button; Left, Right,
+  // Home and End move the caret a character or to an end; Backspace and
+  // Delete remove the character before or after it. True when 決定 is pushed.
+  bool edit_key(const Message& m) {
+    if (m.kind == MessageKind::Char) {
+      if (m.param == 0x0D || (m.param == 0x20 && button_focused_)) return true;
+      if (m.param == kBackspaceChar && caret_ > 0) {
+        const size_t start = previous_char(caret_);
+        text_.erase(start, caret_ - start);
+        caret_ = start;
+        draw();
+      }
+      return false;
+    }
+    switch (m.param) {
+      case kKeyTab: button_focused_ = !button_focused_; break;
+      case kKeyLeft: caret_ = previous_char(caret_); break;
+      case kKeyRight:
+        if (caret_ < text_.size()) caret_ += char_length(text_, caret_);
+        break;
+      case kKeyHome: caret_ = 0; break;
+      case kKeyEnd: caret_ = text_.size(); break;
+      case kKeyDelete:
+        if (caret_ < text_.size()) text_.erase(caret_, char_length(text_, caret_));
+        break;
+      default: return false;
+    }
+    draw();
+    return false;
   }
 
   void draw() {
@@ -411,20 +461,22 @@ class InputDialogView {
     DialogRect client{l.frame.x + kBorder, l.frame.y + kBorder + kCaption, l.frame.w - 2 * kBorder,
                       l.frame.h - 2 * kBorder - kCaption};
     painter_.text(l.prompt.x, l.prompt.y, request_.prompt, kTextColor, intersect(l.prompt, client));
-    // The edit box: sunken, white, the text scrolled so that its end (where
-    // the caret is) stays in view.
+    // The edit box: sunken, white, the text scrolled so that the caret stays
+    // in view; no caret while the button has the focus.
     DialogRect edit = intersect(l.edit, client);
     painter_.fill(edit, kEditColor);
     painter_.outline(l.edit, kShadowColor, kLightColor);
     painter_.outline({l.edit.x + 1, l.edit.y + 1, l.edit.w - 2, l.edit.h - 2}, kDarkColor,
                      kFaceColor);
     DialogRect inner = intersect({l.edit.x + 3, l.edit.y + 2, l.edit.w - 6, l.edit.h - 4}, client);
-    int width = Painter::text_width(text_);
+    int caret = Painter::text_width(std::string_view(text_).substr(0, caret_));
     int x = l.edit.x + 4;
-    if (width + 1 > inner.w - 1) x = inner.x + inner.w - 2 - width;
+    if (caret + 1 > inner.w - 1) x = inner.x + inner.w - 2 - caret;
     int y = l.edit.y + (l.edit.h - kGlyph) / 2;
     painter_.text(x, y, text_, kTextColor, inner);
-    painter_.fill(intersect({x + width, y - 1, 1, kGlyph + 2}, inner), kTextColor);
+    if (!button_focused_) {
+      painter_.fill(intersect({x + caret, y - 1, 1, kGlyph + 2}, inner), kTextColor);
+    }
     draw_button(painter_, buttons_[0], tracker_.shows_pressed(0));
     e_.platform.present(pixel_rect(l.frame));
   }
@@ -438,6 +490,8 @@ class InputDialogView {
   std::vector<Button> buttons_;
   ButtonTracker tracker_;
   std::string text_;
+  size_t caret_ = 0;  // byte offset in text_, at a character's start
+  bool button_focused_ = false;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "shell/entry.h"
 
 #include <memory>
+#include <new>
 
 #include "graphics/graphics_state.h"
 #include "platform/trace_text.h"
@@ -45,6 +46,26 @@ void reset_cycle_state(Engine& e) {
   shell.menu.check_only(kMenuCddaOn, {kMenuCddaOff});
   shell.text_speed_index = 1;
   shell.menu.check_only(kMenuSpeedNormal, {kMenuSpeedSlow, kMenuSpeedFast});
+}
+
+// Memory ran out somewhere below: the pictures, which hold nearly all of it,
+// are released so that the exit sequence has room to run, and the program
+// ends as after a fatal error.
+int end_out_of_memory(Engine& e) {
+  GraphicsState& g = e.graphics;
+  for (Picture& p : g.sprites) free_picture(p);
+  for (Picture& p : g.standing) free_picture(p);
+  for (Picture* p : {&g.background, &g.scratch, &g.window_picture, &g.button_source}) {
+    free_picture(*p);
+  }
+  e.platform.log("out of memory");
+  try {
+    end_program(e, ExitReason::ScriptError);
+  } catch (const ProgramExit& exit) {
+    return exit.code;
+  } catch (const std::bad_alloc&) {
+  }
+  return e.platform.exit_code_for(ExitReason::ScriptError);
 }
 
 }  // namespace
@@ -137,6 +158,8 @@ int run_program(Platform& platform) {
     code = exit.code;
     // Every end of a started game leaves as a close does (the timeout too).
     if (!engine->shell.temp_folder.empty()) run_exit_sequence(*engine);
+  } catch (const std::bad_alloc&) {
+    code = end_out_of_memory(*engine);
   }
   trace_variables(*engine);
   platform.finish(code);

@@ -148,6 +148,41 @@ class DropDowns {
     return entry.entries.empty() ? &entry : nullptr;
   }
 
+  // --- the keyboard: it works on the newest drop-down ---------------------
+
+  size_t levels() const { return open_.size(); }
+
+  // Moves the highlight `step` rows, wrapping round; from no highlight, Down
+  // starts at the first row and Up at the last.
+  void move_hot(int step) {
+    if (open_.empty() || open_.back().rows.empty()) return;
+    OpenDropDown& d = open_.back();
+    const int n = static_cast<int>(d.rows.size());
+    d.hot = d.hot < 0 ? (step > 0 ? 0 : n - 1) : ((d.hot + step) % n + n) % n;
+    draw(d);
+  }
+
+  // The highlighted entry of the newest drop-down, or null.
+  const MenuItem* hot_entry() const {
+    if (open_.empty() || open_.back().hot < 0) return nullptr;
+    return &(*open_.back().entries)[static_cast<size_t>(open_.back().hot)];
+  }
+
+  // Opens the nested drop-down of the highlighted entry with its first row
+  // highlighted; false when the entry has none.
+  bool open_hot_child() {
+    const MenuItem* entry = hot_entry();
+    if (entry == nullptr || entry->entries.empty()) return false;
+    const OpenDropDown& d = open_.back();
+    DialogRect r = d.rows[static_cast<size_t>(d.hot)];
+    int width = drop_down_layout(entry->entries, 0, 0).back().w;
+    int nx = d.frame.x + d.frame.w - kFrame;
+    if (nx + width > kWindowWidth) nx = d.frame.x - width + kFrame;
+    open(entry->entries, nx, r.y - kFrame);
+    move_hot(1);
+    return true;
+  }
+
   bool over_any(int x, int y) const {
     size_t level = 0;
     int row = -1;
@@ -180,26 +215,93 @@ class DropDowns {
   std::vector<OpenDropDown> open_;
 };
 
+// One time the menu is open: which bar item's drop-down shows, and what the
+// player chose.
+struct MenuSession {
+  Engine& e;
+  DropDowns& drop_downs;
+  int current = -1;
+  int chosen = -1;
+  bool done = false;
+
+  void open_item(int item) {
+    const Menu& menu = e.shell.menu;
+    drop_downs.close_from(0);
+    current = item;
+    draw_menu_bar(e, current);
+    DialogRect box = menu_bar_layout(menu)[static_cast<size_t>(item)];
+    // In full screen the bar lies over the picture's top rows.
+    int top = e.shell.full_screen ? kMenuBarHeight : 0;
+    // A command item on the bar is only highlighted (the keyboard reaches it).
+    const std::vector<MenuItem>& entries = menu.bar[static_cast<size_t>(item)].entries;
+    if (!entries.empty()) drop_downs.open(entries, box.x, top);
+  }
+
+  // Moves to the bar item `step` places to the left or right, wrapping
+  // round, with the first entry of its drop-down highlighted.
+  void step_item(int step) {
+    const int n = static_cast<int>(e.shell.menu.bar.size());
+    open_item(((current + step) % n + n) % n);
+    drop_downs.move_hot(1);
+  }
+
+  // What a key does: Up and Down move the highlight, Right opens the nested
+  // drop-down or moves to the next bar item, Left closes a nested drop-down
+  // or moves to the previous item, Return chooses the highlighted entry (or
+  // opens its drop-down, or chooses a highlighted command item of the bar),
+  // Escape closes the newest drop-down and the menu with the last; Alt and
+  // F10 close the menu.
+  void key(const Message& m) {
+    if (m.kind == MessageKind::Char) {
+      if (m.param != 0x0D) return;
+      const MenuItem& item = e.shell.menu.bar[static_cast<size_t>(current)];
+      if (drop_downs.levels() == 0 && item.entries.empty()) {
+        chosen = item.id;
+        done = true;
+      } else if (const MenuItem* entry = drop_downs.hot_entry(); entry != nullptr) {
+        if (!drop_downs.open_hot_child()) {
+          chosen = entry->id;
+          done = true;
+        }
+      }
+      return;
+    }
+    switch (m.param) {
+      case kKeyUp: drop_downs.move_hot(-1); break;
+      case kKeyDown: drop_downs.move_hot(1); break;
+      case kKeyRight:
+        if (!drop_downs.open_hot_child()) step_item(1);
+        break;
+      case kKeyLeft:
+        if (drop_downs.levels() > 1) {
+          drop_downs.close_from(drop_downs.levels() - 1);
+        } else {
+          step_item(-1);
+        }
+        break;
+      case kKeyEscape:
+        if (drop_downs.levels() > 0) drop_downs.close_from(drop_downs.levels() - 1);
+        done = drop_downs.levels() == 0;
+        break;
+      case kKeyAlt:
+      case kKeyF10: done = true; break;
+      default: break;
+    }
+  }
+};
+
 // Runs the drop-down of bar item `index` until it closes, then posts the
-// command chosen, if any, and the messages held back meanwhile.
-void run_drop_down(Engine& e, int index) {
+// command chosen, if any, and the messages held back meanwhile. Opened from
+// the keyboard, its first entry starts highlighted.
+void run_drop_down(Engine& e, int index, bool by_key = false) {
   const Menu& menu = e.shell.menu;
   std::vector<Message> held;
   int chosen = -1;
-  int current = index;
   {
     DropDowns drop_downs(e);
-    auto open_item = [&](int item) {
-      drop_downs.close_from(0);
-      current = item;
-      draw_menu_bar(e, current);
-      DialogRect box = menu_bar_layout(menu)[static_cast<size_t>(item)];
-      // In full screen the bar lies over the picture's top rows.
-      int top = e.shell.full_screen ? kMenuBarHeight : 0;
-      drop_downs.open(menu.bar[static_cast<size_t>(item)].entries, box.x, top);
-    };
-    open_item(index);
-    bool done = false;
+    MenuSession session{e, drop_downs};
+    session.open_item(index);
+    if (by_key) drop_downs.move_hot(1);
     std::optional<MessageKind> release;  // closed by a press: its release ends the menu
     WaitRules rules = modal_wait_rules();
     rules.after_poll = [&](const Message* message) {
@@ -213,6 +315,10 @@ void run_drop_down(Engine& e, int index) {
         case MessageKind::Command:
         case MessageKind::ToggleFullScreen:
         case MessageKind::Paint: held.push_back(m); break;
+        case MessageKind::Char:
+        case MessageKind::Key:
+          if (!release) session.key(m);
+          break;
         case MessageKind::MouseMove:
           if (!release) drop_downs.hover(m.x, m.y);
           break;
@@ -230,12 +336,12 @@ void run_drop_down(Engine& e, int index) {
         case MessageKind::LButtonUp:
         case MessageKind::RButtonUp:
           if (release && m.kind == *release) {
-            done = true;
+            session.done = true;
           } else if (const MenuItem* entry = drop_downs.choice_at(m.x, m.y)) {
             // A release off the entries (the end of the press that opened
             // the menu, say) leaves it open.
-            chosen = entry->id;
-            done = true;
+            session.chosen = entry->id;
+            session.done = true;
           }
           break;
         case MessageKind::MenuBarMouse: {
@@ -243,25 +349,27 @@ void run_drop_down(Engine& e, int index) {
           int hit = menu_bar_hit(menu, m.x, m.y);
           const MenuItem* item = hit >= 0 ? &menu.bar[static_cast<size_t>(hit)] : nullptr;
           if ((m.param & kMenuBarButtonDown) != 0) {
-            if (item == nullptr || hit == current) {
-              done = true;
+            if (item == nullptr || hit == session.current) {
+              session.done = true;
             } else if (item->entries.empty()) {
-              chosen = item->id;
-              done = true;
+              session.chosen = item->id;
+              session.done = true;
             } else {
-              open_item(hit);
+              session.open_item(hit);
             }
-          } else if (m.param == 0 && item != nullptr && hit != current && !item->entries.empty()) {
+          } else if (m.param == 0 && item != nullptr && hit != session.current &&
+                     !item->entries.empty()) {
             // While a menu is open, pointing at another label opens its menu.
-            open_item(hit);
+            session.open_item(hit);
           }
           break;
         }
         default: break;
       }
-      return done;
+      return session.done;
     };
     run_wait(e, rules);
+    chosen = session.chosen;
   }
   draw_menu_bar(e);
   if (chosen >= 0)
@@ -317,6 +425,17 @@ void draw_menu_bar(Engine& e, int open) {
            hot ? kHotTextColor : kTextColor, box);
   }
   e.platform.present_menu_bar();
+}
+
+void menu_bar_key(Engine& e, const Message& m) {
+  if (m.param != kKeyAlt && m.param != kKeyF10) return;
+  const std::vector<MenuItem>& bar = e.shell.menu.bar;
+  for (size_t i = 0; i < bar.size(); ++i) {
+    if (!bar[i].entries.empty()) {
+      run_drop_down(e, static_cast<int>(i), true);
+      return;
+    }
+  }
 }
 
 void menu_bar_mouse(Engine& e, const Message& m) {

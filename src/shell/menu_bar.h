@@ -32,4 +32,9 @@ void draw_menu_bar(Engine& e, int open = -1);
 // click elsewhere. The picture under the drop-downs is put back.
 void menu_bar_mouse(Engine& e, const Message& m);
 
+// Handles a Key message outside the menu: Alt or F10 opens the first
+// drop-down with its first entry highlighted, and the keys then work it
+// (arrows, Return, Escape) as the mouse does.
+void menu_bar_key(Engine& e, const Message& m);
+
 }  // namespace vellumite

@@ -182,6 +182,7 @@ void dispatch_message(Engine& e, const Message& m) {
     case MessageKind::MediaNotify: break;
     case MessageKind::TextInput: break;  // typed text is for the input dialog only
     case MessageKind::MenuBarMouse: menu_bar_mouse(e, m); break;
+    case MessageKind::Key: menu_bar_key(e, m); break;
     case MessageKind::ToggleFullScreen:
       // The same as choosing フルスクリーン or ウィンドウ, check marks included.
       menu_command(e, shell.full_screen ? kMenuWindow : kMenuFullScreen);

@@ -7,11 +7,13 @@
 
 #include "graphics/effects.h"
 #include "graphics/picture.h"
+#include "platform/trace_text.h"
 #include "script/command_table.h"
 #include "script/interpreter.h"
 #include "script/readers.h"
 #include "script/script_error.h"
 #include "shell/window_proc.h"
+#include "text/sjis.h"
 #include "text/text_window.h"
 
 namespace vellumite {
@@ -115,6 +117,7 @@ void cmd_locate(Engine& e) {
 void cmd_puttext(Engine& e) {
   std::string text;
   read_string(e, text);
+  if (e.platform.tracing()) e.platform.trace("text", quote_trace_string(to_utf8(text)));
   display_text(e, text);
   if (e.script.reset_requested) game_reset(e);
 }

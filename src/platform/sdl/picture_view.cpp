@@ -52,10 +52,24 @@ ViewRect picture_below_strip(int width, int height) {
   return view;
 }
 
+ViewRect strip_items(const ViewRect& strip) {
+  ViewRect items = strip;
+  // Compare the place's shape with 640:20 without rounding.
+  if (int64_t{strip.w} * kMenuBarHeight >= int64_t{strip.h} * kWindowWidth) {
+    items.w = static_cast<int>(int64_t{strip.h} * kWindowWidth / kMenuBarHeight);
+  } else {
+    items.h = static_cast<int>(int64_t{strip.w} * kMenuBarHeight / kWindowWidth);
+  }
+  items.w = std::max(items.w, 1);
+  items.h = std::max(items.h, 1);
+  return items;
+}
+
 bool to_strip(const ViewRect& strip, int x, int y, int& sx, int& sy) {
   if (x < strip.x || y < strip.y || x >= strip.x + strip.w || y >= strip.y + strip.h) return false;
-  sx = static_cast<int>(int64_t{x - strip.x} * kWindowWidth / strip.w);
-  sy = static_cast<int>(int64_t{y - strip.y} * kMenuBarHeight / strip.h);
+  const ViewRect items = strip_items(strip);
+  sx = static_cast<int>(int64_t{x - items.x} * kWindowWidth / items.w);
+  sy = static_cast<int>(int64_t{y - items.y} * kMenuBarHeight / items.h);
   return true;
 }
 

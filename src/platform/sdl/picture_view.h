@@ -30,8 +30,16 @@ ViewRect fit_picture(int width, int height);
 // across the top and the picture below it, both scaled alike.
 ViewRect strip_view(int width, int height);
 ViewRect picture_below_strip(int width, int height);
-// Maps (x, y) of the window to strip coordinates; false when it is not on
-// the strip.
+// Where the strip's 640x20 pixels are drawn inside the strip's place: at its
+// left edge, as tall as the place and as wide as that keeps the labels'
+// shape, or as wide as the place when it is too narrow for that. The rest of
+// the place is filled with the bar's face colour, so the labels keep their
+// size however wide the window grows.
+ViewRect strip_items(const ViewRect& strip);
+// The bar's face colour, 0xRRGGBB.
+constexpr uint32_t kStripFaceColor = 0xD4D0C8;
+// Maps (x, y) of the window to strip coordinates (through strip_items: right
+// of the labels they pass 640); false when it is not on the strip.
 bool to_strip(const ViewRect& strip, int x, int y, int& sx, int& sy);
 
 // True when the view shows the picture at a whole-number factor, where

@@ -11,6 +11,26 @@
 #include "platform/sdl/sdl_platform_impl.h"
 
 namespace vellumite {
+namespace {
+
+// The keys that move about menus and dialogs; 0 for the others.
+uint32_t nav_key(SDL_Keycode key) {
+  switch (key) {
+    case SDLK_ESCAPE: return kKeyEscape;
+    case SDLK_LEFT: return kKeyLeft;
+    case SDLK_RIGHT: return kKeyRight;
+    case SDLK_UP: return kKeyUp;
+    case SDLK_DOWN: return kKeyDown;
+    case SDLK_HOME: return kKeyHome;
+    case SDLK_END: return kKeyEnd;
+    case SDLK_DELETE: return kKeyDelete;
+    case SDLK_TAB: return kKeyTab;
+    case SDLK_F10: return kKeyF10;
+    default: return 0;
+  }
+}
+
+}  // namespace
 
 void SdlPlatform::pump() {
   Impl& s = *impl_;
@@ -76,9 +96,27 @@ void SdlPlatform::handle_event(const SDL_Event& event) {
     }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: handle_button(event); break;
+    case SDL_KEYUP:
+      // Alt pressed and released alone opens the menu bar.
+      if ((event.key.keysym.sym == SDLK_LALT || event.key.keysym.sym == SDLK_RALT) && s.alt_alone) {
+        s.alt_alone = false;
+        flush_pending_move();
+        post_message(Message{MessageKind::Key, 0, 0, kKeyAlt});
+      }
+      break;
     case SDL_KEYDOWN: {
       const SDL_Keycode key = event.key.keysym.sym;
       const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+      if (key == SDLK_LALT || key == SDLK_RALT) {
+        if (event.key.repeat == 0) s.alt_alone = true;
+        break;
+      }
+      s.alt_alone = false;
+      if (uint32_t nav = nav_key(key); nav != 0 && (event.key.keysym.mod & KMOD_ALT) == 0) {
+        flush_pending_move();
+        post_message(Message{MessageKind::Key, 0, 0, nav});
+        break;
+      }
       if (event.key.repeat == 0 &&
           (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER)))) {
         post_message(Message{MessageKind::ToggleFullScreen, 0, 0, 0});

@@ -9,6 +9,7 @@
 #include "platform/posix_system.h"
 #include "platform/sdl/picture_view.h"
 #include "platform/sdl/sdl_platform_impl.h"
+#include "platform/sdl/x11_window.h"
 
 namespace vellumite {
 namespace {
@@ -26,6 +27,11 @@ constexpr uint32_t kSleepSliceMs = 10;
 // often shows nothing more, and where drawing is slow (software rendering)
 // it would take the time that typing out text needs.
 constexpr uint64_t kShowIntervalMs = 16;
+
+// How long a request for full screen may take to change the window before it
+// counts as refused (a window manager answers within a few milliseconds;
+// without one nothing happens).
+constexpr uint64_t kFullScreenWaitMs = 500;
 
 // The reason goes after the caller's "cannot open a window: ".
 [[noreturn]] void fail(const char* what) {
@@ -294,7 +300,14 @@ void SdlPlatform::show_picture() {
   SDL_RenderCopy(s.renderer, s.texture, nullptr, &dst);
   if ((!s.full_screen || s.overlay) && s.strip != nullptr) {
     ViewRect strip = s.full_screen ? Impl::overlay_view(view) : strip_view(out_w, out_h);
-    SDL_Rect strip_dst{strip.x, strip.y, strip.w, strip.h};
+    ViewRect items = strip_items(strip);
+    if (items.w != strip.w || items.h != strip.h) {
+      SDL_SetRenderDrawColor(s.renderer, (kStripFaceColor >> 16) & 0xFF,
+                             (kStripFaceColor >> 8) & 0xFF, kStripFaceColor & 0xFF, 255);
+      SDL_Rect face{strip.x, strip.y, strip.w, strip.h};
+      SDL_RenderFillRect(s.renderer, &face);
+    }
+    SDL_Rect strip_dst{items.x, items.y, items.w, items.h};
     SDL_RenderCopy(s.renderer, s.strip, nullptr, &strip_dst);
   }
   SDL_RenderPresent(s.renderer);
@@ -323,7 +336,18 @@ void SdlPlatform::show_window() {
 bool SdlPlatform::set_full_screen(bool on) {
   Impl& s = *impl_;
   if (on == s.full_screen) return true;
+  int before_w = 0, before_h = 0;
+  const bool x11 = x11_window_size(s.window, before_w, before_h);
   if (SDL_SetWindowFullscreen(s.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+  if (on && x11 && !x11_size_changes(before_w, before_h)) {
+    // Nobody acted on the request (no window manager): SDL's idea of the
+    // window's size goes back to what the window has, and nothing changes.
+    SDL_SetWindowFullscreen(s.window, 0);
+    SDL_SetWindowSize(s.window, before_w, before_h);
+    render(kWholePicture);
+    log("full screen refused: the window kept its size (no window manager?)");
+    return false;
+  }
   if (!on) {
     SDL_SetWindowSize(s.window, kWindowWidth * s.scale, (kWindowHeight + kMenuBarHeight) * s.scale);
   }
@@ -331,6 +355,16 @@ bool SdlPlatform::set_full_screen(bool on) {
   update_cursor();
   render(kWholePicture);
   return true;
+}
+
+bool SdlPlatform::x11_size_changes(int width, int height) {
+  const uint64_t start = SDL_GetTicks64();
+  do {
+    int w = 0, h = 0;
+    if (!x11_window_size(impl_->window, w, h) || w != width || h != height) return true;
+    SDL_Delay(5);
+  } while (SDL_GetTicks64() - start < kFullScreenWaitMs);
+  return false;
 }
 
 // --- dialogs, process ---------------------------------------------------------

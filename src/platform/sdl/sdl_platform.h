@@ -79,6 +79,8 @@ class SdlPlatform final : public PlatformBase {
   void render(const PixelRect& area);
   void upload(const PixelRect& area);
   void upload_strip();
+  // Whether the X window leaves the size width x height within a short wait.
+  bool x11_size_changes(int width, int height);
   void show_picture();
   // Shows a presented picture that is still waiting; unless `now`, only when
   // the last one was shown long enough ago.

@@ -103,6 +103,7 @@ struct SdlPlatform::Impl {
   bool left_held = false;
   bool right_held = false;
   bool close_posted = false;  // during one pump
+  bool alt_alone = false;     // Alt is down and no other key was pressed since
 
   // The custom pointer as given, kept to rebuild it when the scale changes.
   std::vector<uint8_t> cursor_image;
