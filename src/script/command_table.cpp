@@ -107,6 +107,7 @@ struct Tables : CommandBinder {
     bind_button_commands(*this);
     bind_input_commands(*this);
     bind_menu_commands(*this);
+    bind_sound_commands(*this);
     for (const CommandEntry& entry : entries) {
       if (entry.handler == nullptr) continue;
       if (entry.command_class != GameOnly) define_phase.emplace(entry.name, &entry);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "audio/sound.h"
 #include "graphics/graphics_state.h"
 #include "platform/trace_text.h"
 #include "resources/game_files.h"
@@ -69,6 +70,7 @@ void scenario_cycle(Engine& e) {
     answer_pending_close(e);
     reset_effect_table(e.graphics.effects);
     reset_cycle_state(e);
+    reset_audio_cycle(e);
     reset_text_cycle_defaults(e.text);
     reset_selection_cycle_defaults(e);
     seed_random(e.vars, e.platform.ticks());
@@ -131,11 +133,13 @@ void trace_variables(Engine& e) {
 int run_program(Platform& platform) {
   auto engine = std::make_unique<Engine>(platform);
   int code = 0;
+  attach_audio(*engine);
   try {
     program_entry(*engine);
   } catch (const ProgramExit& exit) {
     code = exit.code;
   }
+  detach_audio(*engine);
   trace_variables(*engine);
   platform.finish(code);
   return code;

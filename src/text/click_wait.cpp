@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/sound.h"
 #include "graphics/compositor.h"
 #include "graphics/effects.h"
 #include "graphics/layers.h"
@@ -110,7 +111,7 @@ void click_wait(Engine& e) {
   const uint32_t t0 = p.ticks();
   for (;;) {
     const int64_t elapsed = static_cast<int64_t>(p.ticks() - t0);
-    if (shell.auto_mode && elapsed >= t.automode_ms) break;
+    if (shell.auto_mode && elapsed >= t.automode_ms && !voice_still_playing(e)) break;
     if (shell.autoclick_active && elapsed >= t.autoclick_ms) break;
     pump_player_wait(e, wait);
     if (!shell.autoclick_active) {
@@ -131,6 +132,7 @@ void click_wait(Engine& e) {
     p.yield();
   }
 
+  play_click_voice(e, kind);
   if (area.cursor != nullptr) {
     put_back(e, area);
     show_area(e, area);

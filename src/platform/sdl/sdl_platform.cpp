@@ -8,6 +8,7 @@
 
 #include "platform/posix_system.h"
 #include "platform/sdl/picture_view.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_platform_impl.h"
 
 namespace vellumite {
@@ -141,6 +142,12 @@ SdlPlatform::~SdlPlatform() {
 }
 
 int SdlPlatform::scale() const { return impl_->scale; }
+
+void SdlPlatform::attach_audio(AudioProducer* producer) {
+  audio_output_.reset();
+  PlatformBase::attach_audio(producer);
+  if (producer != nullptr) audio_output_ = std::make_unique<SdlAudioOutput>(producer, *this);
+}
 
 // --- clock and events ---------------------------------------------------------
 
