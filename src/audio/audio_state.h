@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "audio/mixer.h"
+#include "audio/mp3_player.h"
 
 namespace vellumite {
 
@@ -37,6 +38,11 @@ struct AudioState {
   std::string wave_name;
   std::string line_voice;  // `clickvoice`
   std::string page_voice;
+
+  // MP3.
+  Mp3Player mp3{mixer};
+  bool mp3_loop = false;
+  std::string mp3_name;  // empty: no MP3 playback
 
   // Sound-press plug-ins: "library|type", lower case.
   std::vector<std::string> sound_plugins;

@@ -16,6 +16,9 @@ class Decoder {
   virtual size_t read(float* out, size_t frames) = 0;
   // Goes back to the start for another pass; false when it cannot.
   virtual bool rewind() = 0;
+  // Whether a read that gave nothing was the end. A stream fed from
+  // elsewhere (the MP3 player's buffers) may have nothing yet, and more later.
+  virtual bool ended() const { return true; }
 };
 
 }  // namespace vellumite

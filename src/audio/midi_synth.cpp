@@ -3,6 +3,7 @@
 #include <fluidsynth.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -13,8 +14,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Notes still sounding when the sequence ends die away for this long.
-constexpr size_t kTailFrames = kAudioRate / 2;
+// Notes still sounding when the sequence ends die away for at most this long.
+constexpr size_t kTailFrames = kAudioRate * 2;
+// Below this level (about -80 dB) a dying note counts as silent.
+constexpr float kSilence = 1e-4F;
 
 void quiet_fluidsynth() {
   static const bool done = [] {
@@ -50,12 +53,18 @@ class MidiDecoder final : public Decoder {
   int rate() const override { return kAudioRate; }
   int channels() const override { return 2; }
   size_t read(float* out, size_t frames) override {
-    if (sequence_ended()) {
-      if (tail_ == 0) return 0;
-      frames = std::min(frames, tail_);
-      tail_ -= frames;
+    if (!sequence_ended()) {
+      fluid_synth_write_float(synth_, static_cast<int>(frames), out, 0, 2, out, 1, 2);
+      return frames;
     }
+    // After the last event the sound ends once it has died away.
+    if (tail_ == 0) return 0;
+    frames = std::min(frames, tail_);
+    tail_ -= frames;
     fluid_synth_write_float(synth_, static_cast<int>(frames), out, 0, 2, out, 1, 2);
+    float peak = 0;
+    for (size_t i = 0; i < frames * 2; ++i) peak = std::max(peak, std::abs(out[i]));
+    if (peak < kSilence) tail_ = 0;
     return frames;
   }
   bool rewind() override {

@@ -31,10 +31,14 @@ struct Mixer::Voice {
   std::atomic<bool> source_done{false};
   std::atomic<bool> finished{false};
   bool empty_pass = true;  // nothing decoded since the last rewind
+  size_t ahead = kRingFrames;
 
   ~Voice() { swr_free(&swr); }
 
-  size_t free_frames() const { return kRingFrames - static_cast<size_t>(written - read); }
+  size_t free_frames() const {
+    size_t used = static_cast<size_t>(written - read);
+    return used >= ahead ? 0 : ahead - used;
+  }
   void push(const float* frames, size_t count) {
     uint64_t w = written.load(std::memory_order_relaxed);
     for (size_t i = 0; i < count; ++i) {
@@ -63,7 +67,7 @@ Mixer::~Mixer() {
   for (Slot& slot : slots_) slot.current.store(nullptr);
 }
 
-bool Mixer::start(Channel channel, std::unique_ptr<Decoder> decoder, bool loop) {
+bool Mixer::start(Channel channel, std::unique_ptr<Decoder> decoder, bool loop, size_t ahead) {
   stop(channel);
   if (decoder == nullptr) return false;
   int channels = decoder->channels();
@@ -79,6 +83,7 @@ bool Mixer::start(Channel channel, std::unique_ptr<Decoder> decoder, bool loop) 
   if (failed < 0 || swr_init(voice->swr) < 0) return false;
   voice->decoder = std::move(decoder);
   voice->loop = loop;
+  voice->ahead = ahead == 0 ? kRingFrames : std::clamp<size_t>(ahead, 4096, kRingFrames);
   voice->in.resize(kChunkFrames * static_cast<size_t>(channels));
   voice->out.resize(static_cast<size_t>(swr_get_out_samples(voice->swr, kChunkFrames) + 64) * 2);
   Slot& slot = slots_[static_cast<size_t>(channel)];
@@ -139,6 +144,7 @@ void Mixer::fill_voice(Voice& v) {
     size_t got = v.decoder->read(v.in.data(), kChunkFrames);
     const uint8_t* in = reinterpret_cast<const uint8_t*>(v.in.data());
     uint8_t* out = reinterpret_cast<uint8_t*>(v.out.data());
+    if (got == 0 && !v.decoder->ended()) return;  // more comes later
     if (got == 0) {
       // A loop starts over, unless the whole pass gave nothing.
       if (v.loop && !v.empty_pass && v.decoder->rewind()) {

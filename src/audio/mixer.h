@@ -33,7 +33,9 @@ class Mixer final : public AudioProducer {
   // Replaces what the channel plays. With `loop` the decoder starts over at
   // its end. A decoder whose format cannot be converted plays nothing
   // (false).
-  bool start(Channel channel, std::unique_ptr<Decoder> decoder, bool loop);
+  // `ahead` limits how many frames are decoded ahead of the device (at least
+  // 4096; the default is the whole ring, about 370 ms).
+  bool start(Channel channel, std::unique_ptr<Decoder> decoder, bool loop, size_t ahead = 0);
   void stop(Channel channel);
   // Plays the channel's decoder again from its start; false when nothing is
   // there or the decoder cannot go back.

@@ -259,6 +259,29 @@ void play_music(Engine& e, int track, bool loop) {
   if (a.cd_playing) trace_audio(e, Channel::Cd, "start", std::to_string(track), loop);
 }
 
+// --- MP3 ---------------------------------------------------------------------
+
+void play_mp3(Engine& e, std::string_view name, bool loop) {
+  AudioState& a = e.audio;
+  stop_mp3(e);
+  a.mp3_loop = false;
+  if (name.empty()) return;
+  a.mp3_name = name;
+  std::string path = resolve_game_path(name);
+  if (path.empty()) return;  // not found: nothing starts
+  a.mp3_loop = loop;
+  a.mp3.play(path, loop);
+  trace_audio(e, Channel::Mp3, "start", name, loop);
+}
+
+void stop_mp3(Engine& e) {
+  AudioState& a = e.audio;
+  if (a.mp3_name.empty()) return;
+  if (a.mp3.active()) trace_audio(e, Channel::Mp3, "stop", a.mp3_name, a.mp3_loop);
+  a.mp3.stop(&e.platform);
+  a.mp3_name.clear();
+}
+
 // --- the whole ----------------------------------------------------------------
 
 void stop_all_sound(Engine& e, bool fade) {
@@ -269,6 +292,7 @@ void stop_all_sound(Engine& e, bool fade) {
   a.cd_fade_ms = fade_ms;
   stop_midi(e);
   stop_wave(e);
+  stop_mp3(e);
 }
 
 void audio_timer_tick(Engine& e) {

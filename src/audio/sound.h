@@ -28,6 +28,10 @@ void play_music(Engine& e, int track, bool loop);
 void stop_cd(Engine& e);
 void close_cd(Engine& e);
 
+// MP3 (`mp3`, `mp3loop`; a saved game's music).
+void play_mp3(Engine& e, std::string_view name, bool loop);
+void stop_mp3(Engine& e);
+
 // Everything: CD (without a fade when `fade` is false), MIDI, WAVE, MP3.
 void stop_all_sound(Engine& e, bool fade);
 // Timer 1: restarts an ended MIDI loop, and notices a CD track's end.

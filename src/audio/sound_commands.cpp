@@ -67,6 +67,18 @@ void cmd_waveloop(Engine& e) {
 
 void cmd_wavestop(Engine& e) { stop_wave(e); }
 
+void cmd_mp3(Engine& e) {
+  std::string name;
+  read_string(e, name);
+  play_mp3(e, name, false);
+}
+
+void cmd_mp3loop(Engine& e) {
+  std::string name;
+  read_string(e, name);
+  play_mp3(e, name, true);
+}
+
 void cmd_clickvoice(Engine& e) {
   std::string line;
   std::string page;
@@ -90,6 +102,8 @@ void bind_sound_commands(CommandBinder& binder) {
   binder.bind("waveloop", cmd_waveloop);
   binder.bind("wavestop", cmd_wavestop);
   binder.bind("clickvoice", cmd_clickvoice);
+  binder.bind("mp3", cmd_mp3);
+  binder.bind("mp3loop", cmd_mp3loop);
 }
 
 }  // namespace vellumite

@@ -20,7 +20,7 @@ void SDLCALL audio_callback(void* userdata, Uint8* stream, int len) {
 
 }  // namespace
 
-SdlAudioOutput::SdlAudioOutput(AudioProducer* producer, Platform& log_to) : producer_(producer) {
+SdlAudioOutput::SdlAudioOutput(AudioProducer* producer, std::string& error) : producer_(producer) {
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
     SDL_AudioSpec want{};
     want.freq = kAudioRate;
@@ -33,7 +33,7 @@ SdlAudioOutput::SdlAudioOutput(AudioProducer* producer, Platform& log_to) : prod
     device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   }
   if (device_ == 0) {
-    log_to.log(std::string("no sound device: ") + SDL_GetError());
+    error = SDL_GetError();
   }
   feeder_ = std::thread([this] { feed(); });
   if (device_ != 0) SDL_PauseAudioDevice(device_, 0);

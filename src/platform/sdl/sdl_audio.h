@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "platform/platform.h"
@@ -14,9 +15,9 @@ namespace vellumite {
 
 class SdlAudioOutput {
  public:
-  // Starts playing `producer` (not null). `log` receives a line when no
-  // device could be opened.
-  SdlAudioOutput(AudioProducer* producer, Platform& log_to);
+  // Starts playing `producer` (not null). When no device can be opened,
+  // `error` says why (the producer is then pulled without one).
+  SdlAudioOutput(AudioProducer* producer, std::string& error);
   // Stops the device and the feeder; the producer is not called afterwards.
   ~SdlAudioOutput();
   SdlAudioOutput(const SdlAudioOutput&) = delete;

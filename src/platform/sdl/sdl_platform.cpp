@@ -146,7 +146,10 @@ int SdlPlatform::scale() const { return impl_->scale; }
 void SdlPlatform::attach_audio(AudioProducer* producer) {
   audio_output_.reset();
   PlatformBase::attach_audio(producer);
-  if (producer != nullptr) audio_output_ = std::make_unique<SdlAudioOutput>(producer, *this);
+  if (producer == nullptr) return;
+  std::string error;
+  audio_output_ = std::make_unique<SdlAudioOutput>(producer, error);
+  if (!audio_output_->device_open()) log("no sound device: " + error);
 }
 
 // --- clock and events ---------------------------------------------------------
