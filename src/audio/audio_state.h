@@ -44,6 +44,9 @@ struct AudioState {
   bool mp3_loop = false;
   std::string mp3_name;  // empty: no MP3 playback
 
+  // A film plays (the window is not repainted meanwhile).
+  bool video_playing = false;
+
   // Sound-press plug-ins: "library|type", lower case.
   std::vector<std::string> sound_plugins;
 

@@ -64,7 +64,12 @@ struct Mp3Player::Playback {
   size_t position = 0;
   std::array<uint8_t, kMp3InputPiece> input{};
   std::array<uint8_t, kMp3BlockBytes> staging{};
-  std::shared_ptr<Output> output;
+  std::shared_ptr<Output> output;  // set by the worker
+  std::mutex output_lock;          // guards `output` against the stop's reads
+  std::shared_ptr<Output> current_output() {
+    std::lock_guard guard(output_lock);
+    return output;
+  }
 
   int next_piece() {
     size_t n = std::min<size_t>(kMp3InputPiece, file.size() - position);
@@ -182,7 +187,10 @@ bool Mp3Player::Playback::pass(Mixer& mixer) {
     auto fresh = std::make_shared<Output>();
     fresh->format = format;
     fresh->done = [this](int b) { notification(b); };
-    output = fresh;
+    {
+      std::lock_guard guard(output_lock);
+      output = fresh;
+    }
     mixer.start(Channel::Mp3, std::make_unique<OutputStream>(fresh), false, kMp3Ahead);
   }
   // Prime the four buffers.
@@ -252,13 +260,21 @@ void Mp3Player::stop(Platform* clock) {
   if (playback_ == nullptr) return;
   Playback& p = *playback_;
   p.stop_requested.store(true);
-  // The queued buffers play to their end, for at most 4,000 ms.
+  // The queued buffers play to their end, for at most 4,000 ms. The worker
+  // ends as soon as the last one is back (its own wait is short and in real
+  // time), so only the buffers are waited for on the game's clock.
   if (clock != nullptr) {
     uint32_t t0 = clock->ticks();
-    while (!p.finished.load() && clock->ticks() - t0 < kStopWaitMs) clock->sleep(1);
+    while (!p.finished.load() && p.in_flight.load() != 0 && clock->ticks() - t0 < kStopWaitMs) {
+      clock->sleep(1);
+    }
   }
-  // Whatever is still queued then is dropped, so the worker ends now.
-  if (!p.finished.load() && p.output != nullptr) p.output->reset();
+  // Whatever is still queued then is dropped (again while the worker may
+  // still be queueing), so the worker ends now.
+  while (!p.finished.load()) {
+    if (auto out = p.current_output()) out->reset();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   worker_.join();
   playback_.reset();
 }

@@ -293,6 +293,8 @@ void stop_all_sound(Engine& e, bool fade) {
   stop_midi(e);
   stop_wave(e);
   stop_mp3(e);
+  a.mixer.stop(Channel::Film);
+  a.video_playing = false;
 }
 
 void audio_timer_tick(Engine& e) {

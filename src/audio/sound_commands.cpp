@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "audio/film.h"
 #include "audio/sound.h"
 #include "script/command_table.h"
 #include "script/readers.h"
@@ -79,6 +80,14 @@ void cmd_mp3loop(Engine& e) {
   play_mp3(e, name, true);
 }
 
+void cmd_avi(Engine& e) {
+  std::string name;
+  read_string(e, name);
+  expect_comma(e);
+  int32_t click_to_stop = read_number(e);
+  play_video(e, name, click_to_stop != 0);
+}
+
 void cmd_clickvoice(Engine& e) {
   std::string line;
   std::string page;
@@ -104,6 +113,7 @@ void bind_sound_commands(CommandBinder& binder) {
   binder.bind("clickvoice", cmd_clickvoice);
   binder.bind("mp3", cmd_mp3);
   binder.bind("mp3loop", cmd_mp3loop);
+  binder.bind("avi", cmd_avi);
 }
 
 }  // namespace vellumite

@@ -164,6 +164,7 @@ void dispatch_message(Engine& e, const Message& m) {
   shell.last_message = static_cast<int>(m.kind);
   switch (m.kind) {
     case MessageKind::Paint:
+      if (e.audio.video_playing) break;  // the film owns the window
       show_screen(e, nullptr);
       draw_menu_bar(e);
       break;

@@ -46,10 +46,10 @@ TEST(Mp3, OnceLoopedStoppedAndBroken) {
        {{100, 900}, {1300, 2400}},
        {}},
       {"a stop lets the queued buffers play out, then silence",
-       "mp3loop \"m.mp3\"\nwait 500\nmp3 \"\"\nwait 1000\nend\n",
-       {"mp3 start \"m.mp3\" loop=1", "mp3 stop \"m.mp3\" loop=1"},
+       "mp3loop \"m.mp3\"\nwait 500\nmp3 \"\"\nwave \"b.wav\"\nwait 1000\nend\n",
+       {"mp3 start \"m.mp3\" loop=1", "mp3 stop \"m.mp3\" loop=1", "wave start \"b.wav\" loop=0"},
        {{100, 500}, {500, 560}},
-       {{900, 1500}}},
+       {{800, 1500}}},
       {"not an MP3: nothing plays, nothing hangs",
        "mp3loop \"bad.mp3\"\nwait 500\nend\n",
        {"mp3 start \"bad.mp3\" loop=1"},
@@ -62,6 +62,7 @@ TEST(Mp3, OnceLoopedStoppedAndBroken) {
     GameDir dir;
     if (!write_mp3(dir, "m.mp3")) GTEST_SKIP() << "lame is not installed";
     dir.write_bytes("bad.mp3", std::string(100000, 'x'));
+    dir.write_bytes("b.wav", wave_file(22050, 1, 16, 10, 0.01));
     dir.write_text("0.txt", "*define\ngame\n*start\n" + c.body);
     const std::string out = (dir.path() / "out.wav").string();
     RunResult r = run_game(dir, {"", 600000, out});
@@ -70,6 +71,11 @@ TEST(Mp3, OnceLoopedStoppedAndBroken) {
     std::vector<double> level = levels_per_10ms(out);
     for (auto [from, to] : c.loud) EXPECT_TRUE(sounds(level, from, to)) << from << "-" << to;
     for (auto [from, to] : c.quiet) EXPECT_FALSE(sounds(level, from, to)) << from << "-" << to;
+    // The stop waits only for the four queued buffers (about 190 ms).
+    std::vector<uint32_t> t = r.times("audio");
+    if (c.audio.size() == 3) {
+      EXPECT_LE(t[2] - t[1], 250U);
+    }
   }
 }
 
