@@ -34,13 +34,14 @@ constexpr const char* kUsage =
     "  --trace FILE       write what happens, one event a line (- for stdout)\n"
     "  --screenshot FILE  write the window as PNG at exit\n"
     "  --timeout-ms N     headless: give up after N ms of game time (exit 124)\n"
+    "  --audio-out FILE   headless: write the mixed sound as a WAVE file\n"
     "  --help             show this text\n"
     "  --version          show the version\n";
 
 struct CommandLine {
   bool headless = false;
   int scale = 0;
-  std::string input_path, trace_path, screenshot_path, game_dir;
+  std::string input_path, trace_path, screenshot_path, audio_out_path, game_dir;
   uint64_t timeout_ms = 600000;
 };
 
@@ -112,6 +113,8 @@ int parse(int argc, char** argv, CommandLine& cl) {
       if (!value(cl.trace_path)) return 64;
     } else if (arg == "--screenshot") {
       if (!value(cl.screenshot_path)) return 64;
+    } else if (arg == "--audio-out") {
+      if (!value(cl.audio_out_path)) return 64;
     } else if (arg == "--scale" || arg == "--timeout-ms") {
       if (!value(number)) return 64;
       const bool scale = arg == "--scale";
@@ -163,6 +166,7 @@ int run(int argc, char** argv) {
   // it happens.
   options.trace_each_line = !cl.headless;
   options.screenshot_path = absolute(cl.screenshot_path);
+  options.audio_out_path = absolute(cl.audio_out_path);
   options.timeout_ms = cl.timeout_ms;
   if (!cl.input_path.empty()) {
     std::ifstream in(cl.input_path, std::ios::binary);

@@ -9,6 +9,7 @@
 // input.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -101,6 +102,25 @@ struct ProgramExit {
   int code = 0;
 };
 
+// The engine's mixer as the backend sees it: the backend plays what it mixes.
+class AudioProducer {
+ public:
+  virtual ~AudioProducer() = default;
+  // Decodes ahead into the mixer's buffers. May take time; never called from
+  // the device's callback. The backend calls it often (every few ms).
+  virtual void fill_ahead() = 0;
+  // Mixes `frames` frames of interleaved stereo float samples into `out`
+  // (overwriting it). Called from the device's callback: never blocks, waits
+  // for decoding or allocates.
+  virtual void mix(float* out, size_t frames) = 0;
+  // True while any stream has samples left to mix. Headless, the clock passes
+  // over silence without mixing it.
+  virtual bool sounding() const = 0;
+};
+
+// The sample rate of the mixed sound every backend plays.
+constexpr int kAudioRate = 44100;
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -142,6 +162,10 @@ class Platform {
   // there: a wait does nothing with them. So a wait takes no real time and
   // every message and trace line keeps its game time.
   virtual void wait_message(uint32_t deadline_ms, bool timer_round_yields) = 0;
+  // Whether timer 1's messages have work in the engine (a sound loop to
+  // restart, a CD track's end to notice). While on, the headless clock lets
+  // each one reach the wait instead of passing over it.
+  virtual void set_timer_work(bool on) = 0;
 
   // --- the window ----------------------------------------------------------------
   // The 640x480 picture the player sees (layout above). The engine draws into
@@ -211,6 +235,13 @@ class Platform {
   virtual int exit_code_for(ExitReason reason) const = 0;
   // Writes a line to the program's diagnostic stream (stderr).
   virtual void log(std::string_view utf8) = 0;
+
+  // --- sound --------------------------------------------------------------------
+  // The backend plays what `producer` mixes at kAudioRate (a device in a
+  // window; headless, the mixer is pulled as the virtual clock moves and
+  // may be written to a file). Null detaches: once this returns, the old
+  // producer is not called any more.
+  virtual void attach_audio(AudioProducer* producer) = 0;
 
   // --- process and files --------------------------------------------------------
   // The single-instance guard; false when another instance holds it.

@@ -22,6 +22,7 @@ struct PlatformOptions {
   std::string screenshot_path;    // PNG of the window at exit
   uint64_t timeout_ms = 600000;   // headless: give up after this much game time
   bool quiet = false;             // log nothing (the fuzzer runs thousands of games)
+  std::string audio_out_path;     // headless: write the mixed sound here (WAVE)
 };
 
 class PlatformBase : public Platform {
@@ -59,11 +60,16 @@ class PlatformBase : public Platform {
                                                  std::string_view value_name) override;
   std::optional<std::string> read_profile_string(std::string_view file, std::string_view section,
                                                  std::string_view key) override;
+  // Remembers the producer; a backend that plays sound overrides this.
+  void attach_audio(AudioProducer* producer) override { audio_ = producer; }
+  void set_timer_work(bool on) override { timer_work_ = on; }
 
   const PlatformOptions& options() const { return options_; }
   size_t waiting_messages() const { return queue_.size(); }
 
  protected:
+  AudioProducer* audio() const { return audio_; }
+  bool timer_work() const { return timer_work_; }
   // Delivers what has fallen due by `now`: timed scripted input and the
   // timer message. Backends call it whenever their clock may have moved.
   void service(uint32_t now);
@@ -104,6 +110,8 @@ class PlatformBase : public Platform {
   bool pointer_known_ = false;
   std::unique_ptr<std::ostream> trace_file_;
   std::ostream* trace_ = nullptr;
+  AudioProducer* audio_ = nullptr;
+  bool timer_work_ = false;
 };
 
 }  // namespace vellumite

@@ -45,5 +45,6 @@ void bind_selection_commands(CommandBinder& binder);
 void bind_button_commands(CommandBinder& binder);
 void bind_input_commands(CommandBinder& binder);
 void bind_menu_commands(CommandBinder& binder);
+void bind_sound_commands(CommandBinder& binder);
 
 }  // namespace vellumite

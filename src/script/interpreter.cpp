@@ -1,5 +1,6 @@
 #include "script/interpreter.h"
 
+#include "audio/sound.h"
 #include "graphics/layers.h"
 #include "platform/trace_text.h"
 #include "script/command_table.h"
@@ -140,6 +141,7 @@ void run_interpreter(Engine& e, bool define_mode) {
 
 void game_reset(Engine& e) {
   ScriptState& s = e.script;
+  stop_all_sound(e, false);
   reset_text(e);
   s.reset_requested = false;
   s.load_done = false;

@@ -3,6 +3,7 @@
 // can create an engine, run a game and throw it away many times in a process.
 #pragma once
 
+#include "audio/audio_state.h"
 #include "graphics/graphics_state.h"
 #include "platform/platform.h"
 #include "script/script_state.h"
@@ -23,6 +24,7 @@ struct Engine {
   VarState vars;
   GraphicsState graphics;
   TextState text;
+  AudioState audio;
 };
 
 }  // namespace vellumite

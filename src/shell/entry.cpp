@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "audio/sound.h"
 #include "graphics/graphics_state.h"
 #include "platform/trace_text.h"
 #include "resources/game_files.h"
@@ -90,6 +91,7 @@ void scenario_cycle(Engine& e) {
     answer_pending_close(e);
     reset_effect_table(e.graphics.effects);
     reset_cycle_state(e);
+    reset_audio_cycle(e);
     reset_text_cycle_defaults(e.text);
     reset_selection_cycle_defaults(e);
     seed_random(e.vars, e.platform.ticks());
@@ -152,6 +154,7 @@ void trace_variables(Engine& e) {
 int run_program(Platform& platform) {
   auto engine = std::make_unique<Engine>(platform);
   int code = 0;
+  attach_audio(*engine);
   try {
     program_entry(*engine);
   } catch (const ProgramExit& exit) {
@@ -161,6 +164,7 @@ int run_program(Platform& platform) {
   } catch (const std::bad_alloc&) {
     code = end_out_of_memory(*engine);
   }
+  detach_audio(*engine);
   trace_variables(*engine);
   platform.finish(code);
   return code;

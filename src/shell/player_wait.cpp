@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "audio/sound.h"
 #include "graphics/picture.h"
 #include "shell/window_proc.h"
 
@@ -103,6 +104,7 @@ void run_wait(Engine& e, const WaitRules& rules) {
     consider(own_frame);
     if (rules.animate_layers) consider(next_layer_frame(e));
     if (rules.until) consider(rules.until());
+    p.set_timer_work(audio_needs_timer(e));
     p.wait_message(now + ahead, rules.yield_after_message);
   }
 }

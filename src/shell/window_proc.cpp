@@ -1,5 +1,6 @@
 #include "shell/window_proc.h"
 
+#include "audio/sound.h"
 #include "shell/dialogs.h"
 #include "shell/menu_bar.h"
 #include "text/sjis.h"
@@ -91,6 +92,7 @@ void exit_sequence(Engine& e) {
   e.shell.window_destroyed = true;
   e.platform.kill_timer();
   e.shell.timer_running = false;
+  stop_all_sound(e, false);
   e.platform.restore_display_mode();
   e.platform.remove_temp_folder();
 }
@@ -143,6 +145,7 @@ void menu_command(Engine& e, int id) {
       shell.cdda_enabled = true;
       return;
     case kMenuCddaOff:
+      stop_cd(e);
       shell.menu.check_only(kMenuCddaOff, {kMenuCddaOn});
       shell.cdda_enabled = false;
       return;
@@ -161,6 +164,7 @@ void dispatch_message(Engine& e, const Message& m) {
   shell.last_message = static_cast<int>(m.kind);
   switch (m.kind) {
     case MessageKind::Paint:
+      if (e.audio.video_playing) break;  // the film owns the window
       show_screen(e, nullptr);
       draw_menu_bar(e);
       break;
@@ -169,7 +173,7 @@ void dispatch_message(Engine& e, const Message& m) {
       if (m.param == 0x20 || m.param == 0x0D) shell.clicked_flag = true;
       break;
     case MessageKind::Command: menu_command(e, static_cast<int>(m.param)); break;
-    case MessageKind::Timer: break;
+    case MessageKind::Timer: audio_timer_tick(e); break;
     case MessageKind::MouseMove:
       shell.mouse_x = m.x;
       shell.mouse_y = m.y;
@@ -179,7 +183,7 @@ void dispatch_message(Engine& e, const Message& m) {
     case MessageKind::RButtonDown: store_click_position(shell, m); break;
     case MessageKind::LButtonUp: button_release(shell, m, shell.clicked_flag); break;
     case MessageKind::RButtonUp: button_release(shell, m, shell.rclicked_flag); break;
-    case MessageKind::MediaNotify: break;
+    case MessageKind::MediaNotify: cd_notify(e, m.param); break;
     case MessageKind::TextInput: break;  // typed text is for the input dialog only
     case MessageKind::MenuBarMouse: menu_bar_mouse(e, m); break;
     case MessageKind::Key: menu_bar_key(e, m); break;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "audio/sound.h"
 #include "graphics/compositor.h"
 #include "graphics/effects.h"
 #include "graphics/layers.h"
@@ -128,7 +129,13 @@ void click_wait(Engine& e) {
     if (shell.auto_mode) after = t.automode_ms;
     if (shell.autoclick_active) after = std::min(after.value_or(INT32_MAX), t.autoclick_ms);
     if (!after) return std::nullopt;
-    return t0 + static_cast<uint32_t>(std::max(*after, 0));
+    const uint32_t end = t0 + static_cast<uint32_t>(std::max(*after, 0));
+    // Auto mode lets a voice finish: it looks again a millisecond later.
+    if (shell.auto_mode && !shell.autoclick_active && reached(p.ticks(), end) &&
+        voice_still_playing(e)) {
+      return p.ticks() + 1;
+    }
+    return end;
   };
   rules.after_poll = [&](const Message*) {
     if (shell.autoclick_active) return false;
@@ -150,6 +157,7 @@ void click_wait(Engine& e) {
   run_wait(e, rules);
   if (left_for_menu) return;
 
+  play_click_voice(e, kind);
   if (area.cursor != nullptr) {
     put_back(e, area);
     show_area(e, area);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/sound.h"
 #include "graphics/effects.h"
 #include "graphics/layers.h"
 #include "graphics/picture.h"
@@ -32,9 +33,10 @@ ClipRect clip_to_screen(int64_t left, int64_t top, int64_t right, int64_t bottom
 
 bool rect_empty(const ClipRect& r) { return r.right < r.left || r.bottom < r.top; }
 
-// Where the sounds of choices and menus would play. Sound playback is not
-// part of the engine yet, so nothing is played.
-void play_selection_sound(Engine&, std::string_view /*file_name*/) {}
+// The sounds of choices and menus play once on the WAVE channel.
+void play_selection_sound(Engine& e, std::string_view file_name) {
+  if (!file_name.empty()) play_wave(e, file_name, false);
+}
 
 // What one item line is drawn with.
 struct LineLook {

@@ -161,6 +161,7 @@ RunResult run_game(const GameDir& dir, const RunOptions& options) {
   platform_options.input = std::move(input.events);
   platform_options.trace = &trace;
   platform_options.timeout_ms = options.timeout_ms;
+  platform_options.audio_out_path = options.audio_out;
 
   fs::path before = fs::current_path();
   fs::current_path(dir.path());

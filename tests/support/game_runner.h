@@ -57,6 +57,7 @@ std::string error_place(const RunResult& r);
 struct RunOptions {
   std::string input;  // scripted input, in the --input format
   uint32_t timeout_ms = 600000;
+  std::string audio_out = {};  // write the mixed sound here (WAVE)
 };
 
 // Runs the game in `dir` headless.

@@ -1,17 +1,21 @@
 // The headless twin of the window: the same window surface in memory, no
-// audio device, a virtual clock that starts at 0, scripted input, a trace of
-// what happened and a screenshot at exit.
+// audio device (the mixer is pulled at the clock's pace), a virtual clock that starts at 0,
+// scripted input, a trace of what happened and a screenshot at exit.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/platform_base.h"
+#include "platform/wav_writer.h"
 
 namespace vellumite {
 
 class HeadlessPlatform : public PlatformBase {
  public:
   explicit HeadlessPlatform(PlatformOptions options);
+  ~HeadlessPlatform() override;
 
   bool peek_message(Message& out, bool remove) override;
   uint32_t ticks() override { return static_cast<uint32_t>(now_us_ / 1000); }
@@ -28,6 +32,9 @@ class HeadlessPlatform : public PlatformBase {
   std::string prepare_temp_folder() override;
   void remove_temp_folder() override;
   void restore_display_mode() override { full_screen_ = false; }
+  // The mixer is pulled as the virtual clock moves, and written to the
+  // `audio_out_path` file when one is given.
+  void attach_audio(AudioProducer* producer) override;
 
   const std::string& title() const { return title_; }
   bool shown() const { return shown_; }
@@ -51,6 +58,7 @@ class HeadlessPlatform : public PlatformBase {
 
  private:
   void advance(uint64_t micros);
+  void pull_audio();
 
   uint64_t now_us_ = 0;
   uint64_t presents_ = 0;
@@ -58,6 +66,9 @@ class HeadlessPlatform : public PlatformBase {
   bool shown_ = false;
   bool full_screen_ = false;
   bool custom_pointer_ = false;
+  uint64_t audio_frames_ = 0;  // frames mixed since the clock started
+  std::vector<float> audio_buffer_;
+  std::unique_ptr<WavWriter> audio_out_;
 };
 
 }  // namespace vellumite

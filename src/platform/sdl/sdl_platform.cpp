@@ -8,6 +8,7 @@
 
 #include "platform/posix_system.h"
 #include "platform/sdl/picture_view.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_platform_impl.h"
 #include "platform/sdl/x11_window.h"
 
@@ -147,6 +148,15 @@ SdlPlatform::~SdlPlatform() {
 }
 
 int SdlPlatform::scale() const { return impl_->scale; }
+
+void SdlPlatform::attach_audio(AudioProducer* producer) {
+  audio_output_.reset();
+  PlatformBase::attach_audio(producer);
+  if (producer == nullptr) return;
+  std::string error;
+  audio_output_ = std::make_unique<SdlAudioOutput>(producer, error);
+  if (!audio_output_->device_open()) log("no sound device: " + error);
+}
 
 // --- clock and events ---------------------------------------------------------
 

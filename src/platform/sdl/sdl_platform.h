@@ -53,6 +53,8 @@ class SdlPlatform final : public PlatformBase {
   // SDL's own message box is the only one the player can see.
   bool dialogs_in_window() const override;
   void set_text_input(bool on, const PixelRect& area) override;
+  // Opens the sound device (SDL_AUDIODRIVER chooses the driver) for `producer`.
+  void attach_audio(AudioProducer* producer) override;
 
   // The window's size factor in windowed mode.
   int scale() const;
@@ -89,6 +91,7 @@ class SdlPlatform final : public PlatformBase {
   void update_cursor();
 
   std::unique_ptr<Impl> impl_;
+  std::unique_ptr<class SdlAudioOutput> audio_output_;  // closed before SDL ends
 };
 
 }  // namespace vellumite
