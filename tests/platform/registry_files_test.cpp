@@ -115,7 +115,7 @@ TEST(RegistryFiles, WineUserHive) {
       "#time=1da0a0a0a0a0a0a\n"
       "\"Name\"=\"\\x82b1\\x5b50\"\n"
       "\"Emoji\"=\"\\xd83d\\xde00!\"\n"
-      "\"Escapes\"=\"a\\\\b\\\"c\\td\"\n"
+      "\"Escapes\"=\"a\\\\b\\\"c\\td\\r\\n\"\n"
       "\"Count\"=dword:0000000a\n"
       "\"Expand\"=str(2):\"%HOME%\\\\x\"\n"
       "\"Multi\"=str(7):\"one\\0two\\0\"\n"
@@ -127,7 +127,7 @@ TEST(RegistryFiles, WineUserHive) {
   EXPECT_EQ(decoded.format, RegFileFormat::Wine);
   EXPECT_EQ(value_in(file, "SOFTWARE\\maker\\Game", "name"), "花子");
   EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Emoji"), "\xF0\x9F\x98\x80!");
-  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Escapes"), "a\\b\"c\td");
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Escapes"), "a\\b\"c\td\r\n");
   EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Count"), "10");
   EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Expand"), "%HOME%\\x");
   EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Multi"), "one");

@@ -4,12 +4,14 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 #include "platform/headless/headless_platform.h"
 #include "shell/entry.h"
+#include "support/pixels.h"
 #include "text/sjis.h"
 
 namespace vellumite::testing {
@@ -28,11 +30,40 @@ GameDir::~GameDir() {
   fs::remove_all(path_, ec);
 }
 
-void GameDir::write_bytes(const std::string& name, std::string_view bytes) const {
-  fs::path file = path_ / name;
-  fs::create_directories(file.parent_path());
-  std::ofstream out(file, std::ios::binary);
+std::string screen_hash(const std::vector<uint8_t>& pixels) {
+  uint64_t h = 14695981039346656037u;
+  for (uint8_t b : pixels) h = (h ^ b) * 1099511628211u;
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
+  return text;
+}
+
+std::string read_file(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void write_file(const fs::path& path, std::string_view bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void GameDir::write_bytes(const std::string& name, std::string_view bytes) const {
+  write_file(path_ / name, bytes);
+}
+
+void GameDir::write_game_file(const std::string& name, std::string_view bytes) const {
+  const fs::path file(name);
+  if (file.extension() == ".sjis") {
+    write_bytes(fs::path(name).replace_extension().string(), bytes);
+  } else if (file.extension() == ".txt") {
+    write_text(name, bytes);
+  } else {
+    write_bytes(name, bytes);
+  }
 }
 
 void GameDir::write_text(const std::string& name, std::string_view utf8) const {
@@ -176,6 +207,12 @@ RunResult run_game(const GameDir& dir, const RunOptions& options) {
   fs::current_path(before);
   result.trace = trace.str();
   return result;
+}
+
+uint32_t RunResult::pixel(int x, int y) const { return window_rgb(pixels.data(), x, y); }
+
+std::string game_script(std::string_view body, std::string_view define) {
+  return "*define\n" + std::string(define) + "game\n*start\n" + std::string(body);
 }
 
 RunResult run_scenario(std::string_view scenario_utf8, const RunOptions& options) {
