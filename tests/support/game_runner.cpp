@@ -57,9 +57,7 @@ void GameDir::write_bytes(const std::string& name, std::string_view bytes) const
 
 void GameDir::write_game_file(const std::string& name, std::string_view bytes) const {
   const fs::path file(name);
-  if (file.extension() == ".sjis") {
-    write_bytes(fs::path(name).replace_extension().string(), bytes);
-  } else if (file.extension() == ".txt") {
+  if (file.extension() == ".txt") {
     write_text(name, bytes);
   } else {
     write_bytes(name, bytes);
@@ -70,21 +68,36 @@ void GameDir::write_text(const std::string& name, std::string_view utf8) const {
   write_bytes(name, to_sjis(utf8));
 }
 
-std::vector<std::string> RunResult::events(std::string_view event) const {
-  std::vector<std::string> out;
+namespace {
+
+// Calls f(time, fields) for each trace line whose event is `event`.
+template <typename F>
+void each_event(const std::string& trace, std::string_view event, F f) {
   std::istringstream in(trace);
-  std::string line;
-  while (std::getline(in, line)) {
-    size_t space = line.find(' ');
+  for (std::string line; std::getline(in, line);) {
+    const size_t space = line.find(' ');
     if (space == std::string::npos) continue;
-    std::string_view rest = std::string_view(line).substr(space + 1);
+    const std::string_view rest = std::string_view(line).substr(space + 1);
     if (rest.substr(0, event.size()) != event) continue;
-    if (rest.size() == event.size()) {
-      out.emplace_back();
-    } else if (rest[event.size()] == ' ') {
-      out.emplace_back(rest.substr(event.size() + 1));
+    const auto time = static_cast<uint32_t>(std::stoul(line));
+    if (rest.size() == event.size()) f(time, std::string_view());
+    if (rest.size() > event.size() && rest[event.size()] == ' ') {
+      f(time, rest.substr(event.size() + 1));
     }
   }
+}
+
+}  // namespace
+
+std::vector<std::string> RunResult::events(std::string_view event) const {
+  std::vector<std::string> out;
+  each_event(trace, event, [&](uint32_t, std::string_view fields) { out.emplace_back(fields); });
+  return out;
+}
+
+std::vector<uint32_t> RunResult::times(std::string_view event) const {
+  std::vector<uint32_t> out;
+  each_event(trace, event, [&](uint32_t time, std::string_view) { out.push_back(time); });
   return out;
 }
 
@@ -131,22 +144,6 @@ std::vector<std::string> RunResult::boxes() const {
   for (const std::string& fields : events("msgbox")) {
     std::vector<std::string> f = unquote_fields(fields);
     out.push_back(f.at(0) + "|" + f.at(1) + "|" + f.at(2));
-  }
-  return out;
-}
-
-std::vector<uint32_t> RunResult::times(std::string_view event) const {
-  std::vector<uint32_t> out;
-  std::istringstream in(trace);
-  std::string line;
-  while (std::getline(in, line)) {
-    size_t space = line.find(' ');
-    if (space == std::string::npos) continue;
-    std::string_view rest = std::string_view(line).substr(space + 1);
-    if (rest.substr(0, event.size()) == event &&
-        (rest.size() == event.size() || rest[event.size()] == ' ')) {
-      out.push_back(static_cast<uint32_t>(std::stoul(line.substr(0, space))));
-    }
   }
   return out;
 }

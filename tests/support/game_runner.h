@@ -23,8 +23,7 @@ class GameDir {
   // Writes a scenario file given in UTF-8; it is stored as Shift-JIS.
   void write_text(const std::string& name, std::string_view utf8) const;
   // A file of a game kept in tests/games: "N.txt" is UTF-8 and stored as
-  // Shift-JIS, "name.sjis" holds the exact bytes of "name", anything else is
-  // copied as it is.
+  // Shift-JIS, anything else is copied as it is.
   void write_game_file(const std::string& name, std::string_view bytes) const;
   const std::filesystem::path& path() const { return path_; }
 
