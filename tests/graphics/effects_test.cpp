@@ -195,8 +195,7 @@ TEST_F(Transition, FirstStepsAndMessages) {
 
 TEST_F(Transition, MaskWipesRevealDarkPartsFirst) {
   testing::GameDir dir;
-  const std::filesystem::path before = std::filesystem::current_path();
-  std::filesystem::current_path(dir.path());
+  testing::InDir in_dir(dir);
   Surface s;  // a 64-pixel gradient from black to white, tiled
   create_blank(s, 64, 1, 24);
   for (int x = 0; x < 64; ++x) std::fill_n(s.row(0) + x * 3, 3, static_cast<uint8_t>(x * 4));
@@ -234,7 +233,6 @@ TEST_F(Transition, MaskWipesRevealDarkPartsFirst) {
     start();
     EXPECT_NEAR(run(15, 300, &kRect, tag), 330, 6) << tag;
   }
-  std::filesystem::current_path(before);
 }
 
 TEST_F(Transition, PaintingCopiesTheScreen) {

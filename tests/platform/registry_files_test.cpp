@@ -193,10 +193,9 @@ TEST(RegistryFiles, PlatformPrefersTheGameFolderOverWine) {
   prefix.write_bytes("user.reg",
                      "WINE REGISTRY Version 2\n\n[Software\\\\Maker] 1\n\"V\"=\"wine\"\n");
   ScopedEnv wine("WINEPREFIX", prefix.path().string());
-  std::filesystem::path before = std::filesystem::current_path();
-  std::filesystem::current_path(game.path());
   std::optional<std::string> from_wine, from_game, ini;
   {
+    testing::InDir in_dir(game);
     HeadlessPlatform platform{PlatformOptions{}};
     from_wine = platform.read_registry_value("Software\\Maker", "V");
     game.write_bytes("Registry.REG",
@@ -205,7 +204,6 @@ TEST(RegistryFiles, PlatformPrefersTheGameFolderOverWine) {
     game.write_bytes("sub/a.ini", "[s]\nk=v\n");
     ini = platform.read_profile_string("SUB\\A.ini", "s", "k");
   }
-  std::filesystem::current_path(before);
   EXPECT_EQ(from_wine, "wine");
   // A registry file in the game folder replaces Wine's hive entirely.
   EXPECT_EQ(from_game, std::nullopt);

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "script/labels.h"
 #include "support/game_runner.h"
 #include "text/sjis.h"
 
@@ -19,10 +18,7 @@ using Texts = std::vector<std::string>;
 std::string padded(size_t size, int form = 0) {
   std::string s = to_sjis("*define\ngame\n*start\n入った\nend\n;");
   s.resize(size, 'x');
-  for (size_t i = 0; i < s.size() && form != 0; ++i) {
-    s[i] = static_cast<char>(s[i] ^ (form == 1 ? kPlainKey : kSecretKey[i % 5]));
-  }
-  return s;
+  return form == 0 ? s : scramble(s, form == 2);
 }
 
 TEST(LargeScenario, BufferOf5242880BytesKeepsItsLastByteFree) {

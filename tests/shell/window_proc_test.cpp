@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "platform/headless/headless_platform.h"
 #include "shell/entry.h"
 #include "support/game_runner.h"
@@ -195,12 +193,10 @@ TEST(Startup, ConfigFileTurnsCdFadeOffByItsFirstNineCharacters) {
   auto fade_disabled = [](std::string_view config) {
     GameDir dir;
     if (!config.empty()) dir.write_bytes("config.txt", config);
-    std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path());
+    InDir in_dir(dir);
     HeadlessPlatform platform{PlatformOptions{}};
     Engine e(platform);
     read_config(e);
-    std::filesystem::current_path(before);
     return e.shell.cd_fade_disabled;
   };
   EXPECT_TRUE(fade_disabled("cdfadeoff\n"));

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "platform/headless/headless_platform.h"
+#include "script/labels.h"
 #include "shell/entry.h"
 #include "support/pixels.h"
 #include "text/sjis.h"
@@ -28,6 +29,16 @@ GameDir::GameDir() {
 GameDir::~GameDir() {
   std::error_code ec;
   fs::remove_all(path_, ec);
+}
+
+InDir::InDir(const GameDir& dir) : before_(fs::current_path()) { fs::current_path(dir.path()); }
+InDir::~InDir() { fs::current_path(before_); }
+
+std::string scramble(std::string bytes, bool secret) {
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    bytes[i] = static_cast<char>(bytes[i] ^ (secret ? kSecretKey[i % 5] : kPlainKey));
+  }
+  return bytes;
 }
 
 std::string screen_hash(const std::vector<uint8_t>& pixels) {
@@ -190,10 +201,9 @@ RunResult run_game(const GameDir& dir, const RunOptions& options) {
   platform_options.trace = &trace;
   platform_options.timeout_ms = options.timeout_ms;
 
-  fs::path before = fs::current_path();
-  fs::current_path(dir.path());
   RunResult result;
   {
+    InDir in_dir(dir);
     HeadlessPlatform platform(std::move(platform_options));
     result.exit_code = run_program(platform);
     const uint8_t* pixels = platform.window_pixels();
@@ -201,7 +211,6 @@ RunResult run_game(const GameDir& dir, const RunOptions& options) {
     result.title = platform.title();
     result.full_screen = platform.full_screen();
   }
-  fs::current_path(before);
   result.trace = trace.str();
   return result;
 }

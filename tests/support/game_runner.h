@@ -31,6 +31,21 @@ class GameDir {
   std::filesystem::path path_;
 };
 
+// Makes a game folder the current directory until the end of the scope.
+class InDir {
+ public:
+  explicit InDir(const GameDir& dir);
+  ~InDir();
+  InDir(const InDir&) = delete;
+  InDir& operator=(const InDir&) = delete;
+
+ private:
+  std::filesystem::path before_;
+};
+
+// Scenario bytes scrambled as "velm_sec.dat" (secret) or "velmtxt.dat" keep them.
+std::string scramble(std::string bytes, bool secret);
+
 // The bytes of a file ("" when it cannot be read); writes one, with folders.
 std::string read_file(const std::filesystem::path& path);
 void write_file(const std::filesystem::path& path, std::string_view bytes);
