@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/game_runner.h"
+#include "support/pixels.h"
 
 namespace vellumite {
 namespace {
@@ -24,7 +25,8 @@ void put32(Bytes& out, uint32_t v) {
   put16(out, v >> 16);
 }
 
-struct BmpSpec {
+// The header fields and pixel bytes of a BMP file to build.
+struct BmpFields {
   uint32_t header_size = 40;
   int32_t width = 1;
   int32_t height = 1;
@@ -38,7 +40,7 @@ struct BmpSpec {
   Bytes pixels = {};                    // as stored in the file
 };
 
-Bytes build_bmp(const BmpSpec& s) {
+Bytes build_bmp(const BmpFields& s) {
   Bytes header;
   put32(header, s.header_size);
   if (s.header_size == 12) {
@@ -90,20 +92,11 @@ Bytes pack_rows(int32_t width, int32_t height, int bits, bool top_down,
   return out;
 }
 
-// The colour at picture position (x, y) as 0xRRGGBB.
-uint32_t rgb_at(const Surface& s, int x, int y) {
-  const uint8_t* p = s.row(y);
-  if (s.bit_count() == 8) {
-    const PaletteEntry& c = s.color_table.at(p[x]);
-    return uint32_t{c.red} << 16 | uint32_t{c.green} << 8 | c.blue;
-  }
-  p += 3 * x;
-  return uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
-}
+using testing::rgb_at;
 
 uint32_t test_color(int x, int y) { return uint32_t(0x102030 + x * 0x010000 + y * 0x000101); }
 
-BmpSpec rgb24(int32_t width, int32_t height, bool top_down = false) {
+BmpFields rgb24(int32_t width, int32_t height, bool top_down = false) {
   return {.width = width,
           .height = top_down ? -height : height,
           .pixels = pack_rows(width, height, 24, top_down, test_color)};
@@ -117,7 +110,7 @@ void expect_test_picture(const Surface& s, int32_t width, int32_t height) {
   }
 }
 
-bool decode(Surface& s, const BmpSpec& spec) { return decode_bmp(s, build_bmp(spec)); }
+bool decode(Surface& s, const BmpFields& spec) { return decode_bmp(s, build_bmp(spec)); }
 
 TEST(BmpRead, DepthsAndRowOrders) {
   Surface s, t;
@@ -136,7 +129,7 @@ TEST(BmpRead, DepthsAndRowOrders) {
   for (int bits : {1, 4, 8}) {
     const int colors = 1 << bits;
     auto index = [colors](int x, int y) { return uint32_t((x * 3 + y) % colors); };
-    BmpSpec spec = {.width = 11, .height = 3, .bits = uint16_t(bits)};
+    BmpFields spec = {.width = 11, .height = 3, .bits = uint16_t(bits)};
     for (int i = 0; i < colors; ++i) spec.palette.push_back(0x010203u * uint32_t(i + 1));
     spec.pixels = pack_rows(11, 3, bits, false, index);
     ASSERT_TRUE(decode(s, spec)) << bits;
@@ -192,13 +185,13 @@ TEST(BmpRead, DepthsAndRowOrders) {
 TEST(BmpRead, HeaderSizesOffsetsAndColourCounts) {
   Surface s;
   for (uint32_t header : {12u, 40u, 52u, 56u, 108u, 124u}) {
-    BmpSpec spec = rgb24(5, 3);
+    BmpFields spec = rgb24(5, 3);
     spec.header_size = header;
     ASSERT_TRUE(decode(s, spec)) << header;
     expect_test_picture(s, 5, 3);
   }
   // The core header's colour table has three bytes an entry.
-  BmpSpec core = {.header_size = 12, .width = 2, .bits = 8, .pixels = {1, 255, 0, 0}};
+  BmpFields core = {.header_size = 12, .width = 2, .bits = 8, .pixels = {1, 255, 0, 0}};
   core.palette.assign(256, 0);
   core.palette[1] = 0x123456;
   core.palette[255] = 0xABCDEF;
@@ -208,12 +201,12 @@ TEST(BmpRead, HeaderSizesOffsetsAndColourCounts) {
 
   // A gap before the pixels is skipped; offsets of 0, inside the headers or
   // past the end fall back to the pixels directly behind the colour table.
-  BmpSpec gap = rgb24(4, 2);
+  BmpFields gap = rgb24(4, 2);
   gap.gap = 37;
   ASSERT_TRUE(decode(s, gap));
   expect_test_picture(s, 4, 2);
   for (uint32_t offset : {0u, 20u, 1000000u}) {
-    BmpSpec lying = rgb24(4, 2);
+    BmpFields lying = rgb24(4, 2);
     lying.offset = offset;
     ASSERT_TRUE(decode(s, lying)) << offset;
     expect_test_picture(s, 4, 2);
@@ -258,12 +251,12 @@ Bytes cat(std::initializer_list<Bytes> parts) {
   for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
   return out;
 }
-BmpSpec rle(int bits, int32_t width, int32_t height, Bytes data) {
-  BmpSpec spec = {.width = width,
-                  .height = height,
-                  .bits = uint16_t(bits),
-                  .compression = bits == 8 ? 1u : 2u,
-                  .pixels = std::move(data)};
+BmpFields rle(int bits, int32_t width, int32_t height, Bytes data) {
+  BmpFields spec = {.width = width,
+                    .height = height,
+                    .bits = uint16_t(bits),
+                    .compression = bits == 8 ? 1u : 2u,
+                    .pixels = std::move(data)};
   for (int i = 0; i < (1 << bits); ++i) spec.palette.push_back(uint32_t(i));
   return spec;
 }
@@ -302,7 +295,7 @@ TEST(BmpRead, RunLengthEncoded) {
     EXPECT_EQ(stored(s, 1), (std::vector<int>{0, 0, 0, 0, 0, 0}));
   }
   // Top-down rows; moves, runs and literals that leave the picture.
-  BmpSpec top = rle(8, 2, 2, cat({run(1, 3), kEndOfLine, run(2, 8)}));
+  BmpFields top = rle(8, 2, 2, cat({run(1, 3), kEndOfLine, run(2, 8)}));
   top.height = -2;
   ASSERT_TRUE(decode(s, top));
   EXPECT_EQ(s.row(0)[0], 3);
@@ -319,7 +312,7 @@ TEST(BmpRead, RunLengthEncoded) {
 }
 
 TEST(BmpRead, TruncatedFilesFailWithoutReadingPastTheEnd) {
-  const std::pair<BmpSpec, bool> files[] = {
+  const std::pair<BmpFields, bool> files[] = {
       // file, uncompressed
       {rgb24(5, 4), true},
       {{.width = 3,
@@ -450,7 +443,7 @@ TEST(BmpWrite, LayoutAndRoundTrip) {
   expect_test_picture(back, 7, 5);
 
   // A paletted surface keeps its colours.
-  BmpSpec eight = {
+  BmpFields eight = {
       .width = 3, .bits = 8, .palette = std::vector<uint32_t>(256, 0), .pixels = {200, 0, 200, 0}};
   eight.palette[200] = 0x00C0FF;
   ASSERT_TRUE(decode(original, eight));

@@ -118,11 +118,7 @@ TEST(TagParse, MalformedTagsAreRejected) {
 // the headless platform whose trace shows the message boxes.
 class TagLoad : public ::testing::Test {
  protected:
-  TagLoad() : platform_(options()), engine_(platform_) {
-    before_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.path());
-  }
-  ~TagLoad() override { std::filesystem::current_path(before_); }
+  TagLoad() : platform_(options()), engine_(platform_) {}
 
   PlatformOptions options() {
     PlatformOptions o;
@@ -149,7 +145,7 @@ class TagLoad : public ::testing::Test {
   }
 
   testing::GameDir dir_;
-  std::filesystem::path before_;
+  testing::InDir in_dir_{dir_};
   std::ostringstream trace_;
   HeadlessPlatform platform_;
   Engine engine_;

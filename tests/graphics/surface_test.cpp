@@ -9,19 +9,12 @@
 
 #include "graphics/graphics_state.h"
 #include "graphics/picture.h"
+#include "support/pixels.h"
 
 namespace vellumite {
 namespace {
 
-uint32_t rgb_at(const Surface& s, int x, int y) {
-  const uint8_t* p = s.row(y);
-  if (s.bit_count() == 8) {
-    const PaletteEntry& c = s.color_table.at(p[x]);
-    return uint32_t{c.red} << 16 | uint32_t{c.green} << 8 | c.blue;
-  }
-  p += 3 * x;
-  return uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
-}
+using testing::rgb_at;
 
 TEST(Surface, CreateBlankSizesStridesAndPalettes) {
   Surface s;

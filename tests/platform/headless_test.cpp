@@ -157,8 +157,8 @@ TEST(HeadlessTrace, StringsStayOnOneLine) {
   PlatformOptions options;
   options.trace = &trace;
   HeadlessPlatform p{options};
-  p.message_box("a\"b", "c\\d\ne", BoxButtons::Ok);
-  EXPECT_EQ(trace.str(), "0 msgbox \"a\\\"b\" \"c\\\\d\\ne\" ok\n");
+  p.message_box("a\"b", "c\\d\ne\r\n", BoxButtons::Ok);
+  EXPECT_EQ(trace.str(), "0 msgbox \"a\\\"b\" \"c\\\\d\\ne\\r\\n\" ok\n");
 }
 
 TEST(HeadlessWindow, ScreenshotIsTheWindowSurfaceTopDown) {

@@ -115,7 +115,7 @@ TEST(RegistryFiles, WineUserHive) {
       "#time=1da0a0a0a0a0a0a\n"
       "\"Name\"=\"\\x82b1\\x5b50\"\n"
       "\"Emoji\"=\"\\xd83d\\xde00!\"\n"
-      "\"Escapes\"=\"a\\\\b\\\"c\\td\"\n"
+      "\"Escapes\"=\"a\\\\b\\\"c\\td\\r\\n\"\n"
       "\"Count\"=dword:0000000a\n"
       "\"Expand\"=str(2):\"%HOME%\\\\x\"\n"
       "\"Multi\"=str(7):\"one\\0two\\0\"\n"
@@ -127,7 +127,7 @@ TEST(RegistryFiles, WineUserHive) {
   EXPECT_EQ(decoded.format, RegFileFormat::Wine);
   EXPECT_EQ(value_in(file, "SOFTWARE\\maker\\Game", "name"), "花子");
   EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Emoji"), "\xF0\x9F\x98\x80!");
-  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Escapes"), "a\\b\"c\td");
+  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Escapes"), "a\\b\"c\td\r\n");
   EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Count"), "10");
   EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Expand"), "%HOME%\\x");
   EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Multi"), "one");
@@ -193,10 +193,9 @@ TEST(RegistryFiles, PlatformPrefersTheGameFolderOverWine) {
   prefix.write_bytes("user.reg",
                      "WINE REGISTRY Version 2\n\n[Software\\\\Maker] 1\n\"V\"=\"wine\"\n");
   ScopedEnv wine("WINEPREFIX", prefix.path().string());
-  std::filesystem::path before = std::filesystem::current_path();
-  std::filesystem::current_path(game.path());
   std::optional<std::string> from_wine, from_game, ini;
   {
+    testing::InDir in_dir(game);
     HeadlessPlatform platform{PlatformOptions{}};
     from_wine = platform.read_registry_value("Software\\Maker", "V");
     game.write_bytes("Registry.REG",
@@ -205,7 +204,6 @@ TEST(RegistryFiles, PlatformPrefersTheGameFolderOverWine) {
     game.write_bytes("sub/a.ini", "[s]\nk=v\n");
     ini = platform.read_profile_string("SUB\\A.ini", "s", "k");
   }
-  std::filesystem::current_path(before);
   EXPECT_EQ(from_wine, "wine");
   // A registry file in the game folder replaces Wine's hive entirely.
   EXPECT_EQ(from_game, std::nullopt);

@@ -1,6 +1,6 @@
-// The engine's own dialogs: the checks of the input dialog, its layout, the
-// scripted answers of the headless runner, and the boxes drawn in the window
-// and answered with the mouse and the keyboard.
+// The engine's own dialogs: the checks of the input dialog, its layout, and
+// the boxes drawn in the window and answered with the mouse and the
+// keyboard. The dialog commands are played in tests/games.
 #include "shell/dialogs.h"
 
 #include <gtest/gtest.h>
@@ -10,17 +10,12 @@
 #include <vector>
 
 #include "shell/window_proc.h"
-#include "support/game_runner.h"
 #include "support/step_platform.h"
 #include "text/font_match.h"
 #include "text/sjis.h"
 
 namespace vellumite {
 namespace {
-
-using testing::run_scenario;
-using testing::RunOptions;
-using testing::RunResult;
 
 TEST(DialogInput, ChecksOfTheButton) {
   InputRequest number;
@@ -77,45 +72,6 @@ TEST(DialogInput, LayoutFromPoints) {
   EXPECT_EQ(l.button.w, plain.button.w + 1);
   // 20 points (27 pixels) from the dialog's right edge, less the frame.
   EXPECT_NEAR(l.frame.x + l.frame.w - (l.button.x + l.button.w), 27, 4);
-}
-
-TEST(DialogHeadless, TypedAnswersAndTheirChecks) {
-  RunOptions o;
-  o.input = "type 1-2\ntype -12\ntype\n";
-  RunResult r =
-      run_scenario("*define\ngame\n*start\ninputnum %1,\"数は\"\ninputnum %2,\"数は\"\nend\n", o);
-  EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.num(1), -12);
-  EXPECT_EQ(r.num(2), 0);
-  EXPECT_EQ(r.boxes(), std::vector<std::string>{"数値入力|数値を入力してください。|ok"});
-  EXPECT_EQ(r.events("wait"), (std::vector<std::string>{"dialog", "dialog", "dialog"}));
-
-  o.input = "type ａbc\ntype あいうえおか\ntype あいうえお\n";
-  r = run_scenario("*define\ngame\n*start\ninputstr $3,\"名前\",10,1,300,100,200,20\nend\n", o);
-  EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.str(3), "あいうえお");
-  EXPECT_EQ(r.boxes(), (std::vector<std::string>{"文字列入力|全て全角文字で入力してください。|ok",
-                                                 "文字列入力|文字列が長すぎます。|ok"}));
-
-  // Nobody left to answer: the program ends as at any wait for the player.
-  o.input = "type\nclick 1 1\n";
-  r = run_scenario("*define\ngame\n*start\ninputstr $0,\"名前\",10,0\nend\n", o);
-  EXPECT_EQ(r.exit_code, 3);
-  EXPECT_EQ(r.boxes(), std::vector<std::string>{"文字列入力|文字列を入力してください。|ok"});
-}
-
-TEST(DialogHeadless, MessageBoxAndWrongOperands) {
-  RunResult r = run_scenario("*define\ngame\n*start\nmesbox \"本文\",\"題名\"\nend\n");
-  EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.boxes(), std::vector<std::string>{"題名|本文|ok"});
-
-  r = run_scenario("*define\ngame\n*start\ninputstr %0,\"a\",1,0\nend\n");
-  EXPECT_EQ(r.exit_code, 2);
-  ASSERT_EQ(r.boxes().size(), 1u);
-  EXPECT_EQ(r.boxes()[0].rfind("構文エラー|inputstrの第一引数は文字変数です。", 0), 0u);
-  r = run_scenario("*define\ngame\n*start\ninputnum $0,\"a\"\nend\n");
-  ASSERT_EQ(r.boxes().size(), 1u);
-  EXPECT_EQ(r.boxes()[0].rfind("構文エラー|inputnumの第一引数は数字変数です。", 0), 0u);
 }
 
 struct DrawnHarness {
@@ -221,6 +177,17 @@ TEST(DialogDrawn, InputDialogTypingAndRefusal) {
   EXPECT_TRUE(h.picture_restored());
   EXPECT_NE(h.trace.str().find("msgbox \"数値入力\" \"数値を入力してください。\" ok"),
             std::string::npos);
+}
+
+TEST(DialogDrawn, EditBoxHoldsAtMost255Bytes) {
+  DrawnHarness h;
+  InputRequest request;
+  request.max_length = 1000;
+  h.platform.script({[&] {
+    h.platform.type(std::u32string(254, U'a') + U"あb");  // あ would make 256 bytes
+    h.platform.post(MessageKind::Char, 0, 0, 0x0D);
+  }});
+  EXPECT_EQ(run_input_dialog(h.e, request), std::string(254, 'a') + "b");
 }
 
 TEST(MenuFonts, InsertedBeforeDefaultOnceWithTheirIndexes) {

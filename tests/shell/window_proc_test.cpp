@@ -1,5 +1,6 @@
 // The window procedure: input flags, menu commands and check marks, closing
-// with confirmation, and the exit codes of the headless runner.
+// with confirmation, the end when no input is left; the window title and
+// the configuration file read at start-up.
 #include "shell/window_proc.h"
 
 #include <gtest/gtest.h>
@@ -181,30 +182,28 @@ TEST(WindowProc, WaitWithNoInputLeftEndsWithCodeThree) {
 namespace testing {
 namespace {
 
-TEST(ExitCodes, EndErrorCloseAndTimeout) {
-  const char* game = "*define\ngame\n*start\ncaption \"x\"\n*loop\ngoto *loop\n";
-  EXPECT_EQ(run_scenario("*define\ngame\n*start\nend\n").exit_code, 0);
-  EXPECT_EQ(run_scenario("*define\ngame\n*start\nnosuchcommand\n").exit_code, 2);
+// The trace does not show the window title: `caption` sets it.
+TEST(Startup, CaptionIsTheWindowTitle) {
+  RunResult r = run_scenario(game_script("end\n", "caption \"テスト\"\n"));
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.title, "テスト");
+}
 
-  RunOptions timeout;
-  timeout.timeout_ms = 200;
-  RunResult endless = run_scenario(game, timeout);
-  EXPECT_EQ(endless.exit_code, 124);
-  EXPECT_EQ(endless.events("exit"), std::vector<std::string>{"124"});
-
-  // A close request is answered even while the scenario runs without waiting.
-  RunOptions close;
-  close.input = "@100 close\n";
-  RunResult closed = run_scenario(game, close);
-  EXPECT_EQ(closed.exit_code, 0);
-  ASSERT_EQ(closed.boxes().size(), 1u);
-  EXPECT_EQ(closed.boxes()[0], "終了確認|終了しますか？|yes");
-
-  close.input = "@100 close\nanswer no\n";
-  close.timeout_ms = 1000;
-  RunResult kept = run_scenario(game, close);
-  EXPECT_EQ(kept.exit_code, 124);
-  EXPECT_EQ(kept.boxes()[0], "終了確認|終了しますか？|no");
+TEST(Startup, ConfigFileTurnsCdFadeOffByItsFirstNineCharacters) {
+  auto fade_disabled = [](std::string_view config) {
+    GameDir dir;
+    if (!config.empty()) dir.write_bytes("config.txt", config);
+    InDir in_dir(dir);
+    HeadlessPlatform platform{PlatformOptions{}};
+    Engine e(platform);
+    read_config(e);
+    return e.shell.cd_fade_disabled;
+  };
+  EXPECT_TRUE(fade_disabled("cdfadeoff\n"));
+  EXPECT_TRUE(fade_disabled("first line\r\ncdfadeoffXYZ\r\n"));
+  EXPECT_FALSE(fade_disabled("CDFADEOFF\n"));
+  EXPECT_FALSE(fade_disabled(" cdfadeoff\n"));
+  EXPECT_FALSE(fade_disabled(""));
 }
 
 }  // namespace

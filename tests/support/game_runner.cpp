@@ -4,12 +4,15 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 #include "platform/headless/headless_platform.h"
+#include "script/labels.h"
 #include "shell/entry.h"
+#include "support/pixels.h"
 #include "text/sjis.h"
 
 namespace vellumite::testing {
@@ -28,32 +31,84 @@ GameDir::~GameDir() {
   fs::remove_all(path_, ec);
 }
 
-void GameDir::write_bytes(const std::string& name, std::string_view bytes) const {
-  fs::path file = path_ / name;
-  fs::create_directories(file.parent_path());
-  std::ofstream out(file, std::ios::binary);
+InDir::InDir(const GameDir& dir) : before_(fs::current_path()) { fs::current_path(dir.path()); }
+InDir::~InDir() { fs::current_path(before_); }
+
+std::string scramble(std::string bytes, bool secret) {
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    bytes[i] = static_cast<char>(bytes[i] ^ (secret ? kSecretKey[i % 5] : kPlainKey));
+  }
+  return bytes;
+}
+
+std::string screen_hash(const std::vector<uint8_t>& pixels) {
+  uint64_t h = 14695981039346656037u;
+  for (uint8_t b : pixels) h = (h ^ b) * 1099511628211u;
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
+  return text;
+}
+
+std::string read_file(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void write_file(const fs::path& path, std::string_view bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void GameDir::write_bytes(const std::string& name, std::string_view bytes) const {
+  write_file(path_ / name, bytes);
+}
+
+void GameDir::write_game_file(const std::string& name, std::string_view bytes) const {
+  const fs::path file(name);
+  if (file.extension() == ".txt") {
+    write_text(name, bytes);
+  } else {
+    write_bytes(name, bytes);
+  }
 }
 
 void GameDir::write_text(const std::string& name, std::string_view utf8) const {
   write_bytes(name, to_sjis(utf8));
 }
 
-std::vector<std::string> RunResult::events(std::string_view event) const {
-  std::vector<std::string> out;
+namespace {
+
+// Calls f(time, fields) for each trace line whose event is `event`.
+template <typename F>
+void each_event(const std::string& trace, std::string_view event, F f) {
   std::istringstream in(trace);
-  std::string line;
-  while (std::getline(in, line)) {
-    size_t space = line.find(' ');
+  for (std::string line; std::getline(in, line);) {
+    const size_t space = line.find(' ');
     if (space == std::string::npos) continue;
-    std::string_view rest = std::string_view(line).substr(space + 1);
+    const std::string_view rest = std::string_view(line).substr(space + 1);
     if (rest.substr(0, event.size()) != event) continue;
-    if (rest.size() == event.size()) {
-      out.emplace_back();
-    } else if (rest[event.size()] == ' ') {
-      out.emplace_back(rest.substr(event.size() + 1));
+    const auto time = static_cast<uint32_t>(std::stoul(line));
+    if (rest.size() == event.size()) f(time, std::string_view());
+    if (rest.size() > event.size() && rest[event.size()] == ' ') {
+      f(time, rest.substr(event.size() + 1));
     }
   }
+}
+
+}  // namespace
+
+std::vector<std::string> RunResult::events(std::string_view event) const {
+  std::vector<std::string> out;
+  each_event(trace, event, [&](uint32_t, std::string_view fields) { out.emplace_back(fields); });
+  return out;
+}
+
+std::vector<uint32_t> RunResult::times(std::string_view event) const {
+  std::vector<uint32_t> out;
+  each_event(trace, event, [&](uint32_t time, std::string_view) { out.push_back(time); });
   return out;
 }
 
@@ -104,22 +159,6 @@ std::vector<std::string> RunResult::boxes() const {
   return out;
 }
 
-std::vector<uint32_t> RunResult::times(std::string_view event) const {
-  std::vector<uint32_t> out;
-  std::istringstream in(trace);
-  std::string line;
-  while (std::getline(in, line)) {
-    size_t space = line.find(' ');
-    if (space == std::string::npos) continue;
-    std::string_view rest = std::string_view(line).substr(space + 1);
-    if (rest.substr(0, event.size()) == event &&
-        (rest.size() == event.size() || rest[event.size()] == ' ')) {
-      out.push_back(static_cast<uint32_t>(std::stoul(line.substr(0, space))));
-    }
-  }
-  return out;
-}
-
 std::string only_error(const RunResult& r) {
   EXPECT_EQ(r.exit_code, 2);
   std::vector<std::string> boxes = r.boxes();
@@ -163,10 +202,9 @@ RunResult run_game(const GameDir& dir, const RunOptions& options) {
   platform_options.timeout_ms = options.timeout_ms;
   platform_options.audio_out_path = options.audio_out;
 
-  fs::path before = fs::current_path();
-  fs::current_path(dir.path());
   RunResult result;
   {
+    InDir in_dir(dir);
     HeadlessPlatform platform(std::move(platform_options));
     result.exit_code = run_program(platform);
     const uint8_t* pixels = platform.window_pixels();
@@ -174,9 +212,14 @@ RunResult run_game(const GameDir& dir, const RunOptions& options) {
     result.title = platform.title();
     result.full_screen = platform.full_screen();
   }
-  fs::current_path(before);
   result.trace = trace.str();
   return result;
+}
+
+uint32_t RunResult::pixel(int x, int y) const { return window_rgb(pixels.data(), x, y); }
+
+std::string game_script(std::string_view body, std::string_view define) {
+  return "*define\n" + std::string(define) + "game\n*start\n" + std::string(body);
 }
 
 RunResult run_scenario(std::string_view scenario_utf8, const RunOptions& options) {

@@ -22,11 +22,36 @@ class GameDir {
   void write_bytes(const std::string& name, std::string_view bytes) const;
   // Writes a scenario file given in UTF-8; it is stored as Shift-JIS.
   void write_text(const std::string& name, std::string_view utf8) const;
+  // A file of a game kept in tests/games: "N.txt" is UTF-8 and stored as
+  // Shift-JIS, anything else is copied as it is.
+  void write_game_file(const std::string& name, std::string_view bytes) const;
   const std::filesystem::path& path() const { return path_; }
 
  private:
   std::filesystem::path path_;
 };
+
+// Makes a game folder the current directory until the end of the scope.
+class InDir {
+ public:
+  explicit InDir(const GameDir& dir);
+  ~InDir();
+  InDir(const InDir&) = delete;
+  InDir& operator=(const InDir&) = delete;
+
+ private:
+  std::filesystem::path before_;
+};
+
+// Scenario bytes scrambled as "velm_sec.dat" (secret) or "velmtxt.dat" keep them.
+std::string scramble(std::string bytes, bool secret);
+
+// The bytes of a file ("" when it cannot be read); writes one, with folders.
+std::string read_file(const std::filesystem::path& path);
+void write_file(const std::filesystem::path& path, std::string_view bytes);
+
+// A 64-bit FNV-1a hash of a window's pixels, as 16 hex digits.
+std::string screen_hash(const std::vector<uint8_t>& pixels);
 
 struct RunResult {
   int exit_code = -1;
@@ -46,6 +71,8 @@ struct RunResult {
   // The value of %n (0 when the trace does not list it) or $n.
   int32_t num(int n) const;
   std::string str(int n) const;
+  // The colour of the window at exit at screen position (x, y), 0xRRGGBB.
+  uint32_t pixel(int x, int y) const;
 };
 
 // "title|first line of the message" of the only message box of a run that a
@@ -59,6 +86,9 @@ struct RunOptions {
   uint32_t timeout_ms = 600000;
   std::string audio_out = {};  // write the mixed sound here (WAVE)
 };
+
+// A scenario: the define block `define`, then `game`, `*start` and `body`.
+std::string game_script(std::string_view body, std::string_view define = "");
 
 // Runs the game in `dir` headless.
 RunResult run_game(const GameDir& dir, const RunOptions& options = {});

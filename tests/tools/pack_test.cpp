@@ -67,13 +67,6 @@ ToolResult run_tool(const std::vector<std::string>& args) {
   return result;
 }
 
-std::string read_bytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 // The script buffer the game loads in `dir`, without the terminating NUL;
 // nullopt when loading ends the program.
 std::optional<std::string> loaded_buffer(const GameDir& dir) {
@@ -81,25 +74,15 @@ std::optional<std::string> loaded_buffer(const GameDir& dir) {
   options.quiet = true;
   HeadlessPlatform platform(std::move(options));
   auto engine = std::make_unique<Engine>(platform);
-  fs::path before = fs::current_path();
-  fs::current_path(dir.path());
   std::optional<std::string> buffer;
+  InDir in_dir(dir);
   try {
     load_scenario(*engine);
     buffer.emplace(engine->script.script_buffer.get(),
                    static_cast<size_t>(engine->script.script_length));
   } catch (const ProgramExit&) {
   }
-  fs::current_path(before);
   return buffer;
-}
-
-std::string scramble(std::string bytes, bool secret) {
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    bytes[i] = static_cast<char>(static_cast<unsigned char>(bytes[i]) ^
-                                 (secret ? kSecretKey[i % 5] : kPlainKey));
-  }
-  return bytes;
 }
 
 // A game spread over numbered files the way authors leave them: CR LF line
@@ -138,7 +121,7 @@ TEST(Pack, PackedGameLoadsAndPlaysLikeTheNumberedFiles) {
 
     // The file itself: the text without its last line feed, scrambled from
     // the first byte of the file on.
-    std::string file = read_bytes(packed.path() / name);
+    std::string file = read_file(packed.path() / name);
     EXPECT_EQ(scramble(file, secret), expected->substr(0, expected->size() - 1));
 
     EXPECT_EQ(loaded_buffer(packed), expected);
@@ -152,7 +135,7 @@ TEST(Pack, PackedGameLoadsAndPlaysLikeTheNumberedFiles) {
     ToolResult unpack = run_tool(
         {"unpack", "-o", (unpacked.path() / "0.txt").string(), (packed.path() / name).string()});
     ASSERT_EQ(unpack.exit_code, 0) << unpack.output;
-    EXPECT_EQ(read_bytes(unpacked.path() / "0.txt"), expected->substr(0, expected->size() - 1));
+    EXPECT_EQ(read_file(unpacked.path() / "0.txt"), expected->substr(0, expected->size() - 1));
     EXPECT_NE(unpack.output.find("CR LF"), std::string::npos) << unpack.output;
   }
 }
@@ -173,7 +156,7 @@ TEST(Pack, WritesIntoTheFolderAndUnpacksNextToTheFile) {
 
   ToolResult unpack = run_tool({"unpack", (dir.path() / "velm_sec.dat").string()});
   ASSERT_EQ(unpack.exit_code, 0) << unpack.output;
-  EXPECT_EQ(read_bytes(dir.path() / "0.txt"), to_sjis("*define\ngame\n*start\n本文\nend\n"));
+  EXPECT_EQ(read_file(dir.path() / "0.txt"), to_sjis("*define\ngame\n*start\n本文\nend\n"));
   EXPECT_EQ(unpack.output.find("note"), std::string::npos) << unpack.output;
 }
 
@@ -250,7 +233,7 @@ TEST(Unpack, TakesTheFormFromTheNameUnlessTold) {
       args.push_back((a[0] == '-') ? a : (dir.path() / a).string());
     r = run_tool(args);
     ASSERT_EQ(r.exit_code, 0) << r.output;
-    EXPECT_EQ(read_bytes(dir.path() / c.out), text);
+    EXPECT_EQ(read_file(dir.path() / c.out), text);
   }
 }
 
@@ -263,11 +246,11 @@ TEST(Unpack, KeepsAnExistingFileUnlessForced) {
   ToolResult r = run_tool({"unpack", (dir.path() / "velmtxt.dat").string()});
   EXPECT_EQ(r.exit_code, 73);
   EXPECT_NE(r.output.find("--force"), std::string::npos) << r.output;
-  EXPECT_EQ(read_bytes(dir.path() / "0.txt"), "the author's own copy");
+  EXPECT_EQ(read_file(dir.path() / "0.txt"), "the author's own copy");
 
   r = run_tool({"unpack", "--force", (dir.path() / "velmtxt.dat").string()});
   ASSERT_EQ(r.exit_code, 0) << r.output;
-  EXPECT_EQ(read_bytes(dir.path() / "0.txt"), text);
+  EXPECT_EQ(read_file(dir.path() / "0.txt"), text);
 }
 
 }  // namespace
