@@ -1,6 +1,7 @@
 // State of the players: the mixer, and what each player plays.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,9 +13,14 @@ namespace vellumite {
 
 constexpr size_t kSoundPluginLimit = 50;
 constexpr int kCdNoTrack = -1;
+// The players' volumes in percent: music, sound and film (player_volume.h).
+constexpr size_t kVolumeGroupCount = 3;
+using VolumePercents = std::array<int, kVolumeGroupCount>;
 
 struct AudioState {
   Mixer mixer;
+  // The player's volumes in percent: music, sound, film.
+  VolumePercents volume_percent{100, 100, 100};
 
   // MIDI.
   bool midi_open = false;

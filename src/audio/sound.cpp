@@ -150,6 +150,16 @@ std::string track_path(const std::string& folder, int track, const char* type) {
   return (fs::path(folder) / name).string();
 }
 
+bool holds_tracks(const std::string& folder) {
+  std::error_code ec;
+  for (int t = 1; t <= 99; ++t) {
+    for (const char* type : kTrackTypes) {
+      if (fs::is_regular_file(track_path(folder, t, type), ec)) return true;
+    }
+  }
+  return false;
+}
+
 void open_cd(Engine& e) {
   AudioState& a = e.audio;
   if (a.cd_failed || !e.shell.cdda_enabled) return;
@@ -235,6 +245,22 @@ void stop_cd(Engine& e) {
   }
   cd_stop(e);
   a.cd_track = kCdNoTrack;
+}
+
+std::vector<std::string> cd_track_folders() {
+  std::vector<std::string> others;
+  std::error_code ec;
+  for (fs::directory_iterator it(".", ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code type_ec;
+    if (!it->is_directory(type_ec)) continue;
+    std::string name = it->path().filename().string();
+    if (name != "cd" && holds_tracks(name)) others.push_back(std::move(name));
+  }
+  std::sort(others.begin(), others.end());
+  std::vector<std::string> folders;
+  if (holds_tracks("cd")) folders.emplace_back("cd");
+  folders.insert(folders.end(), others.begin(), others.end());
+  return folders;
 }
 
 void close_cd(Engine& e) {

@@ -2,7 +2,9 @@
 // (click waits, the window procedure, resets and the exit).
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "shell/engine.h"
 
@@ -27,6 +29,9 @@ int replay_midi(Engine& e);
 void play_music(Engine& e, int track, bool loop);
 void stop_cd(Engine& e);
 void close_cd(Engine& e);
+// The folders of the game folder that hold CD tracks (trackNN files), as
+// their names: "cd" first, then the others in name order.
+std::vector<std::string> cd_track_folders();
 
 // MP3 (`mp3`, `mp3loop`; a saved game's music).
 void play_mp3(Engine& e, std::string_view name, bool loop);

@@ -72,7 +72,9 @@ std::string parse_line(std::string_view line, InputEvent& ev) {
       static constexpr std::pair<std::string_view, NavKey> kNavKeys[] = {
           {"escape", kKeyEscape}, {"left", kKeyLeft}, {"right", kKeyRight}, {"up", kKeyUp},
           {"down", kKeyDown},     {"home", kKeyHome}, {"end", kKeyEnd},     {"delete", kKeyDelete},
-          {"tab", kKeyTab},       {"f10", kKeyF10},   {"alt", kKeyAlt},
+          {"tab", kKeyTab},       {"f10", kKeyF10},   {"alt", kKeyAlt},     {"f3", kKeyF3},
+          {"f4", kKeyF4},         {"f5", kKeyF5},     {"f6", kKeyF6},       {"f7", kKeyF7},
+          {"f8", kKeyF8},
       };
       const auto* found = std::find_if(std::begin(kNavKeys), std::end(kNavKeys),
                                        [key](const auto& k) { return k.first == key; });

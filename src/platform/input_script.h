@@ -6,6 +6,7 @@
 //           (none) at the next wait for the player, after the previous event
 //   ACTION: click X Y | rclick X Y | move X Y | key space | key enter
 //           | key escape|left|right|up|down|home|end|delete|tab|f10|alt
+//           | key f3|f4|f5|f6|f7|f8
 //           | menu ID | close | answer yes|no|ok | type TEXT
 #pragma once
 

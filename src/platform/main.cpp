@@ -13,6 +13,7 @@
 
 #include "graphics/pixel_kernels.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/posix_system.h"
 #include "platform/sdl/sdl_platform.h"
 #include "shell/entry.h"
 #include "text/sjis.h"
@@ -35,13 +36,16 @@ constexpr const char* kUsage =
     "  --screenshot FILE  write the window as PNG at exit\n"
     "  --timeout-ms N     headless: give up after N ms of game time (exit 124)\n"
     "  --audio-out FILE   headless: write the mixed sound as a WAVE file\n"
+    "  --settings FILE    keep the player's settings (volumes) in FILE; headless\n"
+    "                     runs keep none without it, windowed runs default to\n"
+    "                     $XDG_CONFIG_HOME/vellumite/settings.ini\n"
     "  --help             show this text\n"
     "  --version          show the version\n";
 
 struct CommandLine {
   bool headless = false;
   int scale = 0;
-  std::string input_path, trace_path, screenshot_path, audio_out_path, game_dir;
+  std::string input_path, trace_path, screenshot_path, audio_out_path, settings_path, game_dir;
   uint64_t timeout_ms = 600000;
 };
 
@@ -115,6 +119,8 @@ int parse(int argc, char** argv, CommandLine& cl) {
       if (!value(cl.screenshot_path)) return 64;
     } else if (arg == "--audio-out") {
       if (!value(cl.audio_out_path)) return 64;
+    } else if (arg == "--settings") {
+      if (!value(cl.settings_path)) return 64;
     } else if (arg == "--scale" || arg == "--timeout-ms") {
       if (!value(number)) return 64;
       const bool scale = arg == "--scale";
@@ -168,6 +174,10 @@ int run(int argc, char** argv) {
   options.screenshot_path = absolute(cl.screenshot_path);
   options.audio_out_path = absolute(cl.audio_out_path);
   options.timeout_ms = cl.timeout_ms;
+  // A headless run is a test or a tool: it never reads or changes the
+  // player's own settings unless a file is named.
+  options.settings_path = absolute(cl.settings_path);
+  if (options.settings_path.empty() && !cl.headless) options.settings_path = settings_file_path();
   if (!cl.input_path.empty()) {
     std::ifstream in(cl.input_path, std::ios::binary);
     if (!in) {

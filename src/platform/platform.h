@@ -64,6 +64,13 @@ enum NavKey : uint32_t {
   kKeyTab,
   kKeyF10,
   kKeyAlt,
+  // The players' volume keys: film, music and sound, each down then up.
+  kKeyF3,
+  kKeyF4,
+  kKeyF5,
+  kKeyF6,
+  kKeyF7,
+  kKeyF8,
 };
 
 // The character code of Backspace in a Char message; sent only while text
@@ -261,6 +268,14 @@ class Platform {
   virtual std::optional<std::string> read_profile_string(std::string_view file,
                                                          std::string_view section,
                                                          std::string_view key) = 0;
+
+  // --- the player's settings ------------------------------------------------------
+  // The text of the player's settings file (settings.ini); nullopt when there
+  // is none or this run keeps no settings.
+  virtual std::optional<std::string> read_settings() = 0;
+  // Replaces the settings file with `text` as one step (a reader never sees
+  // half a file); false when it cannot be written or this run keeps none.
+  virtual bool write_settings(std::string_view text) = 0;
 };
 
 }  // namespace vellumite

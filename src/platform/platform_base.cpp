@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "platform/png_writer.h"
+#include "platform/posix_system.h"
 #include "platform/trace_text.h"
 
 namespace vellumite {
@@ -225,6 +226,18 @@ void PlatformBase::finish(int exit_code) {
     log("cannot write the screenshot " + options_.screenshot_path);
   }
   if (trace_ != nullptr) trace_->flush();
+}
+
+std::optional<std::string> PlatformBase::read_settings() {
+  if (options_.settings_path.empty()) return std::nullopt;
+  return read_whole_file(options_.settings_path);
+}
+
+bool PlatformBase::write_settings(std::string_view text) {
+  if (options_.settings_path.empty()) return false;
+  if (replace_file(options_.settings_path, text)) return true;
+  log("cannot write the settings file " + options_.settings_path);
+  return false;
 }
 
 void PlatformBase::log(std::string_view utf8) {

@@ -23,6 +23,7 @@ struct PlatformOptions {
   uint64_t timeout_ms = 600000;   // headless: give up after this much game time
   bool quiet = false;             // log nothing (the fuzzer runs thousands of games)
   std::string audio_out_path;     // headless: write the mixed sound here (WAVE)
+  std::string settings_path;      // the player's settings file; empty: none kept
 };
 
 class PlatformBase : public Platform {
@@ -60,6 +61,8 @@ class PlatformBase : public Platform {
                                                  std::string_view value_name) override;
   std::optional<std::string> read_profile_string(std::string_view file, std::string_view section,
                                                  std::string_view key) override;
+  std::optional<std::string> read_settings() override;
+  bool write_settings(std::string_view text) override;
   // Remembers the producer; a backend that plays sound overrides this.
   void attach_audio(AudioProducer* producer) override { audio_ = producer; }
   void set_timer_work(bool on) override { timer_work_ = on; }

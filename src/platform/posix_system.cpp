@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 namespace vellumite {
 namespace {
@@ -62,7 +64,9 @@ std::string prepare_scratch_folder() {
 
 namespace {
 
-std::string placement_file(bool create_folder) {
+// The user's configuration folder for this program, without a trailing '/';
+// empty when neither XDG_CONFIG_HOME nor HOME is set.
+std::string config_folder() {
   const char* config = std::getenv("XDG_CONFIG_HOME");
   std::string folder;
   if (config != nullptr && *config != '\0') {
@@ -72,12 +76,37 @@ std::string placement_file(bool create_folder) {
     if (home == nullptr || *home == '\0') return "";
     folder = std::string(home) + "/.config";
   }
-  folder += "/vellumite";
+  return folder + "/vellumite";
+}
+
+std::string placement_file(bool create_folder) {
+  std::string folder = config_folder();
+  if (folder.empty()) return "";
   if (create_folder) {
     make_folder(folder.substr(0, folder.rfind('/')));
     if (!make_folder(folder)) return "";
   }
   return folder + "/window";
+}
+
+// Creates `folder` and the folders above it that are missing.
+bool make_folders(const std::string& folder) {
+  if (folder.empty()) return true;
+  for (size_t slash = folder.find('/', 1); slash != std::string::npos;
+       slash = folder.find('/', slash + 1)) {
+    make_folder(folder.substr(0, slash));
+  }
+  return make_folder(folder);
+}
+
+bool write_all(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t written = write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
 }
 
 }  // namespace
@@ -102,6 +131,34 @@ void save_window_placement(const WindowPlacement& placement) {
   if (file == nullptr) return;
   std::fprintf(file, "%d %d %d %d\n", placement.x, placement.y, placement.width, placement.height);
   std::fclose(file);
+}
+
+std::string settings_file_path() {
+  std::string folder = config_folder();
+  return folder.empty() ? "" : folder + "/settings.ini";
+}
+
+std::optional<std::string> read_whole_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  return std::move(text).str();
+}
+
+bool replace_file(const std::string& path, std::string_view bytes) {
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash);
+  if (!make_folders(folder)) return false;
+  std::string temp = path + ".XXXXXX";
+  int fd = mkstemp(temp.data());
+  if (fd < 0) return false;
+  bool ok = write_all(fd, bytes) && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
+  unlink(temp.c_str());
+  return false;
 }
 
 void remove_scratch_folder_if_empty() {

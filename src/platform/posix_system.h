@@ -1,7 +1,9 @@
 // Process-level services on POSIX systems, shared by both backends.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace vellumite {
 
@@ -28,5 +30,17 @@ struct WindowPlacement {
 };
 bool load_window_placement(WindowPlacement& placement);
 void save_window_placement(const WindowPlacement& placement);
+
+// "$XDG_CONFIG_HOME/vellumite/settings.ini" (else under ~/.config); empty
+// when neither variable is set.
+std::string settings_file_path();
+
+// The whole file; nullopt when it cannot be read.
+std::optional<std::string> read_whole_file(const std::string& path);
+// Writes `bytes` to a temporary file in the same folder (created, with its
+// parents, when missing) and renames it over `path`, so the file is either
+// the old one or the new one, never a half-written one. False on failure
+// (the old file is then left as it was).
+bool replace_file(const std::string& path, std::string_view bytes);
 
 }  // namespace vellumite

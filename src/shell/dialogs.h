@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "shell/engine.h"
 
@@ -104,5 +105,13 @@ InputLayout input_dialog_layout(const InputRequest& request);
 // A scripted `type` answer is taken first; headless, when no answer is left,
 // the program ends as at any other wait for the player.
 std::string run_input_dialog(Engine& e, const InputRequest& request);
+
+// Draws a list of entries (Shift-JIS) with `selected` chosen, and OK and
+// "ｷｬﾝｾﾙ" under it, and runs it until one is pushed: Up, Down, Home, End or a
+// click choose an entry, Enter or Space push OK, Escape Cancel. Returns the
+// chosen entry after OK, -1 after Cancel. Only for a window that shows
+// dialogs (`dialogs_in_window()`).
+int run_choice_dialog(Engine& e, std::string_view title_utf8,
+                      const std::vector<std::string>& items_sjis, int selected);
 
 }  // namespace vellumite

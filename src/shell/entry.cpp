@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "audio/player_volume.h"
 #include "audio/sound.h"
 #include "graphics/graphics_state.h"
 #include "platform/trace_text.h"
@@ -155,6 +156,7 @@ int run_program(Platform& platform) {
   auto engine = std::make_unique<Engine>(platform);
   int code = 0;
   attach_audio(*engine);
+  load_player_volumes(*engine);
   try {
     program_entry(*engine);
   } catch (const ProgramExit& exit) {

@@ -1,6 +1,8 @@
 #include "shell/window_proc.h"
 
+#include "audio/player_volume.h"
 #include "audio/sound.h"
+#include "shell/cd_drive_dialog.h"
 #include "shell/dialogs.h"
 #include "shell/menu_bar.h"
 #include "text/sjis.h"
@@ -139,7 +141,7 @@ void menu_command(Engine& e, int id) {
       shell.wave_enabled = false;
       return;
     case kMenuAutoMode: shell.auto_mode = true; return;
-    case kMenuCdDrive: return;  // the drive dialog comes with CD audio
+    case kMenuCdDrive: cd_drive_dialog(e); return;
     case kMenuCddaOn:
       shell.menu.check_only(kMenuCddaOn, {kMenuCddaOff});
       shell.cdda_enabled = true;
@@ -186,7 +188,9 @@ void dispatch_message(Engine& e, const Message& m) {
     case MessageKind::MediaNotify: cd_notify(e, m.param); break;
     case MessageKind::TextInput: break;  // typed text is for the input dialog only
     case MessageKind::MenuBarMouse: menu_bar_mouse(e, m); break;
-    case MessageKind::Key: menu_bar_key(e, m); break;
+    case MessageKind::Key:
+      if (!volume_key(e, m.param)) menu_bar_key(e, m);
+      break;
     case MessageKind::ToggleFullScreen:
       // The same as choosing フルスクリーン or ウィンドウ, check marks included.
       menu_command(e, shell.full_screen ? kMenuWindow : kMenuFullScreen);

@@ -201,6 +201,7 @@ RunResult run_game(const GameDir& dir, const RunOptions& options) {
   platform_options.trace = &trace;
   platform_options.timeout_ms = options.timeout_ms;
   platform_options.audio_out_path = options.audio_out;
+  platform_options.settings_path = options.settings;
 
   RunResult result;
   {

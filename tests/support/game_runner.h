@@ -85,6 +85,7 @@ struct RunOptions {
   std::string input;  // scripted input, in the --input format
   uint32_t timeout_ms = 600000;
   std::string audio_out = {};  // write the mixed sound here (WAVE)
+  std::string settings = {};   // the player's settings file; none kept when empty
 };
 
 // A scenario: the define block `define`, then `game`, `*start` and `body`.

@@ -26,6 +26,12 @@ uint32_t nav_key(SDL_Keycode key) {
     case SDLK_DELETE: return kKeyDelete;
     case SDLK_TAB: return kKeyTab;
     case SDLK_F10: return kKeyF10;
+    case SDLK_F3: return kKeyF3;
+    case SDLK_F4: return kKeyF4;
+    case SDLK_F5: return kKeyF5;
+    case SDLK_F6: return kKeyF6;
+    case SDLK_F7: return kKeyF7;
+    case SDLK_F8: return kKeyF8;
     default: return 0;
   }
 }

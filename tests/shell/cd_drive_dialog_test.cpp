@@ -1,0 +1,109 @@
+// The CD drive dialog: the folders it offers, what a choice changes in the
+// music that plays, and the list drawn in the window.
+#include "shell/cd_drive_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "audio/sound.h"
+#include "shell/dialogs.h"
+#include "support/game_runner.h"
+#include "support/sound_files.h"
+#include "support/step_platform.h"
+#include "text/sjis.h"
+
+namespace vellumite::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// "cd" plays quietly, "cd2" loudly; "a" also holds a track, "none" none.
+void write_drives(GameDir& dir) {
+  for (const char* folder : {"cd", "cd2", "a", "none"}) {
+    std::filesystem::create_directories(dir.path() / folder);
+  }
+  dir.write_bytes("cd/track01.wav", wave_file(44100, 1, 16, 1000, 0.2));
+  dir.write_bytes("cd2/track01.wav", wave_file(44100, 1, 16, 1000, 0.8));
+  dir.write_bytes("a/track07.wav", wave_file(44100, 1, 16, 100));
+  dir.write_bytes("none/track1.wav", wave_file(44100, 1, 16, 100));
+}
+
+TEST(CdDriveDialog, OffersTheFoldersWithTracksTheGamesCdFirst) {
+  GameDir dir;
+  write_drives(dir);
+  InDir in(dir);
+  EXPECT_EQ(cd_track_folders(), (Strings{"cd", "a", "cd2"}));
+}
+
+TEST(CdDriveDialog, ChoiceDecidesWhereTheNextTrackComesFrom) {
+  struct Case {
+    const char* input;
+    Strings chosen;  // `cddrive` trace lines
+    double louder;  // the level 150 ms before the end over the level at 50 ms
+  } cases[] = {
+      {"@100 menu 40020\ntype cd2\n", {"\"cd2\""}, 4.0},
+      // The default leaves the open CD playing; an unknown name or no
+      // answer keeps the choice.
+      {"@100 menu 40020\ntype デフォルト\n", {"\"\""}, 1.0},
+      {"@100 menu 40020\ntype nowhere\n", {}, 1.0},
+      {"@100 menu 40020\n", {}, 1.0},
+  };
+  for (const Case& c : cases) {
+    GameDir dir;
+    write_drives(dir);
+    dir.write_text("0.txt", game_script("play \"*1\"\nwait 300\nplay \"*1\"\nwait 300\nend\n"));
+    RunOptions options;
+    options.input = c.input;
+    options.audio_out = (dir.path() / "out.wav").string();
+    const RunResult r = run_game(dir, options);
+    EXPECT_EQ(r.events("cddrive"), c.chosen) << c.input;
+    const std::vector<double> levels = levels_per_10ms(options.audio_out);
+    ASSERT_GE(levels.size(), 50U) << c.input;
+    ASSERT_GT(levels[5], 0.1) << c.input;
+    EXPECT_NEAR(levels[levels.size() - 15] / levels[5], c.louder, 0.1) << c.input;
+  }
+}
+
+TEST(CdDriveDialog, ListDrawnInTheWindow) {
+  StepPlatform p;
+  Engine e(p);
+  std::vector<std::string> items;
+  for (int i = 0; i < 12; ++i) items.push_back("drive" + std::to_string(i));
+  auto keys = [&p](std::vector<uint32_t> ks) {
+    return [&p, ks] {
+      for (uint32_t k : ks) p.post(MessageKind::Key, 0, 0, k);
+      p.post(MessageKind::Char, 0, 0, 0x0D);
+    };
+  };
+  // Down past the eight rows shown, back up, then OK.
+  p.script({keys({kKeyDown, kKeyDown, kKeyDown, kKeyUp})});
+  EXPECT_EQ(run_choice_dialog(e, "ＣＤドライブ選択", items, 0), 2);
+  p.script({keys({kKeyEnd, kKeyDown})});
+  EXPECT_EQ(run_choice_dialog(e, "ＣＤドライブ選択", items, 3), 11);
+  p.script({keys({kKeyHome, kKeyUp})});
+  EXPECT_EQ(run_choice_dialog(e, "ＣＤドライブ選択", items, 30), 0);
+  p.script({[&p] {
+    p.post(MessageKind::Key, 0, 0, kKeyDown);
+    p.post(MessageKind::Key, 0, 0, kKeyEscape);
+  }});
+  EXPECT_EQ(run_choice_dialog(e, "ＣＤドライブ選択", items, 0), -1);
+  // The fourth row clicked, then OK (the list's rows start at y 167, 16
+  // pixels apart; OK lies under the list on the right).
+  auto click = [&p](int x, int y) {
+    p.post(MessageKind::LButtonDown, x, y);
+    p.post(MessageKind::LButtonUp, x, y);
+  };
+  p.script({[&] {
+    click(200, 220);
+    click(330, 320);
+  }});
+  EXPECT_EQ(run_choice_dialog(e, "ＣＤドライブ選択", items, 0), 3);
+  EXPECT_EQ(run_choice_dialog(e, "ＣＤドライブ選択", {}, 0), -1);
+}
+
+}  // namespace
+}  // namespace vellumite::testing
