@@ -43,7 +43,7 @@ TEST(CdDriveDialog, ChoiceDecidesWhereTheNextTrackComesFrom) {
   struct Case {
     const char* input;
     Strings chosen;  // `cddrive` trace lines
-    double louder;  // the level 150 ms before the end over the level at 50 ms
+    double louder;   // the level 150 ms before the end over the level at 50 ms
   } cases[] = {
       {"@100 menu 40020\ntype cd2\n", {"\"cd2\""}, 4.0},
       // The default leaves the open CD playing; an unknown name or no
