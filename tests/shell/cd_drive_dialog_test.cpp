@@ -71,35 +71,26 @@ TEST(CdDriveDialog, ChoiceDecidesWhereTheNextTrackComesFrom) {
 TEST(CdDriveDialog, ListDrawnInTheWindow) {
   StepPlatform p;
   Engine e(p);
-  std::vector<std::string> items;
-  for (int i = 0; i < 12; ++i) items.push_back("drive" + std::to_string(i));
-  auto keys = [&p](std::vector<uint32_t> ks) {
-    return [&p, ks] {
-      for (uint32_t k : ks) p.post(MessageKind::Key, 0, 0, k);
-      p.post(MessageKind::Char, 0, 0, 0x0D);
-    };
+  const Strings items = {"d0", "d1", "d2", "d3", "d4", "d5", "d6", "d7", "d8", "d9", "d10", "d11"};
+  auto choose = [&](int selected, std::vector<uint32_t> keys, bool enter = true) {
+    p.script({[&] {
+      for (uint32_t k : keys) p.post(MessageKind::Key, 0, 0, k);
+      if (enter) p.post(MessageKind::Char, 0, 0, 0x0D);
+    }});
+    return run_choice_dialog(e, "ＣＤドライブ選択", items, selected);
   };
-  // Down past the eight rows shown, back up, then OK.
-  p.script({keys({kKeyDown, kKeyDown, kKeyDown, kKeyUp})});
-  EXPECT_EQ(run_choice_dialog(e, "ＣＤドライブ選択", items, 0), 2);
-  p.script({keys({kKeyEnd, kKeyDown})});
-  EXPECT_EQ(run_choice_dialog(e, "ＣＤドライブ選択", items, 3), 11);
-  p.script({keys({kKeyHome, kKeyUp})});
-  EXPECT_EQ(run_choice_dialog(e, "ＣＤドライブ選択", items, 30), 0);
-  p.script({[&p] {
-    p.post(MessageKind::Key, 0, 0, kKeyDown);
-    p.post(MessageKind::Key, 0, 0, kKeyEscape);
-  }});
-  EXPECT_EQ(run_choice_dialog(e, "ＣＤドライブ選択", items, 0), -1);
-  // The fourth row clicked, then OK (the list's rows start at y 167, 16
-  // pixels apart; OK lies under the list on the right).
-  auto click = [&p](int x, int y) {
-    p.post(MessageKind::LButtonDown, x, y);
-    p.post(MessageKind::LButtonUp, x, y);
-  };
+  // Past the eight rows shown and back; the ends hold; Escape cancels.
+  EXPECT_EQ(choose(0, {kKeyDown, kKeyDown, kKeyDown, kKeyUp}), 2);
+  EXPECT_EQ(choose(3, {kKeyEnd, kKeyDown}), 11);
+  EXPECT_EQ(choose(30, {kKeyHome, kKeyUp}), 0);
+  EXPECT_EQ(choose(0, {kKeyDown, kKeyEscape}, false), -1);
+  // The fourth row clicked (rows from y 167, 16 apart), then OK below the
+  // list on the right.
   p.script({[&] {
-    click(200, 220);
-    click(330, 320);
+    for (auto [x, y] : {std::pair{200, 220}, std::pair{330, 320}}) {
+      p.post(MessageKind::LButtonDown, x, y);
+      p.post(MessageKind::LButtonUp, x, y);
+    }
   }});
   EXPECT_EQ(run_choice_dialog(e, "ＣＤドライブ選択", items, 0), 3);
   EXPECT_EQ(run_choice_dialog(e, "ＣＤドライブ選択", {}, 0), -1);
