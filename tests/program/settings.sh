@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The player's volumes as a player meets them: volume keys in a window change
 # the settings file in the configuration folder; a headless run leaves that
-# file alone and keeps settings only in a file named with --settings.
+# file alone.
 set -euo pipefail
 exe=$1
 work=$(mktemp -d)
@@ -33,8 +33,4 @@ expected=$'[volume]\nmusic=90\nsound=70\nfilm=100'
 [ "$(cat "$settings")" = "$expected" ] || fail "a headless run changed the player's settings"
 grep -q ' volume sound 50$' "$work/headless.trace" && fail "a headless run read the player's settings"
 
-"$exe" --headless --settings "$work/own/settings.ini" --input "$work/keys" "$work/game" ||
-  fail "the headless game with --settings exited with $?"
-[ "$(cat "$work/own/settings.ini")" = $'[volume]\nmusic=90\nsound=100\nfilm=100' ] ||
-  fail "--settings file holds: $(cat "$work/own/settings.ini" 2>/dev/null)"
-echo "ok: the window kept the volumes in settings.ini; headless runs kept only their own file"
+echo "ok: the window kept the volumes in settings.ini; the headless run left it alone"
