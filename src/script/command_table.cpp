@@ -4,15 +4,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <type_traits>
 
 namespace vellumite {
 namespace {
 
 using enum CommandClass;
 
-// The 134 commands in their classes.
+// The commands in their classes.
 // clang-format off
-constexpr std::array<CommandEntry, 134> kEntries = {{
+constexpr auto kEntries = std::to_array<CommandEntry>({
     // Both phases.
     {"bw2a", Shared, nullptr}, {"definereset", Shared, nullptr}, {"mousecursor", Shared, nullptr},
     {"caption", Shared, nullptr}, {"end", Shared, nullptr}, {"mov", Shared, nullptr},
@@ -73,7 +74,7 @@ constexpr std::array<CommandEntry, 134> kEntries = {{
     {"playstop", GameOnly, nullptr}, {"lookbackflush", GameOnly, nullptr},
     {"click", GameOnly, nullptr}, {"clickpos", GameOnly, nullptr},
     {"waveloop", GameOnly, nullptr}, {"setwindow", GameOnly, nullptr},
-}};
+});
 // clang-format on
 
 // A perfect hash of one phase's command words: every word has a slot of
@@ -115,21 +116,12 @@ class PhaseTable {
 };
 
 struct Tables : CommandBinder {
-  std::array<CommandEntry, 134> entries = kEntries;
+  std::remove_const_t<decltype(kEntries)> entries = kEntries;
   PhaseTable define_phase;
   PhaseTable game_phase;
 
   void bind(std::string_view name, CommandHandler handler) override {
-    for (CommandEntry& entry : entries) {
-      if (entry.name == name) {
-        entry.handler = handler;
-        return;
-      }
-    }
-    // A handler for a word that is not in the table is a programming error.
-    std::fprintf(stderr, "internal error: no command named %.*s\n", static_cast<int>(name.size()),
-                 name.data());
-    std::abort();
+    bind_command(entries, name, handler);
   }
 
   Tables() {
@@ -166,6 +158,22 @@ const Tables& tables() {
 }
 
 }  // namespace
+
+void bind_command(std::span<CommandEntry> entries, std::string_view name, CommandHandler handler) {
+  const char* problem = "no command named";
+  for (CommandEntry& entry : entries) {
+    if (entry.name != name) continue;
+    if (entry.handler == nullptr) {
+      entry.handler = handler;
+      return;
+    }
+    problem = "a second handler for";
+    break;
+  }
+  std::fprintf(stderr, "internal error: %s %.*s\n", problem, static_cast<int>(name.size()),
+               name.data());
+  std::abort();
+}
 
 const CommandEntry* find_command(std::string_view word, bool define_mode) {
   const Tables& t = tables();

@@ -3,6 +3,7 @@
 // and its handler. Handlers read their own arguments with the readers.
 #pragma once
 
+#include <span>
 #include <string_view>
 
 #include "shell/engine.h"
@@ -25,6 +26,11 @@ const CommandEntry* find_command(std::string_view word, bool define_mode);
 
 // Every command word, for tests and tools.
 const CommandEntry* all_commands(size_t& count);
+
+// Gives `name` its handler in `entries`. A word that is not there, or that
+// has a handler already, is a programming error (two subsystems claiming one
+// command): the program stops at once with a message.
+void bind_command(std::span<CommandEntry> entries, std::string_view name, CommandHandler handler);
 
 // Subsystems attach their handlers through this while the table is built.
 class CommandBinder {
