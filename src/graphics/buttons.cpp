@@ -20,11 +20,6 @@
 namespace vellumite {
 namespace {
 
-int32_t saturate(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
-
 // Copies the w x h area at (x, y) of `screen` to the window.
 void show_area(Engine& e, int64_t x, int64_t y, int64_t w, int64_t h) {
   if (w < 1 || h < 1) return;

@@ -61,18 +61,11 @@ class TagCursor {
   size_t pos_ = 0;
 };
 
-int hex_value(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Six hexadecimal digits at `at`, as the colour reader takes them.
 bool read_hex_color(const TagCursor& cursor, size_t at, int32_t& value) {
   value = 0;
   for (size_t i = 0; i < 6; ++i) {
-    int digit = hex_value(cursor.at(at + i));
+    int digit = hex_digit_value(cursor.at(at + i));
     if (digit < 0) return false;
     value = value * 16 + digit;
   }

@@ -17,18 +17,6 @@
 namespace vellumite {
 namespace {
 
-int32_t saturate(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
-
-// Marks a picture's area, (x, y, x + cell width + 1, y + height + 1); the sums
-// are taken in 64 bits so that far-off positions cannot overflow.
-void mark_picture(Engine& e, const Picture& picture, int32_t x, int32_t y) {
-  mark_dirty(e, x, y, saturate(int64_t{x} + cell_width(picture) + 1),
-             saturate(int64_t{y} + picture_height(picture) + 1));
-}
-
 // Reads the one-character position of a standing picture: 0 left, 1 centre,
 // 2 right, 3 all (only where `all` is allowed), -1 anything else.
 int read_position(Engine& e, bool all) {

@@ -20,18 +20,6 @@ namespace {
 constexpr int32_t kScreenRight = kWindowWidth - 1;
 constexpr int32_t kScreenBottom = kWindowHeight - 1;
 
-int32_t saturate(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
-
-// Marks a picture's area, (x, y, x + cell width + 1, y + height + 1); the sums
-// are taken in 64 bits so that far-off positions cannot overflow.
-void mark_picture(Engine& e, const Picture& picture, int32_t x, int32_t y) {
-  mark_dirty(e, x, y, saturate(int64_t{x} + cell_width(picture) + 1),
-             saturate(int64_t{y} + picture_height(picture) + 1));
-}
-
 // A 640x480 24-bit picture, whose pixel memory is one run of rows.
 bool full_screen_picture(const Surface& s) {
   return s.bit_count() == 24 && s.width == kWindowWidth && s.height == kWindowHeight &&
@@ -142,6 +130,11 @@ bool advance_cell(Engine& e, Picture& p, int32_t x, int32_t y, uint32_t now, boo
 }
 
 }  // namespace
+
+void mark_picture(Engine& e, const Picture& picture, int32_t x, int32_t y) {
+  mark_dirty(e, x, y, saturate(int64_t{x} + cell_width(picture) + 1),
+             saturate(int64_t{y} + picture_height(picture) + 1));
+}
 
 void mark_dirty(Engine& e, int32_t left, int32_t top, int32_t right, int32_t bottom) {
   ClipRect& d = e.graphics.layers.dirty_rect;

@@ -3,13 +3,17 @@
 // composes `scene` from them.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
 
+#include "platform/platform.h"
+
 namespace vellumite {
 
 struct Engine;
+struct Picture;
 
 // A rectangle of the screen, inclusive on all four sides.
 struct ClipRect {
@@ -18,6 +22,19 @@ struct ClipRect {
   int32_t right = 0;
   int32_t bottom = 0;
 };
+
+// Scenario numbers are arbitrary 32-bit values; positions computed from them
+// are taken in 64 bits and kept within 32.
+inline int32_t saturate(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+// A rectangle computed in 64 bits, clipped to the screen.
+inline ClipRect clip_to_screen(int64_t left, int64_t top, int64_t right, int64_t bottom) {
+  return ClipRect{saturate(std::max<int64_t>(left, 0)), saturate(std::max<int64_t>(top, 0)),
+                  saturate(std::min<int64_t>(right, kWindowWidth - 1)),
+                  saturate(std::min<int64_t>(bottom, kWindowHeight - 1))};
+}
 
 struct StandingSlot {
   std::string name;  // empty: no standing picture here
@@ -62,6 +79,9 @@ inline bool dirty_empty(const ClipRect& r) {
 
 // Adds an inclusive rectangle to `dirty_rect` (clipped to the screen).
 void mark_dirty(Engine& e, int32_t left, int32_t top, int32_t right, int32_t bottom);
+// Marks a picture's area at (x, y): (x, y, x + cell width + 1, y + height + 1),
+// summed in 64 bits so that far-off positions cannot overflow.
+void mark_picture(Engine& e, const Picture& picture, int32_t x, int32_t y);
 // Recomposes `scene` inside the rectangle (null: the whole screen).
 void refresh_scene(Engine& e, const ClipRect* rect);
 // Advances due cells of animated sprites and standing pictures and shows

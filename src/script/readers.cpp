@@ -152,16 +152,18 @@ void read_label(Engine& e, std::string& out) {
                error_message("ラベル名が来るべきところにラベル名が来ませんでした。"));
 }
 
+int hex_digit_value(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 int32_t read_color(Engine& e, const char* text) {
   int32_t value = 0;
   for (int i = 0; i < 6; ++i) {
-    char c = lower(text[i]);
-    int digit;
-    if (is_digit(c)) {
-      digit = c - '0';
-    } else if (c >= 'a' && c <= 'f') {
-      digit = c - 'a' + 10;
-    } else {
+    const int digit = hex_digit_value(text[i]);
+    if (digit < 0) {
       script_error(e, syntax_error_title,
                    error_message("カラー指定が間違っています。HTMLと同じ形式（例：#75fe1b）"
                                  "で指定してください。"));

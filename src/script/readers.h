@@ -29,6 +29,9 @@ inline void skip_blanks_and_newlines(Engine& e) {
   e.script.script_pos = pos;
 }
 
+// The value of a hexadecimal digit (either case), or -1.
+int hex_digit_value(char c);
+
 // An identifier (letters and '_', digits after the first), lowercased, at most
 // 254 characters. An empty result is not an error here.
 void read_token(Engine& e, std::string& out);

@@ -12,6 +12,7 @@
 #include "graphics/effects.h"
 #include "graphics/layers.h"
 #include "graphics/timed_wait.h"
+#include "script/readers.h"
 #include "script/script_error.h"
 #include "shell/engine.h"
 #include "shell/player_wait.h"
@@ -28,23 +29,11 @@ bool usable_screen_picture(const Picture& p) {
          p.surface.bit_count() == 24 && !p.surface.empty();
 }
 
-// Scenario numbers are arbitrary 32-bit values; positions computed from them
-// are taken in 64 bits and kept within 32.
-int32_t saturate(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
 // The window rectangle clipped to the screen; right and bottom inclusive.
 ClipRect clipped_window(const TextWindow& w) {
   return ClipRect{std::max(w.window_left, 0), std::max(w.window_top, 0),
                   std::min(w.window_right, kWindowWidth - 1),
                   std::min(w.window_bottom, kWindowHeight - 1)};
-}
-
-ClipRect clip_to_screen(int64_t left, int64_t top, int64_t right, int64_t bottom) {
-  return ClipRect{saturate(std::max<int64_t>(left, 0)), saturate(std::max<int64_t>(top, 0)),
-                  saturate(std::min<int64_t>(right, kWindowWidth - 1)),
-                  saturate(std::min<int64_t>(bottom, kWindowHeight - 1))};
 }
 
 // What one display_text call keeps while it walks its line.
@@ -83,19 +72,13 @@ void place_at_cell(const TextWindow& w, LineWalk& s) {
   s.y = saturate(int64_t{w.origin_y} + int64_t{w.pitch_y} * w.row);
 }
 
-int hex_digit(unsigned char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return 0;
-}
-
 // `#rrggbb`: the colour of what follows. A mark cut short by the end of the
 // line reads no further than the line.
 void colour_mark(Engine& e, LineWalk& s) {
   int32_t value = 0;
   size_t k = s.i + 1;
-  for (int n = 0; n < 6 && s.at(k) != 0; ++n, ++k) value = value * 16 + hex_digit(s.at(k));
+  for (int n = 0; n < 6 && s.at(k) != 0; ++n, ++k)
+    value = value * 16 + std::max(hex_digit_value(static_cast<char>(s.at(k))), 0);
   s.i = k;
   TextWindow& w = e.text.window;
   w.text_red = s.red = (value >> 16) & 0xFF;

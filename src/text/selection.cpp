@@ -21,16 +21,6 @@
 namespace vellumite {
 namespace {
 
-int32_t saturate(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
-ClipRect clip_to_screen(int64_t left, int64_t top, int64_t right, int64_t bottom) {
-  return ClipRect{saturate(std::max<int64_t>(left, 0)), saturate(std::max<int64_t>(top, 0)),
-                  saturate(std::min<int64_t>(right, kWindowWidth - 1)),
-                  saturate(std::min<int64_t>(bottom, kWindowHeight - 1))};
-}
-
 bool rect_empty(const ClipRect& r) { return r.right < r.left || r.bottom < r.top; }
 
 // The sounds of choices and menus play once on the WAVE channel.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "graphics/effects.h"
+#include "graphics/layers.h"
 #include "graphics/picture.h"
 #include "platform/trace_text.h"
 #include "script/command_table.h"
@@ -26,11 +27,6 @@ void force_hide(Engine& e) {
   w.erase_flag = 1;
   hide_text_window(e);
   w.erase_flag = erase;
-}
-
-// Sums of scenario numbers, kept within 32 bits.
-int32_t saturated_sum(int64_t a, int64_t b) {
-  return static_cast<int32_t>(std::clamp<int64_t>(a + b, INT32_MIN, INT32_MAX));
 }
 
 int32_t next_number(Engine& e) {
@@ -58,8 +54,8 @@ void cmd_setwindow(Engine& e) {
   w.rows = rows;
   w.font_width = next_number(e);
   w.font_height = next_number(e);
-  w.pitch_x = saturated_sum(next_number(e), w.font_width);
-  w.pitch_y = saturated_sum(next_number(e), w.font_height);
+  w.pitch_x = saturate(int64_t{next_number(e)} + w.font_width);
+  w.pitch_y = saturate(int64_t{next_number(e)} + w.font_height);
   w.speed = next_number(e);
   w.bold = next_number(e);
   w.shadow = next_number(e);
@@ -82,8 +78,8 @@ void cmd_setwindow(Engine& e) {
     load_picture_from_tag(e, picture, w.window_picture_name);
     w.window_left = next_number(e);
     w.window_top = next_number(e);
-    w.window_right = saturated_sum(w.window_left, picture.surface.width - 1);
-    w.window_bottom = saturated_sum(w.window_top, picture.surface.height - 1);
+    w.window_right = saturate(int64_t{w.window_left} + picture.surface.width - 1);
+    w.window_bottom = saturate(int64_t{w.window_top} + picture.surface.height - 1);
   }
   show_screen(e, nullptr);
 }
