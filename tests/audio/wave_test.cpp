@@ -1,13 +1,12 @@
-// The WAVE channel: which files play and which play nothing, and auto mode
-// waiting for a voice. (One channel, skip mode, the WAVE switch and click
-// voices are recorded games.)
+// The WAVE reader: which files play and which play nothing. (One channel,
+// skip mode, the WAVE switch, click voices and auto mode waiting for a voice
+// are recorded games.)
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "audio/wave_file.h"
-#include "support/game_runner.h"
 #include "support/sound_files.h"
 
 namespace vellumite::testing {
@@ -50,30 +49,6 @@ TEST(WaveReader, ReadableFilesPlayEveryFrameAndBrokenOnesNothing) {
     if (d != nullptr) {
       EXPECT_NEAR(static_cast<double>(decoded_frames(*d)), static_cast<double>(c.frames), 2);
     }
-  }
-}
-
-TEST(WaveChannel, AutoModeWaitsWhileAVoicePlays) {
-  struct Case {
-    const char* command;
-    uint32_t min_ms, max_ms;  // from the sound's start to the end of the wait
-  } cases[] = {
-      {"wave", 1000, 1100},    // the voice's length
-      {"waveloop", 300, 400},  // a looping sound is no voice: only the time counts
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.command);
-    GameDir dir;
-    dir.write_bytes("v.wav", wave_file(22050, 1, 16, 1000));
-    dir.write_bytes("b.wav", wave_file(22050, 1, 16, 100));
-    dir.write_text("0.txt", std::string("*define\nautomode_time 300\ngame\n*start\nあ@\n") +
-                                c.command + " \"v.wav\"\nい@\nwave \"b.wav\"\nend\n");
-    RunResult r = run_game(dir, {"@0 menu 40019\n"});
-    std::vector<uint32_t> t = r.times("audio");
-    ASSERT_GE(t.size(), 3U);
-    uint32_t waited = t[2] - t[0];
-    EXPECT_GE(waited, c.min_ms);
-    EXPECT_LE(waited, c.max_ms);
   }
 }
 
