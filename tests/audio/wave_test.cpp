@@ -1,19 +1,16 @@
-// The WAVE channel: which files play and which play nothing, one channel,
-// skip mode and the WAVE switch, click voices and auto mode waiting for a
-// voice.
+// The WAVE reader: which files play and which play nothing. (One channel,
+// skip mode, the WAVE switch, click voices and auto mode waiting for a voice
+// are recorded games.)
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "audio/wave_file.h"
-#include "support/game_runner.h"
 #include "support/sound_files.h"
 
 namespace vellumite::testing {
 namespace {
-
-using Strings = std::vector<std::string>;
 
 std::string with_u32(std::string bytes, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) bytes[at + static_cast<size_t>(i)] = static_cast<char>(v >> (8 * i));
@@ -52,82 +49,6 @@ TEST(WaveReader, ReadableFilesPlayEveryFrameAndBrokenOnesNothing) {
     if (d != nullptr) {
       EXPECT_NEAR(static_cast<double>(decoded_frames(*d)), static_cast<double>(c.frames), 2);
     }
-  }
-}
-
-struct SceneCase {
-  const char* what;
-  std::string body;
-  std::string input;
-  Strings audio;  // the `audio` trace lines
-};
-
-TEST(WaveChannel, OneChannelSkipModeSwitchAndVoices) {
-  const SceneCase cases[] = {
-      {"a new sound stops the one before",
-       "wave \"a.wav\"\nwait 100\nwave \"b.wav\"\nwait 100\nwavestop\nend\n",
-       "",
-       {"wave start \"a.wav\" loop=0", "wave stop \"a.wav\" loop=0", "wave start \"b.wav\" loop=0",
-        "wave stop \"b.wav\" loop=0"}},
-      {"an empty waveloop only stops",
-       "waveloop \"a.wav\"\nwait 100\nwaveloop \"\"\nwait 900\nend\n",
-       "",
-       {"wave start \"a.wav\" loop=1", "wave stop \"a.wav\" loop=1"}},
-      {"a missing or broken file plays nothing",
-       "wave \"none.wav\"\nwave \"bad.wav\"\nend\n",
-       "",
-       {}},
-      {"skip mode starts nothing but stops what plays",
-       "waveloop \"a.wav\"\nあ@\nwave \"b.wav\"\nwait 100\nend\n",
-       "menu 40006\n",
-       {"wave start \"a.wav\" loop=1", "wave stop \"a.wav\" loop=1"}},
-      {"WAVE off keeps the sound, later starts do nothing",
-       "waveloop \"a.wav\"\nあ@\nwait 50\nwave \"b.wav\"\nend\n",
-       "menu 40018\nclick 10 10\n",
-       {"wave start \"a.wav\" loop=1", "wave stop \"a.wav\" loop=1"}},
-      {"click voices at the line and the page wait",
-       "あ@い\\\nend\n",
-       "click 10 10\nclick 10 10\n",
-       {"wave start \"l.wav\" loop=0", "wave stop \"l.wav\" loop=0", "wave start \"p.wav\" loop=0",
-        "wave stop \"p.wav\" loop=0"}},
-      {"no voices while skipping", "あ@い\\\nend\n", "menu 40006\n", {}},
-  };
-  for (const SceneCase& c : cases) {
-    SCOPED_TRACE(c.what);
-    GameDir dir;
-    dir.write_bytes("a.wav", wave_file(22050, 1, 16, 500));
-    dir.write_bytes("b.wav", wave_file(22050, 1, 8, 500));
-    dir.write_bytes("l.wav", wave_file(22050, 1, 16, 2000));
-    dir.write_bytes("p.wav", wave_file(22050, 1, 16, 2000));
-    dir.write_bytes("bad.wav", wave_file(22050, 1, 16, 500).substr(0, 300));
-    dir.write_text("0.txt", "*define\nclickvoice \"l.wav\",\"p.wav\"\ngame\n*start\n" + c.body);
-    RunResult r = run_game(dir, {c.input});
-    EXPECT_EQ(r.exit_code, 0);
-    EXPECT_EQ(r.events("audio"), c.audio);
-  }
-}
-
-TEST(WaveChannel, AutoModeWaitsWhileAVoicePlays) {
-  struct Case {
-    const char* command;
-    uint32_t min_ms, max_ms;  // from the sound's start to the end of the wait
-  } cases[] = {
-      {"wave", 1000, 1100},    // the voice's length
-      {"waveloop", 300, 400},  // a looping sound is no voice: only the time counts
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.command);
-    GameDir dir;
-    dir.write_bytes("v.wav", wave_file(22050, 1, 16, 1000));
-    dir.write_bytes("b.wav", wave_file(22050, 1, 16, 100));
-    dir.write_text("0.txt", std::string("*define\nautomode_time 300\ngame\n*start\nあ@\n") +
-                                c.command + " \"v.wav\"\nい@\nwave \"b.wav\"\nend\n");
-    RunResult r = run_game(dir, {"@0 menu 40019\n"});
-    std::vector<uint32_t> t = r.times("audio");
-    ASSERT_GE(t.size(), 3U);
-    uint32_t waited = t[2] - t[0];
-    EXPECT_GE(waited, c.min_ms);
-    EXPECT_LE(waited, c.max_ms);
   }
 }
 

@@ -1,5 +1,6 @@
-// The registry and profile file readers: registry exports in both formats,
-// Wine's user hive, and ini files.
+// The registry and profile file readers: Wine's user hive, ini files, and
+// where the platform looks. (Registry exports of both formats are read by
+// recorded games.)
 #include "platform/registry_files.h"
 
 #include <gtest/gtest.h>
@@ -43,67 +44,6 @@ std::string utf16le_with_bom(std::string_view utf8) {
     out += static_cast<char>(cp >> 8);
   }
   return out;
-}
-
-TEST(RegistryFiles, Regedit4IsShiftJis) {
-  // "名前"="太郎" in Shift-JIS, a backslash-ending trail byte included (表).
-  std::string file =
-      "REGEDIT4\r\n\r\n"
-      "[HKEY_CURRENT_USER\\Software\\Maker\\Game]\r\n"
-      "\"\x96\xBC\x91\x4F\"=\"\x91\xBE\x98\x59\"\r\n"
-      "\"Table\"=\"\x95\x5C\"\r\n"
-      "\"Path\"=\"C:\\\\Games\\\\\\\"x\\\"\"\r\n"
-      "\"Volume\"=dword:0000001e\r\n"
-      "\"Max\"=dword:ffffffff\r\n"
-      "@=\"default\"\r\n"
-      "\"Ansi\"=hex(2):41,42,00\r\n"
-      "\r\n"
-      "[HKEY_LOCAL_MACHINE\\Software\\Maker\\Game]\r\n"
-      "\"Machine\"=\"no\"\r\n";
-  RegFile decoded = decode_registry_file(file);
-  EXPECT_EQ(decoded.format, RegFileFormat::Regedit4);
-  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "名前"), "太郎");
-  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Table"), "表");
-  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Path"), "C:\\Games\\\"x\"");
-  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Volume"), "30");
-  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Max"), "4294967295");
-  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", ""), "default");
-  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Ansi"), "AB");
-  // Only HKEY_CURRENT_USER, and only the key itself.
-  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Machine"), std::nullopt);
-  EXPECT_EQ(value_in(file, "Software\\Maker", "Volume"), std::nullopt);
-  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Missing"), std::nullopt);
-}
-
-TEST(RegistryFiles, Version5IsUtf16AndNamesIgnoreCase) {
-  std::string file = utf16le_with_bom(
-      "Windows Registry Editor Version 5.00\r\n\r\n"
-      "[HKEY_CURRENT_USER\\Software\\Maker\\Game]\r\n"
-      "\"PlayerName\"=\"花子\"\r\n"
-      "\"Wide\"=hex(2):b1,82,50,5b,00,00\r\n"
-      "\"Bytes\"=hex:41,42,43,\\\r\n"
-      "  44,00,45\r\n"
-      "\"Flag\"=hex(4):01,01,00,00\r\n"
-      "\"Later\"=\"first\"\r\n"
-      "\r\n"
-      "[HKEY_CURRENT_USER\\Software\\Maker\\Game]\r\n"
-      "\"Later\"=\"second\"\r\n"
-      "\"PlayerName\"=-\r\n");
-  RegFile decoded = decode_registry_file(file);
-  EXPECT_EQ(decoded.format, RegFileFormat::Regedit5);
-  EXPECT_EQ(value_in(file, "software\\MAKER\\game", "wide"), "花子");
-  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "bytes"), "ABCD");
-  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "FLAG"), "257");
-  // Later lines override earlier ones, and "-" deletes a value.
-  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "Later"), "second");
-  EXPECT_EQ(value_in(file, "Software\\Maker\\Game", "PlayerName"), std::nullopt);
-
-  std::string deleted =
-      "Windows Registry Editor Version 5.00\n"
-      "[HKEY_CURRENT_USER\\Software\\Maker\\Game]\n"
-      "\"A\"=\"1\"\n"
-      "[-HKEY_CURRENT_USER\\Software\\Maker]\n";
-  EXPECT_EQ(value_in(deleted, "Software\\Maker\\Game", "A"), std::nullopt);
 }
 
 TEST(RegistryFiles, WineUserHive) {

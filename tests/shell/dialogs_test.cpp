@@ -5,12 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <sstream>
 #include <vector>
 
 #include "shell/window_proc.h"
-#include "support/step_platform.h"
+#include "support/window_harness.h"
 #include "text/font_match.h"
 #include "text/sjis.h"
 
@@ -74,33 +72,8 @@ TEST(DialogInput, LayoutFromPoints) {
   EXPECT_NEAR(l.frame.x + l.frame.w - (l.button.x + l.button.w), 27, 4);
 }
 
-struct DrawnHarness {
-  DrawnHarness() : platform(&trace), e(platform) {
-    // A picture the dialogs must give back untouched.
-    uint8_t* px = platform.window_pixels();
-    for (int i = 0; i < kWindowBytes; ++i) px[i] = static_cast<uint8_t>(i * 7 % 251);
-    before.assign(px, px + kWindowBytes);
-  }
-  bool picture_restored() {
-    const uint8_t* px = platform.window_pixels();
-    return std::equal(before.begin(), before.end(), px);
-  }
-  // Pixels of `r` that are no longer the picture's and are dark: text.
-  int dark_pixels(const DialogRect& r) {
-    int count = 0;
-    const uint8_t* px = platform.window_pixels();
-    for (int y = r.y; y < r.y + r.h; ++y) {
-      for (int x = r.x; x < r.x + r.w; ++x) {
-        const uint8_t* p = px + (kWindowHeight - 1 - y) * kWindowStride + x * 3;
-        if (p[0] < 100 && p[1] < 100 && p[2] < 100) ++count;
-      }
-    }
-    return count;
-  }
-  std::ostringstream trace;
-  testing::StepPlatform platform;
-  Engine e;
-  std::vector<uint8_t> before;
+struct DrawnHarness : testing::WindowHarness {
+  DrawnHarness() : WindowHarness(false) {}
 };
 
 TEST(DialogDrawn, MessageBoxAnsweredByKeyAndMouse) {

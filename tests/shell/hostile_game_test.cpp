@@ -1,5 +1,5 @@
 // Games that try to take what is not theirs: memory without bound, files
-// outside their folder; and the trace a game's text leaves.
+// outside their folder.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -19,14 +19,12 @@
 namespace vellumite::testing {
 namespace {
 
+// 16 bytes doubled 16 times is exactly 1 MiB and fits (a recorded game);
+// once more is too long. (Not recorded: the trace would hold the 1 MiB.)
 TEST(Hostile, StringVariablesStopAtOneMebibyte) {
-  // 16 bytes doubled 16 times is exactly 1 MiB; once more is too long.
-  const std::string loop = "mov $1,\"0123456789abcdef\":mov %1,0\n*more\nadd $1,$1:inc %1\n";
-  RunResult fits = run_scenario("*define\ngame\n*start\n" + loop +
-                                "if %1<16 goto *more\nlen %2,$1\nmov $1,\"\"\nend\n");
-  EXPECT_EQ(fits.exit_code, 0);
-  EXPECT_EQ(fits.num(2), 1048576);
-  RunResult r = run_scenario("*define\ngame\n*start\n" + loop + "goto *more\n");
+  RunResult r = run_scenario(
+      "*define\ngame\n*start\nmov $1,\"0123456789abcdef\":mov %1,0\n*more\nadd $1,$1:inc "
+      "%1\ngoto *more\n");
   EXPECT_EQ(only_error(r), "実行時エラー|addの文字列が長すぎます。");
   EXPECT_EQ(r.num(1), 16);
 }
@@ -63,12 +61,6 @@ TEST(Hostile, PicturesAndProfilesOutsideTheGameFolderAreMissing) {
   EXPECT_EQ(r.str(1), "");
   EXPECT_NE(log.find(absolute + ": not read, an absolute path"), std::string::npos) << log;
   EXPECT_NE(log.find("s.ini: not read"), std::string::npos) << log;
-}
-
-TEST(Hostile, PuttextWritesItsText) {
-  RunResult r =
-      run_scenario("*define\ngame\n*start\nmov $1,\"二\"\nputtext \"一\"\nputtext $1\nend\n");
-  EXPECT_EQ(r.texts(), (std::vector<std::string>{"一", "二"}));
 }
 
 // A platform on which one title runs out of memory.

@@ -3,7 +3,6 @@
 // input dialog and the focus of a box's buttons.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -12,45 +11,11 @@
 #include "shell/dialogs.h"
 #include "shell/menu_bar.h"
 #include "shell/window_proc.h"
-#include "support/game_runner.h"
-#include "support/step_platform.h"
+#include "support/window_harness.h"
 #include "text/sjis.h"
 
 namespace vellumite {
 namespace {
-
-struct KeyHarness {
-  KeyHarness() : e(platform) {
-    e.shell.menu.build();
-    uint8_t* px = platform.window_pixels();
-    for (int i = 0; i < kWindowBytes; ++i) px[i] = static_cast<uint8_t>(i * 7 % 251);
-    before.assign(px, px + kWindowBytes);
-  }
-  bool picture_restored() {
-    return std::equal(before.begin(), before.end(), platform.window_pixels());
-  }
-  // Posts the keys: a NavKey, or '\r' and ' ' as characters.
-  void keys(const std::vector<uint32_t>& list) {
-    for (uint32_t k : list) {
-      if (k == '\r' || k == ' ') {
-        platform.post(MessageKind::Char, 0, 0, k == '\r' ? 0x0D : 0x20);
-      } else {
-        platform.post(MessageKind::Key, 0, 0, k);
-      }
-    }
-  }
-  std::vector<uint32_t> commands() {
-    std::vector<uint32_t> ids;
-    for (const Message& m : platform.drain()) {
-      if (m.kind == MessageKind::Command) ids.push_back(m.param);
-    }
-    return ids;
-  }
-
-  testing::StepPlatform platform;
-  Engine e;
-  std::vector<uint8_t> before;
-};
 
 TEST(Keyboard, InputScriptNamesTheKeys) {
   InputParseResult ok = parse_input_script("key escape\n+5 key f10\nkey alt\n");
@@ -92,28 +57,18 @@ TEST(Keyboard, DropDownsWithoutTheMouse) {
       {{kKeyAlt, kKeyDown, kKeyAlt}, {}},
   };
   for (const auto& c : cases) {
-    KeyHarness h;
+    testing::WindowHarness h;
     h.keys(std::vector<uint32_t>(c.keys.begin() + 1, c.keys.end()));
     dispatch_message(h.e, Message{MessageKind::Key, 0, 0, c.keys[0]});
     EXPECT_EQ(h.commands(), c.commands) << c.keys.size() << " keys, then " << c.keys.back();
     EXPECT_TRUE(h.picture_restored());
   }
   // Other keys mean nothing to the game.
-  KeyHarness h;
+  testing::WindowHarness h;
   for (uint32_t k : {kKeyEscape, kKeyLeft, kKeyTab, kKeyDelete}) {
     dispatch_message(h.e, Message{MessageKind::Key, 0, 0, k});
   }
   EXPECT_TRUE(h.platform.drain().empty());
-}
-
-TEST(Keyboard, ScriptedKeysWorkTheMenuInAGame) {
-  // 終了 from the keyboard while the game waits: the close is confirmed.
-  testing::RunResult r =
-      testing::run_scenario("*define\ngame\n*start\nwait 1000\nmov %1,1\nend\n",
-                            {.input = "@10 key f10\n+50 key left\n+50 key enter\n"});
-  EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.boxes().size(), 1u);
-  EXPECT_EQ(r.num(1), 0) << "the game ended at the close";
 }
 
 TEST(Keyboard, BoxButtonsTakeTheFocusAndEscapeCancels) {
@@ -129,7 +84,7 @@ TEST(Keyboard, BoxButtonsTakeTheFocusAndEscapeCancels) {
       {BoxButtons::Ok, {kKeyTab, kKeyEscape}, BoxAnswer::Ok},
   };
   for (const auto& c : cases) {
-    KeyHarness h;
+    testing::WindowHarness h;
     h.platform.script({[&] { h.keys(c.keys); }});
     EXPECT_EQ(message_box(h.e, "終了確認", "終了しますか？", c.buttons), c.answer) << c.keys.size();
     EXPECT_TRUE(h.picture_restored());
@@ -137,7 +92,7 @@ TEST(Keyboard, BoxButtonsTakeTheFocusAndEscapeCancels) {
 }
 
 TEST(Keyboard, InputDialogEditsAtTheCaret) {
-  KeyHarness h;
+  testing::WindowHarness h;
   testing::StepPlatform& p = h.platform;
   InputRequest request;
   request.max_length = 40;

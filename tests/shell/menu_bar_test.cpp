@@ -5,33 +5,19 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <functional>
 #include <vector>
 
 #include "platform/headless/headless_platform.h"
 #include "script/interpreter.h"
 #include "script/labels.h"
 #include "shell/window_proc.h"
-#include "support/step_platform.h"
+#include "support/window_harness.h"
 #include "text/sjis.h"
 
 namespace vellumite {
 namespace {
 
-using testing::StepPlatform;
-
-struct BarHarness {
-  BarHarness() : e(platform) {
-    e.shell.menu.build();
-    uint8_t* px = platform.window_pixels();
-    for (int i = 0; i < kWindowBytes; ++i) px[i] = static_cast<uint8_t>(i * 7 % 251);
-    before.assign(px, px + kWindowBytes);
-  }
-  bool picture_restored() {
-    const uint8_t* px = platform.window_pixels();
-    return std::equal(before.begin(), before.end(), px);
-  }
+struct BarHarness : testing::WindowHarness {
   // The centre of bar item `index`, in strip coordinates.
   std::pair<int, int> bar_centre(size_t index) const {
     DialogRect box = menu_bar_layout(e.shell.menu)[index];
@@ -41,23 +27,6 @@ struct BarHarness {
     auto [x, y] = bar_centre(index);
     dispatch_message(e, Message{MessageKind::MenuBarMouse, x, y, kMenuBarButtonDown});
   }
-  // The commands posted, in order.
-  std::vector<uint32_t> commands() {
-    std::vector<uint32_t> ids;
-    for (const Message& m : platform.drain()) {
-      if (m.kind == MessageKind::Command) ids.push_back(m.param);
-    }
-    return ids;
-  }
-  // The pixel of the window at (x, y), as 0xRRGGBB.
-  uint32_t pixel(int x, int y) {
-    const uint8_t* p = platform.window_pixels() + (kWindowHeight - 1 - y) * kWindowStride + x * 3;
-    return uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
-  }
-
-  StepPlatform platform;
-  Engine e;
-  std::vector<uint8_t> before;
 };
 
 // The centre of `r`.

@@ -189,23 +189,6 @@ TEST(Startup, CaptionIsTheWindowTitle) {
   EXPECT_EQ(r.title, "テスト");
 }
 
-TEST(Startup, ConfigFileTurnsCdFadeOffByItsFirstNineCharacters) {
-  auto fade_disabled = [](std::string_view config) {
-    GameDir dir;
-    if (!config.empty()) dir.write_bytes("config.txt", config);
-    InDir in_dir(dir);
-    HeadlessPlatform platform{PlatformOptions{}};
-    Engine e(platform);
-    read_config(e);
-    return e.shell.cd_fade_disabled;
-  };
-  EXPECT_TRUE(fade_disabled("cdfadeoff\n"));
-  EXPECT_TRUE(fade_disabled("first line\r\ncdfadeoffXYZ\r\n"));
-  EXPECT_FALSE(fade_disabled("CDFADEOFF\n"));
-  EXPECT_FALSE(fade_disabled(" cdfadeoff\n"));
-  EXPECT_FALSE(fade_disabled(""));
-}
-
 }  // namespace
 }  // namespace testing
 }  // namespace vellumite
