@@ -153,7 +153,7 @@ std::unique_ptr<Decoder> open_film_sound(const std::string& path) {
 }
 
 void play_video(Engine& e, std::string_view name, bool click_to_stop) {
-  std::string path = resolve_game_path(name);
+  std::string path = resolve_game_path_logged(e.platform, name);
   if (path.empty()) return;
   quiet_ffmpeg();
   FilmStream video;

@@ -57,11 +57,22 @@ void trace_audio(Engine& e, Channel channel, std::string_view action, std::strin
 
 // --- WAVE -----------------------------------------------------------------
 
+namespace {
+
+// A sound file's bytes; a name that leaves the game folder is refused, with a
+// line on the diagnostic stream saying why.
+std::optional<std::string> read_sound_file(Engine& e, std::string_view name) {
+  if (resolve_game_path_logged(e.platform, name).empty()) return std::nullopt;
+  return read_game_file(name);
+}
+
+}  // namespace
+
 int play_wave(Engine& e, std::string_view name, bool loop) {
   AudioState& a = e.audio;
   stop_wave(e);
   if (name.empty() || !e.shell.wave_enabled || e.shell.skip_to_choice) return 1;
-  std::optional<std::string> bytes = read_game_file(name);
+  std::optional<std::string> bytes = read_sound_file(e, name);
   if (!bytes) return 1;  // not found: nothing to play
   if (lower_type(name) != "wav") {
     // A packed type needs its plug-in; an unregistered type plays nothing.
@@ -106,7 +117,7 @@ int play_midi(Engine& e, std::string_view name, bool loop) {
   a.midi_loop = false;
   if (name.empty()) return 1;
   a.midi_name = name;
-  std::optional<std::string> bytes = read_game_file(name);
+  std::optional<std::string> bytes = read_sound_file(e, name);
   if (!bytes) return 1;
   std::string type = lower_type(name);
   if (type != "mid") return sound_plugin_for(a, type) == nullptr ? 1 : 0;
@@ -293,7 +304,7 @@ void play_mp3(Engine& e, std::string_view name, bool loop) {
   a.mp3_loop = false;
   if (name.empty()) return;
   a.mp3_name = name;
-  std::string path = resolve_game_path(name);
+  std::string path = resolve_game_path_logged(e.platform, name);
   if (path.empty()) return;  // not found: nothing starts
   a.mp3_loop = loop;
   a.mp3.play(path, loop);
