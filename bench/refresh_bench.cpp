@@ -93,8 +93,8 @@ struct SceneFixture {
   Engine e;
 };
 
-void BM_RefreshFullScene(benchmark::State& state) {
-  SceneFixture f(state.range(0) != 0);
+// Times full refreshes of the fixture's scene.
+void time_refresh(benchmark::State& state, SceneFixture& f) {
   const FrameCopies copies;
   for (auto _ : state) {
     refresh_scene(f.e, nullptr);
@@ -103,6 +103,11 @@ void BM_RefreshFullScene(benchmark::State& state) {
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kWindowBytes);
   copies.report(state);
+}
+
+void BM_RefreshFullScene(benchmark::State& state) {
+  SceneFixture f(state.range(0) != 0);
+  time_refresh(state, f);
 }
 // 0: masks with an opaque body and soft edges; 1: every mask pixel mid-grey.
 BENCHMARK(BM_RefreshFullScene)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
@@ -128,14 +133,7 @@ void show_text_page(Engine& e) {
 void BM_RefreshWithTextWindow(benchmark::State& state) {
   SceneFixture f(state.range(0) != 0);
   show_text_page(f.e);
-  const FrameCopies copies;
-  for (auto _ : state) {
-    refresh_scene(f.e, nullptr);
-    benchmark::DoNotOptimize(f.e.graphics.scene.surface.bits.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kWindowBytes);
-  copies.report(state);
+  time_refresh(state, f);
 }
 BENCHMARK(BM_RefreshWithTextWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
