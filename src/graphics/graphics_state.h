@@ -19,6 +19,20 @@ constexpr int kStandingCount = 3;  // 0 left, 1 centre, 2 right
 constexpr int kSpriteCount = 256;
 constexpr int kGlyphBufferSize = 128;
 
+constexpr int kGaugeCount = 100;
+
+// A gauge drawn by `bar`; free while x is -1.
+struct Gauge {
+  int32_t value = 0, x = -1, y = 0, w = 0, h = 0, max = 0;
+  int32_t colour = 0;  // 0xRRGGBB
+};
+
+// A three-digit number drawn by `prnum`; free while x is -1.
+struct NumberDisplay {
+  int32_t value = 0, x = -1, y = 0, a = 0, b = 0;
+  int32_t colour = 0;  // 0xRRGGBB
+};
+
 struct GraphicsState {
   // 640x480x24 each, made at start-up by create_screen_pictures.
   Picture screen;        // what the window shows
@@ -34,6 +48,9 @@ struct GraphicsState {
   std::array<Picture, 4> lookback_buttons;  // up on, up off, down on, down off
   std::array<Picture, kStandingCount> standing;
   std::array<Picture, kSpriteCount> sprites;
+
+  std::array<Gauge, kGaugeCount> bars;
+  std::array<NumberDisplay, kGaugeCount> numbers;
 
   LayerState layers;
   EffectState effects;

@@ -13,6 +13,7 @@
 #include "graphics/picture.h"
 #include "text/glyph_renderer.h"
 #include "text/history.h"
+#include "text/menu_settings.h"
 #include "text/selection.h"
 
 namespace vellumite {
@@ -51,6 +52,7 @@ struct TextWindow {
 // Where a wait cursor goes: its offset, added to the position of the next
 // character when the cursor is relative.
 struct CursorPlacement {
+  std::string tag;  // the cursor's image tag; empty: the built-in cursor
   int32_t offset_x = 0;
   int32_t offset_y = 0;
   bool relative = true;
@@ -104,6 +106,7 @@ struct TextState {
   int32_t text_button_count = 0;
 
   TextHistory history;
+  MenuSettings menu;  // the right-click menu, slot lists and yes/no box
   // Made on first use, so that an engine that never shows text never opens
   // a font.
   std::unique_ptr<GlyphRenderer> glyphs;
