@@ -28,7 +28,7 @@ enum MenuAction : int32_t {
   kActionSkip = 5,
 };
 
-struct MenuItem {
+struct RightClickItem {
   std::string title;  // Shift-JIS
   int32_t action = kActionHistory;
 };
@@ -38,7 +38,7 @@ constexpr int kMaxMenuItems = 50;
 struct MenuSettings {
   int32_t right_click = kRightClickHide;
   int32_t right_click_enabled = 1;  // rmode
-  std::vector<MenuItem> items;
+  std::vector<RightClickItem> items;
 
   // menusetwindow
   int32_t font_width = 26;
