@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <system_error>
 
@@ -12,7 +11,7 @@
 #include "resources/game_files.h"
 #include "script/script_error.h"
 #include "shell/engine.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite {
 namespace {
@@ -229,7 +228,12 @@ PictureFile load_picture_file(Engine& e, Picture& picture, std::string_view name
   std::string extension = lowercase_extension(temporary ? std::string_view(path) : name);
   if (extension == "bmp") {
     const BmpLimits limits{.max_bytes = std::min(kMaxPictureBytes, picture_budget(e.graphics))};
-    if (load_bmp(picture.surface, path, limits) == BmpRead::LeftBlack) {
+    const uint64_t size = std::min(e.platform.file_size(path).value_or(0), kMaxBmpFileBytes);
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    const std::optional<size_t> got =
+        e.platform.read_file_into(path, reinterpret_cast<char*>(bytes.data()), bytes.size());
+    bytes.resize(got.value_or(0));
+    if (got && read_bmp(picture.surface, bytes, limits) == BmpRead::LeftBlack) {
       e.platform.log(to_utf8(name) + ": a kind of BMP that is not decoded; shown black");
     }
     result = picture.empty() ? PictureFile::Unreadable : PictureFile::Loaded;
@@ -237,8 +241,7 @@ PictureFile load_picture_file(Engine& e, Picture& picture, std::string_view name
     result = picture.empty() ? PictureFile::Unreadable : PictureFile::Loaded;
   }
   if (temporary) {
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
+    e.platform.remove_file(path);
   }
   return result;
 }
