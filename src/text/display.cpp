@@ -94,8 +94,8 @@ bool wait_here(Engine& e, LineWalk& s, CursorKind kind) {
   s.fast_forward = false;
   const CursorPlacement& c = t.cursors[kind == kCursorLine ? 0 : 1];
   t.cursor_kind = kind;
-  t.cursor_x = saturate(int64_t{c.offset_x} + (c.relative ? s.x : 0));
-  t.cursor_y = saturate(int64_t{c.offset_y} + (c.relative ? s.y : 0));
+  t.cursor_x = saturate(c.offset_x + (c.relative ? s.x : 0));
+  t.cursor_y = saturate(c.offset_y + (c.relative ? s.y : 0));
   click_wait(e);
   if (e.script.reset_requested || e.script.load_done) {
     e.script.load_done = false;
