@@ -215,10 +215,9 @@ bool walk_chunks(Bytes body, Visit visit) {
 // is taken.
 std::optional<PointerImage> decode_animated(Bytes file) {
   uint32_t riff_size = 0;
-  if (!u32_at(file, 4, riff_size) || !tag_is(file, 8, "ACON")) return std::nullopt;
+  if (!u32_at(file, 4, riff_size) || riff_size < 4 || !tag_is(file, 8, "ACON")) return std::nullopt;
   // A RIFF size that claims more than the file holds is cut to the file.
   const Bytes body = file.subspan(12, std::min<size_t>(file.size() - 12, riff_size - 4u));
-  if (riff_size < 4) return std::nullopt;
   bool frames_are_files = true;
   std::optional<Bytes> first_frame;
   walk_chunks(body, [&](size_t at, Bytes data) {
