@@ -4,8 +4,10 @@
 // and the alpha-picture tool (bw2a).
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
+#include "base/sjis.h"
 #include "graphics/alpha_tool.h"
 #include "graphics/bmp.h"
 #include "graphics/cursor_file.h"
@@ -19,7 +21,6 @@
 #include "script/command_table.h"
 #include "script/readers.h"
 #include "script/script_error.h"
-#include "text/sjis.h"
 #include "text/text_window.h"
 
 namespace vellumite {
@@ -101,9 +102,9 @@ void run_quake(Engine& e, bool vertical) {
     fail(e,
          vertical ? "quakeyの回数は1以上にしてください。" : "quakexの回数は1以上にしてください。");
   }
-  if (e.platform.tracing()) {
-    e.platform.trace("quake", std::string(vertical ? "y " : "x ") + std::to_string(count) + ' ' +
-                                  std::to_string(duration));
+  if (e.automation.tracing()) {
+    e.automation.trace("quake", std::string(vertical ? "y " : "x ") + std::to_string(count) + ' ' +
+                                    std::to_string(duration));
   }
   quake(e, vertical, count, duration);
 }
@@ -113,7 +114,7 @@ void cmd_quakey(Engine& e) { run_quake(e, true); }
 
 void show_arrow(Engine& e) {
   e.platform.set_pointer_image(nullptr, 0, 0, 0, 0);
-  if (e.platform.tracing()) e.platform.trace("pointer", "arrow");
+  if (e.automation.tracing()) e.automation.trace("pointer", "arrow");
 }
 
 void cmd_mousecursor(Engine& e) {
@@ -136,8 +137,8 @@ void cmd_mousecursor(Engine& e) {
     path = std::move(*extracted);
     temporary = true;
   }
-  const std::optional<std::string> bytes = read_file_at(path, kMaxPointerFileBytes);
-  if (temporary) discard_file(path);
+  const std::optional<std::string> bytes = read_file_at(e.platform, path, kMaxPointerFileBytes);
+  if (temporary) e.platform.remove_file(path);
   std::optional<PointerImage> image;
   if (bytes) {
     image = decode_pointer_file(
@@ -151,15 +152,15 @@ void cmd_mousecursor(Engine& e) {
   }
   e.platform.set_pointer_image(image->bgra.data(), image->width, image->height, image->hot_x,
                                image->hot_y);
-  if (e.platform.tracing()) {
+  if (e.automation.tracing()) {
     std::string fingerprint(8, '0');
     const uint32_t f = pointer_fingerprint(*image);
     for (int i = 0; i < 8; ++i)
       fingerprint[static_cast<size_t>(i)] = "0123456789abcdef"[f >> (28 - 4 * i) & 0xF];
-    e.platform.trace("pointer",
-                     quote_trace_string(to_utf8(name)) + ' ' + std::to_string(image->width) + 'x' +
-                         std::to_string(image->height) + ' ' + std::to_string(image->hot_x) + ',' +
-                         std::to_string(image->hot_y) + ' ' + fingerprint);
+    e.automation.trace(
+        "pointer", quote_trace_string(to_utf8(name)) + ' ' + std::to_string(image->width) + 'x' +
+                       std::to_string(image->height) + ' ' + std::to_string(image->hot_x) + ',' +
+                       std::to_string(image->hot_y) + ' ' + fingerprint);
   }
 }
 
@@ -181,7 +182,12 @@ void cmd_abssetcursor(Engine& e) { set_cursor(e, false); }
 // One of bw2a's two renderings, from the game folder only.
 void read_rendering(Engine& e, const std::string& name, Surface& out) {
   const std::string path = resolve_game_path_logged(e.platform, name);
-  if (path.empty() || load_bmp(out, path) == BmpRead::Failed || out.empty())
+  const std::optional<std::string> bytes =
+      path.empty() ? std::nullopt : read_file_at(e.platform, path, kMaxBmpFileBytes);
+  const std::span<const uint8_t> file =
+      bytes ? std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size())
+            : std::span<const uint8_t>();
+  if (!bytes || read_bmp(out, file) == BmpRead::Failed || out.empty())
     fail(e, "bw2aの画像%sが読み込めません。", name);
 }
 
@@ -210,7 +216,7 @@ void cmd_bw2a(Engine& e) {
   const std::optional<Surface> picture = make_alpha_picture(black, white);
   const std::string output = alpha_output_name(base);
   if (!picture || !outside_game_folder(output).empty() ||
-      !write_file_replacing(output, encode_bmp(*picture))) {
+      !e.platform.write_file(output, encode_bmp(*picture))) {
     fail(e, "bw2aの出力%sが書き込めません。", base);
   }
 }

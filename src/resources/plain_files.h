@@ -5,20 +5,15 @@
 #include <cstddef>
 #include <optional>
 #include <string>
-#include <string_view>
 
 namespace vellumite {
 
+class Platform;
+
 // The bytes of the file at `path`, at most `max_bytes`; nullopt when it
-// cannot be opened.
-std::optional<std::string> read_file_at(const std::string& path, size_t max_bytes);
-
-// Writes `bytes` to `path` in one step: into a temporary file in the same
-// folder, which then replaces any file of that name. Missing folders on the
-// way are made. False on any failure; an old file is then left as it was.
-bool write_file_replacing(const std::string& path, std::string_view bytes);
-
-// Removes the file at `path`; a file that is not there is no error.
-void discard_file(const std::string& path);
+// cannot be opened. (Writing and removing are Platform::write_file and
+// Platform::remove_file.)
+std::optional<std::string> read_file_at(Platform& platform, const std::string& path,
+                                        size_t max_bytes);
 
 }  // namespace vellumite
