@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "platform/platform.h"
-#include "resources/folder_bounds.h"
+#include "base/folder_bounds.h"
 #include "base/sjis.h"
+#include "platform/platform.h"
 
 namespace vellumite {
 namespace {

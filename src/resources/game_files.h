@@ -31,7 +31,7 @@ std::optional<std::string> read_game_file(Platform& platform, std::string_view n
                                           size_t max_bytes = static_cast<size_t>(-1));
 // The same into `out`, in one read of the file's size: how many bytes were
 // stored (at most `max_bytes`).
-std::optional<size_t> read_game_file_into(Platform& platform, std::string_view name_sjis,
-                                          char* out, size_t max_bytes);
+std::optional<size_t> read_game_file_into(Platform& platform, std::string_view name_sjis, char* out,
+                                          size_t max_bytes);
 
 }  // namespace vellumite

@@ -3,12 +3,13 @@
 // and its handler. Handlers read their own arguments with the readers.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string_view>
 
-#include "shell/engine.h"
-
 namespace vellumite {
+
+struct Engine;
 
 using CommandHandler = void (*)(Engine&);
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/input_script.h"
-#include "shell/dialogs.h"
-#include "shell/menu_bar.h"
-#include "shell/window_proc.h"
-#include "support/window_harness.h"
 #include "base/sjis.h"
+#include "game/shell/dialogs.h"
+#include "game/shell/menu_bar.h"
+#include "game/shell/window_proc.h"
+#include "platform/input_script.h"
+#include "support/window_harness.h"
 
 namespace vellumite {
 namespace {
