@@ -51,6 +51,7 @@ void bind_selection_commands(CommandBinder& binder);
 void bind_button_commands(CommandBinder& binder);
 void bind_input_commands(CommandBinder& binder);
 void bind_menu_commands(CommandBinder& binder);
+void bind_right_click_commands(CommandBinder& binder);
 void bind_sound_commands(CommandBinder& binder);
 
 }  // namespace vellumite

@@ -13,6 +13,7 @@
 #include "shell/dialogs.h"
 #include "shell/window_proc.h"
 #include "text/font_match.h"
+#include "text/lookback.h"
 #include "text/sjis.h"
 
 namespace vellumite {
@@ -105,6 +106,7 @@ void scenario_cycle(Engine& e) {
     load_scenario(e);
     build_label_table(e);
     run_interpreter(e, true);
+    load_default_lookback_buttons(e);
 
     e.platform.start_timer(kTimerPeriod);
     e.shell.timer_running = true;

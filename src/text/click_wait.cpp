@@ -12,13 +12,10 @@
 #include "shell/engine.h"
 #include "shell/player_wait.h"
 #include "shell/window_proc.h"
+#include "text/system_call.h"
 #include "text/text_window.h"
 
 namespace vellumite {
-
-// The right-click menu is not part of the engine yet, so for now a right
-// click in a wait opens nothing.
-void open_right_click_menu(Engine&) {}
 
 namespace {
 
@@ -84,6 +81,15 @@ std::optional<uint32_t> animate_cursor(Engine& e, const CursorArea& area) {
   return next_cursor_frame(c);
 }
 
+// The screen was rebuilt under the cursor (a menu or the history was
+// shown): the area is saved again and the cursor drawn over it.
+void redraw_cursor(Engine& e, const CursorArea& area) {
+  if (area.cursor == nullptr) return;
+  blit(e.text.cursor_backing, 0, 0, area.width, area.height, e.graphics.screen, area.x, area.y);
+  draw_picture(*area.cursor, e.graphics.screen, nullptr, area.x, area.y);
+  show_area(e, area);
+}
+
 }  // namespace
 
 void click_wait(Engine& e) {
@@ -137,8 +143,12 @@ void click_wait(Engine& e) {
     }
     return end;
   };
-  rules.after_poll = [&](const Message*) {
+  rules.after_poll = [&](const Message* m) {
     if (shell.autoclick_active) return false;
+    if (m != nullptr && m->kind == MessageKind::Wheel && m->param == kWheelUp) {
+      history_from_wheel(e);
+      redraw_cursor(e, area);
+    }
     if (shell.clicked_flag) {
       shell.clicked_flag = false;
       return true;
@@ -146,9 +156,10 @@ void click_wait(Engine& e) {
     if (shell.skip_to_choice) return true;
     if (shell.rclicked_flag) {
       shell.rclicked_flag = false;
-      open_right_click_menu(e);
+      system_call(e, -1);
       // A reset or load chosen there ends the wait as it stands.
       left_for_menu = e.script.reset_requested || e.script.load_done;
+      if (!left_for_menu) redraw_cursor(e, area);
       return left_for_menu;
     }
     return false;

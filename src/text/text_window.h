@@ -112,8 +112,6 @@ struct TextState {
   std::unique_ptr<GlyphRenderer> glyphs;
 };
 
-// What a right click in a click wait or a choice opens.
-void open_right_click_menu(Engine& e);
 // Removes the shown text window from the screen with the window effect, when
 // its erase flag allows.
 void hide_text_window(Engine& e);
