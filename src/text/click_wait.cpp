@@ -81,9 +81,13 @@ std::optional<uint32_t> animate_cursor(Engine& e, const CursorArea& area) {
   return next_cursor_frame(c);
 }
 
-// The screen was rebuilt under the cursor (a menu or the history was
-// shown): the area is saved again and the cursor drawn over it.
-void redraw_cursor(Engine& e, const CursorArea& area) {
+// Runs something that may rebuild the screen (a menu, the history) with the
+// cursor taken off the screen; afterwards the area beneath is saved again
+// and the cursor drawn over it.
+template <typename F>
+void without_cursor(Engine& e, const CursorArea& area, F&& run) {
+  if (area.cursor != nullptr) put_back(e, area);
+  run();
   if (area.cursor == nullptr) return;
   blit(e.text.cursor_backing, 0, 0, area.width, area.height, e.graphics.screen, area.x, area.y);
   draw_picture(*area.cursor, e.graphics.screen, nullptr, area.x, area.y);
@@ -146,8 +150,7 @@ void click_wait(Engine& e) {
   rules.after_poll = [&](const Message* m) {
     if (shell.autoclick_active) return false;
     if (m != nullptr && m->kind == MessageKind::Wheel && m->param == kWheelUp) {
-      history_from_wheel(e);
-      redraw_cursor(e, area);
+      without_cursor(e, area, [&] { history_from_wheel(e); });
     }
     if (shell.clicked_flag) {
       shell.clicked_flag = false;
@@ -156,10 +159,9 @@ void click_wait(Engine& e) {
     if (shell.skip_to_choice) return true;
     if (shell.rclicked_flag) {
       shell.rclicked_flag = false;
-      system_call(e, -1);
+      without_cursor(e, area, [&] { system_call(e, -1); });
       // A reset or load chosen there ends the wait as it stands.
       left_for_menu = e.script.reset_requested || e.script.load_done;
-      if (!left_for_menu) redraw_cursor(e, area);
       return left_for_menu;
     }
     return false;
