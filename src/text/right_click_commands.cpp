@@ -100,7 +100,12 @@ void cmd_menusetwindow(Engine& e) {
   m.shadow = shadow;
   expect_comma(e);
   skip_blanks(e);
-  if (current_byte(e) != '#') return;
+  // Without a colour the tint stays as it was and the rest of the line is
+  // passed over.
+  if (current_byte(e) != '#') {
+    skip_to_line_end(e);
+    return;
+  }
   m.tint = read_color(e, e.script.script_buffer.get() + e.script.script_pos + 1);
   e.script.script_pos += 7;
 }
