@@ -17,6 +17,8 @@
 #include "platform/trace_text.h"
 #include "resources/game_files.h"
 #include "text/font_match.h"
+#include "game/text/lookback.h"
+#include "base/sjis.h"
 
 namespace vellumite {
 namespace {
@@ -108,6 +110,7 @@ void scenario_cycle(Engine& e) {
     load_scenario(e);
     build_label_table(e);
     run_interpreter(e, true);
+    load_default_lookback_buttons(e);
 
     e.platform.start_timer(kTimerPeriod);
     e.shell.timer_running = true;

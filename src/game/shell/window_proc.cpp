@@ -192,6 +192,7 @@ void dispatch_message(Engine& e, const Message& m) {
     case MessageKind::Key:
       if (!volume_key(e, m.param)) menu_bar_key(e, m);
       break;
+    case MessageKind::Wheel: break;  // for the waits that page the text history
     case MessageKind::ToggleFullScreen:
       // The same as choosing フルスクリーン or ウィンドウ, check marks included.
       menu_command(e, shell.full_screen ? kMenuWindow : kMenuFullScreen);

@@ -13,12 +13,15 @@
 #include "game/shell/window_proc.h"
 #include "game/text/text_window.h"
 #include "graphics/compositor.h"
+#include "game/graphics/effects.h"
+#include "game/graphics/layers.h"
+#include "game/engine.h"
+#include "game/shell/player_wait.h"
+#include "game/shell/window_proc.h"
+#include "game/text/system_call.h"
+#include "game/text/text_window.h"
 
 namespace vellumite {
-
-// The right-click menu is not part of the engine yet, so for now a right
-// click in a wait opens nothing.
-void open_right_click_menu(Engine&) {}
 
 namespace {
 
@@ -84,6 +87,19 @@ std::optional<uint32_t> animate_cursor(Engine& e, const CursorArea& area) {
   return next_cursor_frame(c);
 }
 
+// Runs something that may rebuild the screen (a menu, the history) with the
+// cursor taken off the screen; afterwards the area beneath is saved again
+// and the cursor drawn over it.
+template <typename F>
+void without_cursor(Engine& e, const CursorArea& area, F&& run) {
+  if (area.cursor != nullptr) put_back(e, area);
+  run();
+  if (area.cursor == nullptr) return;
+  blit(e.text.cursor_backing, 0, 0, area.width, area.height, e.graphics.screen, area.x, area.y);
+  draw_picture(*area.cursor, e.graphics.screen, nullptr, area.x, area.y);
+  show_area(e, area);
+}
+
 }  // namespace
 
 void click_wait(Engine& e) {
@@ -137,8 +153,11 @@ void click_wait(Engine& e) {
     }
     return end;
   };
-  rules.after_poll = [&](const Message*) {
+  rules.after_poll = [&](const Message* m) {
     if (shell.autoclick_active) return false;
+    if (m != nullptr && m->kind == MessageKind::Wheel && m->param == kWheelUp) {
+      without_cursor(e, area, [&] { history_from_wheel(e); });
+    }
     if (shell.clicked_flag) {
       shell.clicked_flag = false;
       return true;
@@ -146,7 +165,7 @@ void click_wait(Engine& e) {
     if (shell.skip_to_choice) return true;
     if (shell.rclicked_flag) {
       shell.rclicked_flag = false;
-      open_right_click_menu(e);
+      without_cursor(e, area, [&] { system_call(e, -1); });
       // A reset or load chosen there ends the wait as it stands.
       left_for_menu = e.script.reset_requested || e.script.load_done;
       return left_for_menu;

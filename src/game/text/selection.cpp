@@ -17,6 +17,9 @@
 #include "game/shell/window_proc.h"
 #include "game/text/text_window.h"
 #include "text/kinsoku.h"
+#include "base/sjis.h"
+#include "game/text/system_call.h"
+#include "game/text/text_window.h"
 
 namespace vellumite {
 namespace {
@@ -227,6 +230,10 @@ void reset_selection_cycle_defaults(Engine& e) {
 
 int draw_menu_line(Engine& e, std::string_view text, int32_t& column, int32_t& row, int32_t colour,
                    const MenuLook* menu) {
+  // A menu screen whose text was cleared is drawn over a fresh backdrop.
+  if (menu != nullptr && menu->draw_backdrop && !e.text.menu.backdrop_drawn) {
+    menu->draw_backdrop(e);
+  }
   LinePosition at = position_of(e, column, row, menu);
   const int count = draw_line(e, text, at, colour, menu);
   column = at.column;
@@ -333,7 +340,7 @@ int choose_item(Engine& e, std::span<const std::string> texts, int32_t column, i
         return true;
       }
       if (current != -1) layout.draw(e, texts, current, normal);
-      open_right_click_menu(e);
+      system_call(e, -1);
       if (e.script.reset_requested || e.script.load_done) {
         outcome = -2;
         return true;

@@ -104,6 +104,7 @@ void reset_text(Engine& e) {
   t.cursor_kind = kCursorNone;
   t.text_button_count = 0;
   history_wipe(t.history);
+  t.menu.right_click_enabled = 1;
 }
 
 void reset_text_cycle_defaults(TextState& text) {
@@ -114,6 +115,7 @@ void reset_text_cycle_defaults(TextState& text) {
   text.clickstr_chars.clear();
   text.clickstr_lines = 0;
   text.window.erase_flag = 1;
+  text.menu = MenuSettings{};
   std::fill(text.text_alpha.begin(), text.text_alpha.end(), 0);
 }
 

@@ -7,8 +7,6 @@ namespace vellumite {
 
 struct Engine;
 
-// What a right click in a click wait or a choice opens.
-void open_right_click_menu(Engine& e);
 
 // Removes the shown text window from the screen with the window effect, when
 // its erase flag allows.
