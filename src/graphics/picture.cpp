@@ -10,6 +10,7 @@
 #include "graphics/graphics_state.h"
 #include "graphics/image_tag.h"
 #include "resources/game_files.h"
+#include "save/persistent_files.h"
 #include "script/script_error.h"
 #include "shell/engine.h"
 #include "text/sjis.h"
@@ -59,8 +60,10 @@ void copy_pixels(const Surface& from, const uint8_t* src, Surface& to, uint8_t* 
 }
 
 // The read-file log behind `fchk` records the name of every picture loaded
-// while it is on. It belongs to the save data, which keeps no log yet.
-void log_loaded_name(Engine&, std::string_view) {}
+// while it is on.
+void log_loaded_name(Engine& e, std::string_view name) {
+  if (e.save.file_log_enabled) log_file_name(e, name);
+}
 
 // A file that is not in the game folder may sit in a registered archive; on
 // success `name` becomes the path of the extracted temporary copy. No archive

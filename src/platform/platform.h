@@ -95,6 +95,14 @@ struct PixelRect {
 enum class BoxButtons : uint8_t { Ok, YesNo };
 enum class BoxAnswer : uint8_t { Ok, Yes, No };
 
+// A moment of the local calendar, as a file's time is shown to the player.
+struct LocalTime {
+  int month = 1;  // 1..12
+  int day = 1;
+  int hour = 0;
+  int minute = 0;
+};
+
 // Why the program ends; the backend turns it into the process exit code.
 enum class ExitReason : uint8_t {
   End,             // the scenario's `end`
@@ -268,6 +276,14 @@ class Platform {
   virtual std::optional<std::string> read_profile_string(std::string_view file,
                                                          std::string_view section,
                                                          std::string_view key) = 0;
+
+  // The user's data folder ($XDG_DATA_HOME, else ~/.local/share), without a
+  // trailing '/'; empty when neither is known. Where a game's data files go
+  // when its own folder cannot be written.
+  virtual std::string data_home() = 0;
+  // `seconds` since 1970 in the local calendar (headless: in UTC, so that a
+  // run shows the same on every machine).
+  virtual LocalTime local_time(int64_t seconds) = 0;
 
   // --- the player's settings ------------------------------------------------------
   // The text of the player's settings file (settings.ini); nullopt when there

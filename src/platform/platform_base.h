@@ -24,6 +24,7 @@ struct PlatformOptions {
   bool quiet = false;             // log nothing (the fuzzer runs thousands of games)
   std::string audio_out_path;     // headless: write the mixed sound here (WAVE)
   std::string settings_path;      // the player's settings file; empty: none kept
+  std::string data_home;          // the user's data folder; empty: from the environment
 };
 
 class PlatformBase : public Platform {
@@ -61,6 +62,8 @@ class PlatformBase : public Platform {
                                                  std::string_view value_name) override;
   std::optional<std::string> read_profile_string(std::string_view file, std::string_view section,
                                                  std::string_view key) override;
+  std::string data_home() override;
+  LocalTime local_time(int64_t seconds) override;
   std::optional<std::string> read_settings() override;
   bool write_settings(std::string_view text) override;
   // Remembers the producer; a backend that plays sound overrides this.

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 
@@ -145,6 +146,21 @@ std::optional<std::string> read_whole_file(const std::string& path) {
   text << in.rdbuf();
   if (in.bad()) return std::nullopt;
   return std::move(text).str();
+}
+
+std::string user_data_folder() {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  if (data != nullptr && *data != '\0') return data;
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || *home == '\0') return "";
+  return std::string(home) + "/.local/share";
+}
+
+LocalTime local_calendar(int64_t seconds, bool utc) {
+  const auto t = static_cast<time_t>(seconds);
+  struct tm parts {};
+  if ((utc ? gmtime_r(&t, &parts) : localtime_r(&t, &parts)) == nullptr) return LocalTime{};
+  return LocalTime{parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min};
 }
 
 bool replace_file(const std::string& path, std::string_view bytes) {

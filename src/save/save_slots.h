@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace vellumite {
 
@@ -21,5 +22,11 @@ bool write_save(Engine& e, int n);
 // window and the music. False when the file was refused; the game then goes
 // on where it was.
 bool load_save(Engine& e, int n);
+
+// "save<n>.dat".
+std::string save_file_name(int n);
+// Whether the bytes of a slot file can be a game of the loaded scenario: a
+// gosub depth of 0..1000 and every scenario position inside the scenario.
+bool save_file_acceptable(Engine& e, std::string_view bytes);
 
 }  // namespace vellumite

@@ -3,6 +3,7 @@
 #include "audio/sound.h"
 #include "graphics/layers.h"
 #include "platform/trace_text.h"
+#include "save/save_slots.h"
 #include "script/command_table.h"
 #include "script/labels.h"
 #include "script/readers.h"
@@ -118,6 +119,9 @@ void run_interpreter(Engine& e, bool define_mode) {
       answer_pending_close(e);
     }
     check_trap(e);
+    // A save made later on this page restores the game as it stands here.
+    const TextWindow& w = e.text.window;
+    if (!define_mode && w.column == 0 && w.row == 0) state_snapshot(e);
     char c = s.script_buffer[s.script_pos];
     switch (c) {
       case ' ':

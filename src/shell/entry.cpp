@@ -8,6 +8,7 @@
 #include "graphics/graphics_state.h"
 #include "platform/trace_text.h"
 #include "resources/game_files.h"
+#include "save/persistent_files.h"
 #include "script/interpreter.h"
 #include "script/labels.h"
 #include "shell/dialogs.h"
@@ -48,6 +49,7 @@ void reset_cycle_state(Engine& e) {
   shell.menu.check_only(kMenuCddaOn, {kMenuCddaOff});
   shell.text_speed_index = 1;
   shell.menu.check_only(kMenuSpeedNormal, {kMenuSpeedSlow, kMenuSpeedFast});
+  reset_save_cycle_defaults(e);
 }
 
 // Memory ran out somewhere below: the pictures, which hold nearly all of it,
@@ -97,7 +99,7 @@ void scenario_cycle(Engine& e) {
     reset_selection_cycle_defaults(e);
     seed_random(e.vars, e.platform.ticks());
     create_screen_pictures(e.graphics);
-    clear_global_variables(e.vars);
+    read_globals(e);
     reset_variable_tables(e.vars);
     e.shell.menu.set_checked(kMenuFontDefault, true);
     install_font_menu(e.shell, list_japanese_fixed_fonts());
@@ -105,6 +107,7 @@ void scenario_cycle(Engine& e) {
     load_scenario(e);
     build_label_table(e);
     run_interpreter(e, true);
+    read_files_after_define(e);
 
     e.platform.start_timer(kTimerPeriod);
     e.shell.timer_running = true;

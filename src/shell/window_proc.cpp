@@ -2,6 +2,7 @@
 
 #include "audio/player_volume.h"
 #include "audio/sound.h"
+#include "save/persistent_files.h"
 #include "shell/cd_drive_dialog.h"
 #include "shell/dialogs.h"
 #include "shell/menu_bar.h"
@@ -94,6 +95,7 @@ void exit_sequence(Engine& e) {
   e.shell.window_destroyed = true;
   e.platform.kill_timer();
   e.shell.timer_running = false;
+  write_files_at_exit(e);
   stop_all_sound(e, false);
   e.platform.restore_display_mode();
   e.platform.remove_temp_folder();
