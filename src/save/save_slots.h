@@ -23,6 +23,11 @@ bool write_save(Engine& e, int n);
 // on where it was.
 bool load_save(Engine& e, int n);
 
+// The number of slots the list shows (savenumber, 0..20).
+int slot_count(const Engine& e);
+// The label of slot i (from 0): the prefix, its full-width number and the
+// time its file was written, or dashes when it has none (`exists` false).
+std::string slot_label(Engine& e, int i, bool* exists = nullptr);
 // "save<n>.dat".
 std::string save_file_name(int n);
 // Whether the bytes of a slot file can be a game of the loaded scenario: a

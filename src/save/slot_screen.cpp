@@ -61,23 +61,9 @@ struct Slot {
 };
 
 std::vector<Slot> slot_labels(Engine& e) {
-  const SaveState& s = e.save;
-  const int count = std::clamp(s.save_count, 0, kMaxSaveSlots);
-  std::vector<Slot> slots(static_cast<size_t>(count));
-  for (int i = 0; i < count; ++i) {
-    Slot& slot = slots[static_cast<size_t>(i)];
-    slot.label = s.slot_prefix;
-    if (count > 9 && i < 9) slot.label += kFullSpace;
-    for (char d : std::to_string(i + 1)) append_full_width_digit(slot.label, d);
-    slot.label += kFullSpace;
-    const std::optional<int64_t> time =
-        file_modified_time(find_data_file(data_folder(e), save_file_name(i + 1)));
-    slot.exists = time.has_value();
-    if (slot.exists) {
-      slot.label += full_width_time(e.platform.local_time(*time));
-    } else {
-      for (int k = 0; k < 12; ++k) slot.label += kFullDash;
-    }
+  std::vector<Slot> slots(static_cast<size_t>(slot_count(e)));
+  for (size_t i = 0; i < slots.size(); ++i) {
+    slots[i].label = slot_label(e, static_cast<int>(i), &slots[i].exists);
   }
   return slots;
 }
@@ -117,6 +103,25 @@ void draw_at(Engine& e, std::string_view text, int64_t x, int64_t y, int32_t col
 }
 
 }  // namespace
+
+int slot_count(const Engine& e) { return std::clamp(e.save.save_count, 0, kMaxSaveSlots); }
+
+std::string slot_label(Engine& e, int i, bool* exists) {
+  const SaveState& s = e.save;
+  std::string label = s.slot_prefix;
+  if (slot_count(e) > 9 && i < 9) label += kFullSpace;
+  for (char d : std::to_string(i + 1)) append_full_width_digit(label, d);
+  label += kFullSpace;
+  const std::optional<int64_t> time =
+      file_modified_time(find_data_file(data_folder(e), save_file_name(i + 1)));
+  if (exists != nullptr) *exists = time.has_value();
+  if (time) {
+    label += full_width_time(e.platform.local_time(*time));
+  } else {
+    for (int k = 0; k < 12; ++k) label += kFullDash;
+  }
+  return label;
+}
 
 int save_slot_screen(Engine& e, bool is_save, std::string& label) {
   label.clear();
