@@ -1,0 +1,157 @@
+// gloval.sav, Velmflog.dat and envdata: their bytes, what a game sees of
+// them, short and garbled files, and the folder they live in.
+#include "save/persistent_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "../support/le_bytes.h"
+#include "../support/save_harness.h"
+#include "resources/data_files.h"
+#include "save/save_slots.h"
+#include "script/control_flow.h"
+
+namespace vellumite::testing {
+namespace {
+
+// The game folder as a test sees it: files by name.
+std::string in_game(const GameDir& dir, const char* name) { return read_file(dir.path() / name); }
+
+std::string scrambled(std::string_view name) {
+  std::string out;
+  for (char c : name) out += static_cast<char>(static_cast<uint8_t>(c) ^ 0xA7);
+  return "\"" + out + "\"";
+}
+
+TEST(GlobalsFile, WrittenAfterGlobalonAndReadAtTheNextStart) {
+  GameDir dir;
+  dir.write_text("0.txt",
+                 game_script("mov %200,5:mov $300,\"x\":mov %4095,-2:mov %0,1\nend", "globalon\n"));
+  ASSERT_EQ(run_game(dir).exit_code, 0);
+  LeBytes expected;
+  for (int n = 200; n < 4096; ++n) {
+    expected.i32(n == 200 ? 5 : n == 4095 ? -2 : 0).str(n == 300 ? "x" : "");
+  }
+  EXPECT_TRUE(in_game(dir, "gloval.sav") == expected.bytes);
+
+  // Without globalon the file is read but not written.
+  dir.write_text("0.txt", game_script("mov %201,%200\nmov %200,9\nend"));
+  const RunResult r = run_game(dir);
+  EXPECT_EQ(r.num(201), 5);
+  EXPECT_EQ(r.str(300), "x");
+  EXPECT_TRUE(in_game(dir, "gloval.sav") == expected.bytes);
+}
+
+TEST(GlobalsFile, AShortFileGivesZeroAndEmptyForTheRest) {
+  SaveHarness h;
+  h.e.vars.num_vars[201] = 3;
+  h.e.vars.str_vars[4095] = "old";
+  write_file(h.dir.path() / "gloval.sav", LeBytes().i32(7).bytes + "ab");
+  read_globals(h.e);
+  EXPECT_EQ(h.e.vars.num_vars[200], 7);
+  EXPECT_EQ(h.e.vars.str_vars[200], "ab");
+  EXPECT_EQ(h.e.vars.num_vars[201], 0);
+  EXPECT_EQ(h.e.vars.str_vars[4095], "");
+}
+
+TEST(FileLog, PicturesShownAreLoggedInCapitalsAndKeptInTheFile) {
+  GameDir dir;
+  dir.write_bytes("Velmflog.dat", "1\n" + scrambled("OLD.BMP"));
+  dir.write_text("0.txt", game_script("bg \"Pic.bmp\",1\n"
+                                      "if fchk \"old.bmp\" mov %1,1\n"
+                                      "if fchk \"PIC.BMP\" mov %2,1\n"
+                                      "notif fchk \"other.bmp\" mov %3,1\nend",
+                                      "filelog\n"));
+  const RunResult r = run_game(dir);
+  EXPECT_EQ(r.num(1), 1);
+  EXPECT_EQ(r.num(2), 1);
+  EXPECT_EQ(r.num(3), 1);
+  // The click cursors the game loads at its start are pictures too.
+  EXPECT_EQ(in_game(dir, "Velmflog.dat"), "4\n" + scrambled("OLD.BMP") + scrambled("CURSOR0.BMP") +
+                                              scrambled("CURSOR1.BMP") + scrambled("PIC.BMP"));
+}
+
+TEST(FileLog, NamesTheFileCannotCarryStayInMemory) {
+  SaveHarness h;
+  // 0x85 scrambles to the quote that ends an entry.
+  for (const char* name : {"a.bmp", "\x85\x40.bmp", "\x82\x61.bmp"}) log_file_name(h.e, name);
+  log_file_name(h.e, std::string(600, 'x'));
+  EXPECT_TRUE(file_log_contains(h.e, "\x85\x40.BMP"));
+  EXPECT_TRUE(file_log_contains(h.e, "\x82\x41.bmp"));  // every byte is upper-cased
+  EXPECT_TRUE(file_log_contains(h.e, std::string(600, 'X')));
+  EXPECT_EQ(file_log_image(h.e), "2\n" + scrambled("A.BMP") + scrambled("\x82\x41.BMP"));
+}
+
+TEST(FileLog, GarbledFilesGiveWhatCanBeRead) {
+  struct Case {
+    std::string bytes;
+    size_t entries;
+  };
+  std::string many = "5000\n";
+  for (int i = 0; i < 5000; ++i) many += scrambled("N" + std::to_string(i));
+  for (const Case& c : {Case{"", 0}, Case{"zz", 0}, Case{"-3\n\"x\"", 0},
+                        Case{"5\n" + scrambled("A.BMP").substr(0, 4), 1},
+                        Case{"2\n\"" + std::string(700, 'q') + "\"", 2}, Case{many, 4000}}) {
+    SaveHarness h;
+    load_file_log_image(h.e, c.bytes);
+    EXPECT_EQ(h.e.save.file_log.size(), c.entries) << c.bytes.substr(0, 20);
+  }
+}
+
+TEST(EnvironmentFile, TheMenuChoicesAreWrittenAtExitAndPostedAfterTheDefineBlock) {
+  GameDir dir;
+  dir.write_text("0.txt", game_script("end"));
+  ASSERT_EQ(run_game(dir).exit_code, 0);
+  const std::string font = to_sjis("ＭＳ ゴシック");
+  EXPECT_EQ(in_game(dir, "envdata"),
+            LeBytes().i32(0).i32(1).i32(1).i32(0).str(font).i32(1).str("").bytes);
+
+  SaveHarness h;
+  h.e.shell.default_font_face = font;
+  h.e.shell.font_table[7] = "Face";
+  write_file(h.dir.path() / "envdata",
+             LeBytes().i32(1).i32(0).i32(2).i32(1).str("Face").i32(0).str("D:").bytes);
+  read_environment(h.e);
+  std::vector<uint32_t> posted;
+  for (Message m; h.platform.peek_message(m, true);) {
+    if (m.kind == MessageKind::Command) posted.push_back(m.param);
+  }
+  EXPECT_EQ(posted, (std::vector<uint32_t>{40002, 40018, 40022, 40007, 40016, 7}));
+  EXPECT_EQ(h.e.shell.font_face, "Face");
+  EXPECT_EQ(h.e.shell.cd_drive, "D:");
+}
+
+TEST(EnvironmentFile, AShortFileReadsZeroAndEmpty) {
+  SaveHarness h;
+  h.e.shell.cd_drive = "E:";
+  load_environment_image(h.e, std::string("\x00\x00", 2));
+  EXPECT_EQ(h.e.shell.font_face, "");
+  EXPECT_EQ(h.e.shell.cd_drive, "");
+}
+
+TEST(DataFolder, AnUnwritableGameFolderKeepsItsFilesInTheUsersDataFolder) {
+  EXPECT_EQ(data_folder_for(true, "/d", "game"), "");
+  EXPECT_EQ(data_folder_for(false, "/d", "game"), "/d/vellumite/game/");
+  EXPECT_EQ(data_folder_for(false, "/d/", "game"), "/d/vellumite/game/");
+  EXPECT_EQ(data_folder_for(false, "", "game"), "");
+
+  SaveHarness h;
+  EXPECT_TRUE(game_folder_writable());
+  h.e.save.data_folder_chosen = true;
+  h.e.save.data_folder = (h.dir.path() / "data/").string();
+  write_file(h.dir.path() / "save1.dat", "in the game folder");
+  write_file(h.dir.path() / "save2.dat", "in the game folder");
+  write_file(h.dir.path() / "data/save2.dat", "in the data folder");
+  EXPECT_EQ(read_data_file(h.e.save.data_folder, "save1.dat"), "in the game folder");
+  EXPECT_EQ(read_data_file(h.e.save.data_folder, "save2.dat"), "in the data folder");
+  state_snapshot(h.e);
+  ASSERT_TRUE(write_save(h.e, 1));
+  EXPECT_TRUE(read_file(h.dir.path() / "data/save1.dat") == h.e.save.snapshot);
+  EXPECT_EQ(read_file(h.dir.path() / "save1.dat"), "in the game folder");
+  write_globals(h.e);
+  EXPECT_TRUE(std::filesystem::exists(h.dir.path() / "data/gloval.sav"));
+}
+
+}  // namespace
+}  // namespace vellumite::testing
