@@ -20,6 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }();
   static Engine* e = new Engine(*platform);
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  e->save.file_log.clear();
+  e->save.file_log_index.clear();
   load_file_log_image(*e, bytes);
   if (e->save.file_log.size() > kMaxFileLogNames) std::abort();
   const std::string first = file_log_image(*e);

@@ -120,8 +120,6 @@ std::string file_log_image(Engine& e) {
 
 void load_file_log_image(Engine& e, std::string_view bytes) {
   SaveState& s = e.save;
-  s.file_log.clear();
-  s.file_log_index.clear();
   // The count in decimal, as "%d\n" wrote it (blanks before it are skipped).
   size_t pos = bytes.find_first_not_of(" \t\r\n");
   if (pos == std::string_view::npos) return;
@@ -143,7 +141,9 @@ void load_file_log_image(Engine& e, std::string_view bytes) {
     std::string name(bytes.substr(pos, stop - pos));
     for (char& c : name) c = static_cast<char>(static_cast<uint8_t>(c) ^ kLogKey);
     pos = stop < bytes.size() && bytes[stop] == '"' ? stop + 1 : stop;
-    if (s.file_log_index.insert(name).second) s.file_log.push_back(std::move(name));
+    if (s.file_log.size() < kMaxFileLogNames && s.file_log_index.insert(name).second) {
+      s.file_log.push_back(std::move(name));
+    }
   }
 }
 

@@ -35,7 +35,9 @@ void read_file_log(Engine& e);
 void write_file_log(Engine& e);
 // The bytes of Velmflog.dat for the log, and back. Names the format cannot
 // carry (a scrambled byte that would end the entry, or longer than a reader
-// takes) are left out.
+// takes) are left out. Reading adds the file's names to those already
+// logged, so a restart (which reads the file again) forgets none seen
+// before it.
 std::string file_log_image(Engine& e);
 void load_file_log_image(Engine& e, std::string_view bytes);
 

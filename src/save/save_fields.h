@@ -37,8 +37,8 @@ void walk_save_fields(IO& io, Engine& e) {
   io.num(w.text_red);                  // 8
   io.num(w.text_blue);
   io.num(w.text_green);
-  io.text(t.cursors[0].tag, kSaveNameBytes);  // 11
-  io.text(t.cursors[1].tag, kSaveNameBytes);
+  io.tag(t.cursors[0].tag);  // 11
+  io.tag(t.cursors[1].tag);
   io.num(fx.window_effect_type);  // 13
   io.num(fx.window_effect_duration);
   io.text(fx.window_effect_mask, kSaveNameBytes);
@@ -47,19 +47,19 @@ void walk_save_fields(IO& io, Engine& e) {
                      &w.window_top, &w.window_right, &w.window_bottom}) {
     io.num(*v);  // 16..29
   }
-  io.text(w.window_picture_name, kSaveNameBytes);  // 30
-  io.num(t.cursors[0].relative);                   // 31
+  io.tag(w.window_picture_name);  // 30
+  io.num(t.cursors[0].relative);  // 31
   io.num(t.cursors[1].relative);
   io.num(t.cursors[0].offset_x);  // 33
   io.num(t.cursors[1].offset_x);
   io.num(t.cursors[0].offset_y);  // 35
   io.num(t.cursors[1].offset_y);
-  io.text(layers.background_name, kSaveNameBytes);  // 37
-  for (StandingSlot& slot : layers.standing) io.text(slot.name, kSaveNameBytes);
+  io.tag(layers.background_name);  // 37
+  for (StandingSlot& slot : layers.standing) io.tag(slot.name);
   for (StandingSlot& slot : layers.standing) io.num(slot.x);
   for (StandingSlot& slot : layers.standing) io.num(slot.y);
   for (SpriteSlot& sprite : layers.sprites) {  // 47
-    io.text(sprite.name, kSaveNameBytes);
+    io.tag(sprite.name);
     io.num(sprite.x);
     io.num(sprite.y);
     io.num(sprite.visible);

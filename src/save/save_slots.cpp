@@ -5,6 +5,7 @@
 
 #include "audio/sound.h"
 #include "graphics/effects.h"
+#include "graphics/image_tag.h"
 #include "graphics/layers.h"
 #include "graphics/picture.h"
 #include "resources/data_files.h"
@@ -145,6 +146,12 @@ bool save_file_acceptable(Engine& e, std::string_view bytes) {
   if (check.refused()) return false;
   for (int32_t pos : check.positions()) {
     if (pos < 0 || pos >= e.script.script_length) return false;
+  }
+  // A tag that cannot be read would end the game while it loads. A colour
+  // or a colour word is a background's name, not a tag.
+  for (const std::string& tag : check.tags()) {
+    if (tag.empty() || tag[0] == '#' || tag == "black" || tag == "white") continue;
+    if (parse_image_tag(tag).status != TagStatus::Ok) return false;
   }
   return true;
 }

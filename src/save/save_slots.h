@@ -31,7 +31,8 @@ std::string slot_label(Engine& e, int i, bool* exists = nullptr);
 // "save<n>.dat".
 std::string save_file_name(int n);
 // Whether the bytes of a slot file can be a game of the loaded scenario: a
-// gosub depth of 0..1000 and every scenario position inside the scenario.
+// gosub depth of 0..1000, every scenario position inside the scenario and
+// every picture tag readable.
 bool save_file_acceptable(Engine& e, std::string_view bytes);
 
 }  // namespace vellumite

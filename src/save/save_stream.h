@@ -60,6 +60,8 @@ class SnapshotWriter {
     out_.append(value.data(), n);
     out_ += '\0';
   }
+  // A string that names a picture by its image tag.
+  void tag(std::string_view value) { text(value, kSaveNameBytes); }
   void history(const TextHistory& h) { text(history_text(h), h.bytes.size() - 1); }
   // Reading only: stores a value worked out from what was read.
   template <typename T, typename U>
@@ -117,6 +119,17 @@ class SaveReader {
     if (store_) value.assign(rest.data(), std::min(end, limit));
     pos_ += std::min(end + 1, rest.size());
   }
+  void tag(std::string& value) {
+    if (store_) {
+      text(value, kSaveNameBytes);
+      return;
+    }
+    std::string seen;
+    store_ = true;
+    text(seen, kSaveNameBytes);
+    store_ = false;
+    tags_.push_back(std::move(seen));
+  }
   void history(TextHistory& h) {
     std::string text_read;
     text(text_read, h.bytes.size() - 1);
@@ -134,6 +147,8 @@ class SaveReader {
 
   bool refused() const { return refused_; }
   const std::vector<int32_t>& positions() const { return positions_; }
+  // The picture tags met while only looking.
+  const std::vector<std::string>& tags() const { return tags_; }
 
  private:
   std::string_view in_;
@@ -141,6 +156,7 @@ class SaveReader {
   bool store_ = false;
   bool refused_ = false;
   std::vector<int32_t> positions_;
+  std::vector<std::string> tags_;
 };
 
 }  // namespace vellumite

@@ -83,6 +83,14 @@ TEST(FileLog, NamesTheFileCannotCarryStayInMemory) {
   EXPECT_EQ(file_log_image(h.e), "2\n" + scrambled("A.BMP") + scrambled("\x82\x41.BMP"));
 }
 
+TEST(FileLog, ReadingTheFileAgainForgetsNothingSeenSince) {
+  SaveHarness h;
+  log_file_name(h.e, "seen.bmp");
+  load_file_log_image(h.e, "1\n" + scrambled("OLD.BMP"));  // as after definereset
+  EXPECT_TRUE(file_log_contains(h.e, "seen.bmp"));
+  EXPECT_TRUE(file_log_contains(h.e, "old.bmp"));
+}
+
 TEST(FileLog, GarbledFilesGiveWhatCanBeRead) {
   struct Case {
     std::string bytes;

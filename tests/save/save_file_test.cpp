@@ -210,6 +210,16 @@ TEST(SaveFile, ImpossiblePositionsAndDepthsRefuseTheLoad) {
   }
 }
 
+TEST(SaveFile, APictureTagThatCannotBeReadRefusesTheLoad) {
+  for (const char* sprite : {":/3;x", ":l/3,160,2"}) {
+    SaveHarness h;
+    std::string bytes = every_field_bytes();
+    bytes.replace(bytes.find("s.bmp"), 5, sprite);
+    write_file(h.dir.path() / "save1.dat", bytes);
+    EXPECT_FALSE(load_save(h.e, 1)) << sprite;
+  }
+}
+
 TEST(SaveFile, AFailedWriteKeepsTheOldFile) {
   SaveHarness h;
   set_every_field(h.e);
