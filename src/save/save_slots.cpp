@@ -135,6 +135,8 @@ void state_snapshot(Engine& e) {
 }
 
 bool write_save(Engine& e, int n) {
+  // Before the first page there is no game to save.
+  if (e.save.snapshot.empty()) return false;
   if (!write_data_file(data_folder(e), save_file_name(n), e.save.snapshot)) return false;
   trace_slot(e, "save", n);
   return true;
