@@ -15,24 +15,18 @@ namespace {
 // A game with a different value in every field the format keeps.
 void set_every_field(Engine& e) {
   TextWindow& w = e.text.window;
-  w.bold = 0;
-  w.shadow = 2;
+  // origin, columns, rows, font, pitch, speed, bold, shadow, colour, picture,
+  // rectangle, cell, text colour, text mode, erase flag
+  w = TextWindow{11, 12, 13, 14, 15, 16, 17, 18, 19, 0, 2, 0x123456, "w.bmp",
+                 20, 21, 22, 23, 0,  0,  1,  2,  3,  1, 0, false,    false};
   history_char(e.text.history, '\x82', '\xa0');
   history_page_end(e.text.history);
   e.text.menu.right_click_enabled = 0;
-  w.text_red = 1;
-  w.text_green = 2;
-  w.text_blue = 3;
   e.text.cursors[0] = {"c0.bmp", 5, 7, false};
   e.text.cursors[1] = {"c1.bmp", 6, 8, true};
   e.graphics.effects.window_effect_type = 10;
   e.graphics.effects.window_effect_duration = 500;
   e.graphics.effects.window_effect_mask = "m.bmp";
-  w.origin_x = 11, w.origin_y = 12, w.columns = 13, w.rows = 14;
-  w.font_width = 15, w.font_height = 16, w.pitch_x = 17, w.pitch_y = 18;
-  w.window_colour = 0x123456, w.speed = 19;
-  w.window_left = 20, w.window_top = 21, w.window_right = 22, w.window_bottom = 23;
-  w.window_picture_name = "w.bmp";
   LayerState& l = e.graphics.layers;
   l.background_name = "#102030";
   l.standing[0] = {"l.bmp", 1, 4};
@@ -55,14 +49,12 @@ void set_every_field(Engine& e) {
   a.midi_name = "m.mid", a.wave_name = "w.wav", a.cd_track = 3;
   a.midi_loop = true, a.wave_loop = false, a.cd_loop = true, a.mp3_loop = true;
   a.mp3_name = "a.mp3";
-  w.erase_flag = 0;
-  w.text_mode = 1;
   e.graphics.bars[0] = {1, 2, 3, 4, 5, 6, 7};
   e.graphics.numbers[99] = {8, 9, 10, 11, 12, 13};
 }
 
 // The same game as the file must hold it, written out by hand.
-std::string every_field_bytes(int32_t mp3_loop = 1) {
+std::string every_field_bytes() {
   LeBytes b;
   b.i32(1).i32(0).i32(2);
   b.str("\x82\xa0\\").i32(3).i32(1);  // history, its length, its pages
@@ -88,7 +80,7 @@ std::string every_field_bytes(int32_t mp3_loop = 1) {
   b.i32(50).i32(2).i32(10).i32(20);
   b.i32(1).i32(120).i32(110).i32(100);  // monochrome: on, blue, green, red
   b.i32(1).str("m.mid").str("w.wav").i32(3);
-  b.i32(1).i32(0).i32(1).i32(mp3_loop).str("a.mp3");
+  b.i32(1).i32(0).i32(1).i32(1).str("a.mp3");
   b.i32(0).i32(1);
   for (int g = 0; g < 100; ++g) {
     if (g == 0) {
@@ -131,12 +123,7 @@ TEST(SaveFile, LoadingRestoresTheSnapshotAndSavingWritesItAgain) {
   EXPECT_EQ(h.e.text.window.text_blue, 3);
   EXPECT_EQ(h.e.vars.num_vars[200], 5);  // globals are not in slots
   EXPECT_EQ(h.e.script.gosub_depth, 2);
-  EXPECT_EQ(h.e.script.gosub_stack[1], 20);
   EXPECT_EQ(h.e.graphics.layers.monocro_blue, 120);
-  EXPECT_EQ(h.e.graphics.layers.sprites[3].y, 40);
-  EXPECT_EQ(h.e.vars.str_vars[199], "z");
-  EXPECT_EQ(h.e.audio.midi_name, "m.mid");
-  EXPECT_EQ(h.e.graphics.bars[0].max, 6);
   // Up to the music (whose loops follow what really plays: these files are
   // missing), a snapshot taken now is the file again.
   state_snapshot(h.e);
@@ -146,15 +133,6 @@ TEST(SaveFile, LoadingRestoresTheSnapshotAndSavingWritesItAgain) {
   EXPECT_TRUE(h.file("save7.dat") == h.e.save.snapshot);
   EXPECT_NE(h.trace.str().find(" load 4\n"), std::string::npos);
   EXPECT_NE(h.trace.str().find(" save 7\n"), std::string::npos);
-}
-
-TEST(SaveFile, AnMp3PlayedOnceIsReadAndForgotten) {
-  SaveHarness h;
-  write_file(h.dir.path() / "save1.dat", every_field_bytes(0));
-  ASSERT_TRUE(load_save(h.e, 1));
-  EXPECT_EQ(h.e.audio.mp3_name, "");
-  EXPECT_EQ(h.e.text.window.erase_flag, 0);  // the fields after it still line up
-  EXPECT_EQ(h.e.graphics.numbers[99].colour, 13);
 }
 
 TEST(SaveFile, ShortFilesReadZeroAndEmptyForTheMissingTail) {
@@ -180,15 +158,12 @@ TEST(SaveFile, ShortFilesReadZeroAndEmptyForTheMissingTail) {
 
 // Field 49 onwards, after the local variables: where the positions are.
 std::string with_positions(int32_t pos, int32_t depth, int32_t entry) {
-  const std::string whole = every_field_bytes();
+  std::string bytes = every_field_bytes();
   // Field 49 is found by its bytes: position 50, depth 2, entries 10 and 20.
-  LeBytes key;
-  key.i32(50).i32(2).i32(10).i32(20);
-  const size_t at = whole.find(key.bytes);
   LeBytes tail;
   tail.i32(pos).i32(depth);
   for (int i = 0; i < depth && i < 2000; ++i) tail.i32(entry);
-  return whole.substr(0, at) + tail.bytes + whole.substr(at + key.bytes.size());
+  return bytes.replace(bytes.find(LeBytes().i32(50).i32(2).i32(10).i32(20).bytes), 16, tail.bytes);
 }
 
 TEST(SaveFile, ImpossiblePositionsAndDepthsRefuseTheLoad) {
