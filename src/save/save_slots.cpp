@@ -1,6 +1,8 @@
 // The page-start snapshot, the slot files and the restoring of a game.
 #include "save/save_slots.h"
 
+#include <algorithm>
+#include <array>
 #include <string>
 
 #include "audio/sound.h"
@@ -132,6 +134,20 @@ std::string save_file_name(int n) { return "save" + std::to_string(n) + ".dat"; 
 void state_snapshot(Engine& e) {
   SnapshotWriter writer(e.save.snapshot);
   walk_save_fields(writer, e);
+}
+
+void state_snapshot_at(Engine& e, int32_t pos) {
+  const int32_t now = e.script.script_pos;
+  e.script.script_pos = pos;
+  state_snapshot(e);
+  e.script.script_pos = now;
+}
+
+bool snapshot_before_command(std::string_view word) {
+  static constexpr std::array<std::string_view, 21> kQuiet = {
+      "mov", "mov5", "add",  "sub",  "inc",   "dec",    "mul", "div",   "mod",    "rnd",   "rnd2",
+      "len", "cmp",  "goto", "skip", "gosub", "return", "if",  "notif", "getreg", "getini"};
+  return std::find(kQuiet.begin(), kQuiet.end(), word) == kQuiet.end();
 }
 
 bool write_save(Engine& e, int n) {

@@ -2,6 +2,7 @@
 // files it is written to, and the slot list the player chooses from.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,14 @@ struct Engine;
 
 // Records the whole game state as it stands at the start of a text page.
 void state_snapshot(Engine& e);
+// The same with the scenario position `pos` recorded (the statement's start,
+// when its command word has been read already).
+void state_snapshot_at(Engine& e, int32_t pos);
+// Whether the snapshot must be taken before the command `word`: false for
+// the commands that never wait, draw text or move the text cursor (variables
+// and jumps), since the snapshot before the next statement, still at the
+// page start, replaces theirs before any save can happen.
+bool snapshot_before_command(std::string_view word);
 // Shows the slot list (is_save: to save into, else to load from); the chosen
 // slot's index from 0 with its label in `label`, or -1 when the player
 // cancelled.

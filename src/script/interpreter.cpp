@@ -119,9 +119,6 @@ void run_interpreter(Engine& e, bool define_mode) {
       answer_pending_close(e);
     }
     check_trap(e);
-    // A save made later on this page restores the game as it stands here.
-    const TextWindow& w = e.text.window;
-    if (!define_mode && w.column == 0 && w.row == 0) state_snapshot(e);
     char c = s.script_buffer[s.script_pos];
     switch (c) {
       case ' ':
@@ -133,11 +130,17 @@ void run_interpreter(Engine& e, bool define_mode) {
       case '\0': script_error(e, "スクリプトエラー", error_message("ファイルの終端に達しました。"));
       default: break;
     }
+    // A save made later on this page restores the game as it stands before
+    // the statement that runs while the page is still empty.
+    const bool page_start = !define_mode && e.text.window.column == 0 && e.text.window.row == 0;
     if (is_command_start(c)) {
+      const int32_t start = s.script_pos;
       read_token(e, word);
+      if (page_start && snapshot_before_command(word)) state_snapshot_at(e, start);
       dispatch_command(e, word);
       if (define_mode && s.define_done) return;
     } else {
+      if (page_start) state_snapshot(e);
       run_text_line(e);
     }
   }
