@@ -4,12 +4,13 @@
 #pragma once
 
 #include "audio/audio_state.h"
+#include "game/text/text_window.h"
 #include "graphics/graphics_state.h"
 #include "platform/platform.h"
+#include "save/save_state.h"
 #include "script/script_state.h"
 #include "script/variables.h"
 #include "shell/shell_state.h"
-#include "text/text_window.h"
 
 namespace vellumite {
 
@@ -31,6 +32,7 @@ struct Engine {
   GraphicsState graphics;
   TextState text;
   AudioState audio;
+  SaveState save;
 };
 
 }  // namespace vellumite

@@ -10,6 +10,7 @@
 #include "base/sjis.h"
 #include "game/engine.h"
 #include "game/graphics/image_tag.h"
+#include "game/save/persistent_files.h"
 #include "game/script/script_error.h"
 #include "graphics/bmp.h"
 #include "graphics/graphics_state.h"
@@ -19,8 +20,10 @@ namespace vellumite {
 namespace {
 
 // The read-file log behind `fchk` records the name of every picture loaded
-// while it is on. It belongs to the save data, which keeps no log yet.
-void log_loaded_name(Engine&, std::string_view) {}
+// while it is on.
+void log_loaded_name(Engine& e, std::string_view name) {
+  if (e.save.file_log_enabled) log_file_name(e, name);
+}
 
 // A file that is not in the game folder may sit in a registered archive; on
 // success `name` becomes the path of the extracted temporary copy. No archive

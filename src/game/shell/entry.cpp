@@ -7,18 +7,18 @@
 #include "game/audio/player_volume.h"
 #include "game/audio/sound.h"
 #include "game/graphics/effects.h"
+#include "game/save/persistent_files.h"
 #include "game/script/interpreter.h"
 #include "game/script/labels.h"
 #include "game/shell/dialogs.h"
 #include "game/shell/window_proc.h"
+#include "game/text/lookback.h"
 #include "game/text/selection.h"
 #include "game/text/text_window.h"
 #include "graphics/graphics_state.h"
 #include "platform/trace_text.h"
 #include "resources/game_files.h"
 #include "text/font_match.h"
-#include "game/text/lookback.h"
-#include "base/sjis.h"
 
 namespace vellumite {
 namespace {
@@ -53,6 +53,7 @@ void reset_cycle_state(Engine& e) {
   shell.menu.check_only(kMenuCddaOn, {kMenuCddaOff});
   shell.text_speed_index = 1;
   shell.menu.check_only(kMenuSpeedNormal, {kMenuSpeedSlow, kMenuSpeedFast});
+  reset_save_cycle_defaults(e);
 }
 
 // Memory ran out somewhere below: the pictures, which hold nearly all of it,
@@ -102,7 +103,7 @@ void scenario_cycle(Engine& e) {
     reset_selection_cycle_defaults(e);
     seed_random(e.vars, e.platform.ticks());
     create_screen_pictures(e.graphics);
-    clear_global_variables(e.vars);
+    read_globals(e);
     reset_variable_tables(e.vars);
     e.shell.menu.set_checked(kMenuFontDefault, true);
     install_font_menu(e.shell, list_japanese_fixed_fonts());
@@ -111,6 +112,7 @@ void scenario_cycle(Engine& e) {
     build_label_table(e);
     run_interpreter(e, true);
     load_default_lookback_buttons(e);
+    read_files_after_define(e);
 
     e.platform.start_timer(kTimerPeriod);
     e.shell.timer_running = true;
