@@ -154,6 +154,9 @@ class RealClockPlatform final : public PlatformBase {
   }
   void sleep(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
   void yield() override { std::this_thread::yield(); }
+  // A transition never waits for a message; the wait loop's idle round only
+  // needs to give up the time slice.
+  void wait_message(uint32_t, bool) override { yield(); }
   bool peek_message(Message& out, bool remove) override {
     service(ticks());
     return PlatformBase::peek_message(out, remove);
