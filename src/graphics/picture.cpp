@@ -2,14 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "graphics/bmp.h"
 #include "graphics/graphics_state.h"
 #include "graphics/image_tag.h"
+#include "graphics/plugin_picture.h"
+#include "resources/archives.h"
 #include "resources/game_files.h"
+#include "resources/scratch_files.h"
 #include "script/script_error.h"
 #include "shell/engine.h"
 #include "text/sjis.h"
@@ -61,18 +62,6 @@ void copy_pixels(const Surface& from, const uint8_t* src, Surface& to, uint8_t* 
 // The read-file log behind `fchk` records the name of every picture loaded
 // while it is on. It belongs to the save data, which keeps no log yet.
 void log_loaded_name(Engine&, std::string_view) {}
-
-// A file that is not in the game folder may sit in a registered archive; on
-// success `name` becomes the path of the extracted temporary copy. No archive
-// reader is registered yet, so nothing is found there.
-bool extract_from_archives(Engine&, std::string&) { return false; }
-
-// Extensions other than "bmp" are read by the picture plug-in registered for
-// them with `spi`. True when one handled the file (the surface shows whether
-// it succeeded). No plug-in is registered yet, so none handles anything.
-bool read_with_picture_plugin(Engine&, Surface&, const std::string&, std::string_view) {
-  return false;
-}
 
 // Bytes of pixels held by every picture of the graphics state.
 uint64_t held_picture_bytes(const GraphicsState& g) {
@@ -215,31 +204,28 @@ PictureFile load_picture_file(Engine& e, Picture& picture, std::string_view name
   std::string path = resolve_game_path_logged(e.platform, name);
   bool temporary = false;
   if (path.empty()) {
-    std::string extracted(name);
-    if (!extract_from_archives(e, extracted)) {
+    std::optional<std::string> extracted = find_in_archives(e, name);
+    if (!extracted) {
       if (!placeholder_on_missing) return PictureFile::Missing;
       create_blank(picture, 1, 1, 24);
       return PictureFile::Loaded;
     }
-    path = std::move(extracted);
+    path = std::move(*extracted);
     temporary = true;
   }
 
   PictureFile result = PictureFile::Missing;
-  std::string extension = lowercase_extension(temporary ? std::string_view(path) : name);
+  std::string extension = lowercase_extension(name);
+  const BmpLimits limits{.max_bytes = std::min(kMaxPictureBytes, picture_budget(e.graphics))};
   if (extension == "bmp") {
-    const BmpLimits limits{.max_bytes = std::min(kMaxPictureBytes, picture_budget(e.graphics))};
     if (load_bmp(picture.surface, path, limits) == BmpRead::LeftBlack) {
       e.platform.log(to_utf8(name) + ": a kind of BMP that is not decoded; shown black");
     }
     result = picture.empty() ? PictureFile::Unreadable : PictureFile::Loaded;
-  } else if (read_with_picture_plugin(e, picture.surface, path, extension)) {
+  } else if (read_with_picture_plugin(e, picture.surface, path, extension, limits)) {
     result = picture.empty() ? PictureFile::Unreadable : PictureFile::Loaded;
   }
-  if (temporary) {
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
-  }
+  if (temporary) remove_file(path);
   return result;
 }
 

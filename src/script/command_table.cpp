@@ -137,6 +137,7 @@ struct Tables : CommandBinder {
     bind_input_commands(*this);
     bind_menu_commands(*this);
     bind_sound_commands(*this);
+    bind_plugin_commands(*this);
     define_phase.build(entries, [](const CommandEntry& entry) {
       return entry.handler != nullptr && entry.command_class != GameOnly;
     });

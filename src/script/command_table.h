@@ -52,5 +52,6 @@ void bind_button_commands(CommandBinder& binder);
 void bind_input_commands(CommandBinder& binder);
 void bind_menu_commands(CommandBinder& binder);
 void bind_sound_commands(CommandBinder& binder);
+void bind_plugin_commands(CommandBinder& binder);
 
 }  // namespace vellumite

@@ -6,6 +6,7 @@
 #include "audio/audio_state.h"
 #include "graphics/graphics_state.h"
 #include "platform/platform.h"
+#include "resources/plugin_state.h"
 #include "script/script_state.h"
 #include "script/variables.h"
 #include "shell/shell_state.h"
@@ -25,6 +26,7 @@ struct Engine {
   GraphicsState graphics;
   TextState text;
   AudioState audio;
+  PluginState plugins;
 };
 
 }  // namespace vellumite

@@ -8,6 +8,7 @@
 #include "graphics/graphics_state.h"
 #include "platform/trace_text.h"
 #include "resources/game_files.h"
+#include "resources/plugins.h"
 #include "script/interpreter.h"
 #include "script/labels.h"
 #include "shell/dialogs.h"
@@ -93,6 +94,7 @@ void scenario_cycle(Engine& e) {
     reset_effect_table(e.graphics.effects);
     reset_cycle_state(e);
     reset_audio_cycle(e);
+    reset_plugin_registries(e.plugins);
     reset_text_cycle_defaults(e.text);
     reset_selection_cycle_defaults(e);
     seed_random(e.vars, e.platform.ticks());

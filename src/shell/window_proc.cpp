@@ -2,6 +2,7 @@
 
 #include "audio/player_volume.h"
 #include "audio/sound.h"
+#include "resources/plugins.h"
 #include "shell/cd_drive_dialog.h"
 #include "shell/dialogs.h"
 #include "shell/menu_bar.h"
@@ -95,6 +96,7 @@ void exit_sequence(Engine& e) {
   e.platform.kill_timer();
   e.shell.timer_running = false;
   stop_all_sound(e, false);
+  unload_plugins(e);
   e.platform.restore_display_mode();
   e.platform.remove_temp_folder();
 }
