@@ -73,6 +73,7 @@ SoundSource sound_bytes(Engine& e, std::string_view name_sjis, std::string_view 
     return SoundSource::Unusable;
   }
   const std::string destination = e.shell.temp_folder + "Velmtmp." + std::string(standard_type);
+  e.platform.prepare_temp_folder();  // see find_in_archives
   remove_file(destination);
   expand(located->path.c_str(), destination.c_str());
   release_sound(*located);

@@ -76,6 +76,9 @@ std::optional<std::string> find_in_archives(Engine& e, std::string_view name_sji
     uint32_t position = 0;
     std::memcpy(&position, record.data() + 8, sizeof position);
     if (position == 0 || calls.get_file == nullptr) continue;
+    // Another instance of the program may have removed the shared scratch
+    // folder on its way out; it is made again when missing.
+    e.platform.prepare_temp_folder();
     // A copy left from before would pass for the member.
     if (std::string old = find_file_in_folder(folder, base); !old.empty()) remove_file(old);
     std::string destination = folder;

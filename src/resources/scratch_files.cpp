@@ -34,7 +34,7 @@ std::string find_file_in_folder(const std::string& folder, std::string_view base
   std::string exact = folder + std::string(base);
   if (fs::is_regular_file(exact, ec)) return exact;
   for (fs::directory_iterator it(folder, ec), stop; !ec && it != stop; it.increment(ec)) {
-    const std::string& name = it->path().filename().native();
+    const std::string name = it->path().filename().string();
     if (name.size() != base.size()) continue;
     bool same = true;
     for (size_t i = 0; i < name.size() && same; ++i) {
