@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +24,7 @@
 #include "audio/mixer.h"
 #include "audio/mp3_player.h"
 #include "audio/wave_file.h"
+#include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_audio.h"
 
 namespace fs = std::filesystem;
@@ -81,9 +83,11 @@ void BM_MixMidiMp3Wave(benchmark::State& state) {
   }
   Mixer mixer;
   Mp3Player mp3(mixer);
-  mixer.start(Channel::Midi, open_midi_bytes(midi_tune(), find_soundfont()), true);
+  HeadlessPlatform files{PlatformOptions{}};
+  mixer.start(Channel::Midi, open_midi_bytes(midi_tune(), find_soundfont(files)), true);
   mixer.start(Channel::Wave, open_sound_bytes(tone_wave(22050, 700)), true);
-  mp3.play((dir / "tone.mp3").string(), true);
+  std::ifstream mp3_file(dir / "tone.mp3", std::ios::binary);
+  mp3.play(std::string(std::istreambuf_iterator<char>(mp3_file), {}), true);
   constexpr size_t kFrames = 512;
   std::vector<float> out(kFrames * 2);
   for (auto _ : state) {

@@ -11,7 +11,7 @@
 
 #include "text/font_match.h"
 #include "text/glyph_renderer.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace {
 

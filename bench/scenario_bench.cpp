@@ -14,7 +14,7 @@
 #include "script/interpreter.h"
 #include "script/labels.h"
 #include "shell/engine.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite {
 namespace {

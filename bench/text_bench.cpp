@@ -13,7 +13,7 @@
 #include "graphics/graphics_state.h"
 #include "platform/headless/headless_platform.h"
 #include "shell/engine.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 #include "text/text_window.h"
 
 namespace {

@@ -25,7 +25,7 @@
 #include "script/interpreter.h"
 #include "script/labels.h"
 #include "shell/engine.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)

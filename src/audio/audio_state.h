@@ -48,8 +48,7 @@ struct AudioState {
   // MP3.
   Mp3Player mp3{mixer};
   bool mp3_loop = false;
-  std::string mp3_name;       // empty: no MP3 playback
-  std::string mp3_temporary;  // a copy taken out of an archive, removed at the stop
+  std::string mp3_name;  // empty: no MP3 playback
 
   // A film plays (the window is not repainted meanwhile).
   bool video_playing = false;

@@ -158,9 +158,10 @@ void play_video(Engine& e, std::string_view name, bool click_to_stop) {
   if (!located) return;
   // A copy taken out of an archive goes when the film ends, however it ends.
   struct Release {
+    Engine& e;
     LocatedSound& sound;
-    ~Release() { release_sound(sound); }
-  } release{*located};
+    ~Release() { release_sound(e, sound); }
+  } release{e, *located};
   const std::string& path = located->path;
   quiet_ffmpeg();
   FilmStream video;

@@ -4,15 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <system_error>
 
 #include "platform/platform.h"
 
 namespace vellumite {
 namespace {
-
-namespace fs = std::filesystem;
 
 // Notes still sounding when the sequence ends die away for at most this long.
 constexpr size_t kTailFrames = kAudioRate * 2;
@@ -100,15 +97,14 @@ class MidiDecoder final : public Decoder {
 
 }  // namespace
 
-std::string find_soundfont() {
-  std::error_code ec;
+std::string find_soundfont(Platform& platform) {
   std::string best;
-  for (const auto& entry : fs::directory_iterator(".", ec)) {
-    std::string ext = entry.path().extension().string();
+  for (const std::string& name : platform.list_folder(".")) {
+    if (name.size() < 4) continue;
+    std::string ext = name.substr(name.size() - 4);
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return std::tolower(c); });
-    if (ext == ".sf2" && entry.is_regular_file(ec)) {
-      std::string name = entry.path().string();
+    if (ext == ".sf2" && platform.path_kind(name) == PathKind::File) {
       if (best.empty() || name < best) best = name;
     }
   }
@@ -116,7 +112,7 @@ std::string find_soundfont() {
   for (const char* path :
        {"/usr/share/sounds/sf2/FluidR3_GM.sf2", "/usr/share/sounds/sf2/TimGM6mb.sf2",
         "/usr/share/sounds/sf2/default-GM.sf2"}) {
-    if (fs::exists(path, ec)) return path;
+    if (platform.path_kind(path) == PathKind::File) return path;
   }
   return {};
 }

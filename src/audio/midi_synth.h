@@ -8,9 +8,11 @@
 
 namespace vellumite {
 
+class Platform;
+
 // The soundfont to use: a *.sf2 in the game folder (the current directory)
 // first, then the system's General MIDI soundfonts; empty when none.
-std::string find_soundfont();
+std::string find_soundfont(Platform& platform);
 
 // A decoder that plays the standard MIDI file `bytes` once; null when the
 // file or the soundfont cannot be loaded.

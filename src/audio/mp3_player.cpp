@@ -3,7 +3,6 @@
 #include <array>
 #include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -52,7 +51,7 @@ struct Output {
 };
 
 struct Mp3Player::Playback {
-  std::string path;
+  std::string bytes;  // the whole file, read once for every pass
   bool loop = false;
   std::atomic<bool> stop_requested{false};
   std::atomic<bool> refill_active{false};
@@ -169,13 +168,7 @@ bool Mp3Player::Playback::pass(Mixer& mixer) {
   codec.InitMP3();
   file.clear();
   position = 0;
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-    uint8_t chunk[65536];
-    size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-      file.insert(file.end(), chunk, chunk + n);
-    std::fclose(f);
-  }
+  file.assign(bytes.begin(), bytes.end());
   if (file.empty()) return false;
   int k = next_piece();
   in_flight.store(0);
@@ -242,10 +235,10 @@ Mp3Player::~Mp3Player() { stop(nullptr); }
 
 bool Mp3Player::active() const { return playback_ != nullptr && !playback_->finished.load(); }
 
-void Mp3Player::play(const std::string& path, bool loop) {
+void Mp3Player::play(std::string bytes, bool loop) {
   stop(nullptr);
   playback_ = std::make_shared<Playback>();
-  playback_->path = path;
+  playback_->bytes = std::move(bytes);
   playback_->loop = loop;
   worker_ = std::thread([p = playback_, &mixer = mixer_] { p->run(mixer); });
   // The first buffers are queued before the game goes on, so the music

@@ -23,9 +23,10 @@ class Mp3Player {
   Mp3Player(const Mp3Player&) = delete;
   Mp3Player& operator=(const Mp3Player&) = delete;
 
-  // Starts the worker for `path`; returns once its first buffers are queued
-  // (or it has ended). `loop`: read the file again and again until stopped.
-  void play(const std::string& path, bool loop);
+  // Starts the worker for the MP3 file `bytes`; returns once its first
+  // buffers are queued (or it has ended). `loop`: play the file again and
+  // again until stopped.
+  void play(std::string bytes, bool loop);
   // Stops the playback (if any); the bounded wait passes on `clock`'s time.
   void stop(Platform* clock);
   // A playback is still going (not ended by itself).

@@ -32,9 +32,9 @@ void apply_volumes(Engine& e) {
 }
 
 void trace_volume(Engine& e, size_t group) {
-  if (!e.platform.tracing()) return;
-  e.platform.trace("volume", std::string(kGroupNames[group]) + ' ' +
-                                 std::to_string(e.audio.volume_percent[group]));
+  if (!e.automation.tracing()) return;
+  e.automation.trace("volume", std::string(kGroupNames[group]) + ' ' +
+                                   std::to_string(e.audio.volume_percent[group]));
 }
 
 }  // namespace

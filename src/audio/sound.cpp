@@ -2,21 +2,17 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <system_error>
 
 #include "audio/midi_synth.h"
 #include "audio/sound_source.h"
 #include "audio/wave_file.h"
+#include "base/sjis.h"
 #include "platform/trace_text.h"
 #include "resources/game_files.h"
-#include "resources/scratch_files.h"
-#include "text/sjis.h"
 
 namespace vellumite {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr uint32_t kNotifySuccessful = 1;
 constexpr int kCdRetriggerTrack = 9999;
@@ -27,14 +23,14 @@ constexpr const char* kTrackTypes[] = {"ogg", "flac", "wav", "mp3"};
 
 void trace_audio(Engine& e, Channel channel, std::string_view action, std::string_view name_sjis,
                  bool loop) {
-  if (!e.platform.tracing()) return;
+  if (!e.automation.tracing()) return;
   std::string fields(channel_name(channel));
   fields += ' ';
   fields += action;
   fields += ' ';
   fields += quote_trace_string(to_utf8(name_sjis));
   fields += loop ? " loop=1" : " loop=0";
-  e.platform.trace("audio", fields);
+  e.automation.trace("audio", fields);
 }
 
 // --- WAVE -----------------------------------------------------------------
@@ -97,7 +93,7 @@ int play_midi(Engine& e, std::string_view name, bool loop) {
     case SoundSource::Found: break;
   }
   if (!a.soundfont_searched) {
-    a.soundfont = find_soundfont();
+    a.soundfont = find_soundfont(e.platform);
     a.soundfont_searched = true;
   }
   std::unique_ptr<Decoder> decoder = open_midi_bytes(bytes, a.soundfont);
@@ -133,14 +129,13 @@ namespace {
 std::string track_path(const std::string& folder, int track, const char* type) {
   char name[32];
   std::snprintf(name, sizeof name, "track%02d.%s", track, type);
-  return (fs::path(folder) / name).string();
+  return folder + "/" + name;
 }
 
-bool holds_tracks(const std::string& folder) {
-  std::error_code ec;
+bool holds_tracks(Platform& platform, const std::string& folder) {
   for (int t = 1; t <= 99; ++t) {
     for (const char* type : kTrackTypes) {
-      if (fs::is_regular_file(track_path(folder, t, type), ec)) return true;
+      if (platform.path_kind(track_path(folder, t, type)) == PathKind::File) return true;
     }
   }
   return false;
@@ -151,10 +146,9 @@ void open_cd(Engine& e) {
   if (a.cd_failed || !e.shell.cdda_enabled) return;
   a.cd_folder = e.shell.cd_drive.empty() ? std::string("cd") : e.shell.cd_drive;
   a.cd_tracks = 0;
-  std::error_code ec;
   for (int t = 1; t <= 99; ++t) {
     for (const char* type : kTrackTypes) {
-      if (fs::is_regular_file(track_path(a.cd_folder, t, type), ec)) a.cd_tracks = t;
+      if (e.platform.path_kind(track_path(a.cd_folder, t, type)) == PathKind::File) a.cd_tracks = t;
     }
   }
   // No disc: CD audio stays silent for the rest of the run.
@@ -172,16 +166,15 @@ void cd_stop(Engine& e) {
   a.mixer.stop(Channel::Cd);
 }
 
-std::unique_ptr<Decoder> open_track(const std::string& folder, int track) {
+std::unique_ptr<Decoder> open_track(Platform& platform, const std::string& folder, int track) {
   for (const char* type : kTrackTypes) {
     std::string path = track_path(folder, track, type);
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) continue;
-    std::string bytes;
-    char buf[65536];
-    size_t n = 0;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-    std::fclose(f);
+    const std::optional<uint64_t> size = platform.file_size(path);
+    if (!size) continue;
+    std::string bytes(static_cast<size_t>(*size), '\0');
+    const std::optional<size_t> got = platform.read_file_into(path, bytes.data(), bytes.size());
+    if (!got) continue;
+    bytes.resize(*got);
     if (auto d = open_sound_bytes(std::move(bytes))) return d;
   }
   return nullptr;
@@ -195,7 +188,7 @@ void cd_play_track(Engine& e, int track) {
   if (a.cd_playing) cd_stop(e);
   track = std::min(track, a.cd_tracks);
   // A missing or unreadable track stays silent and sends no notification.
-  if (!a.mixer.start(Channel::Cd, open_track(a.cd_folder, track), false)) return;
+  if (!a.mixer.start(Channel::Cd, open_track(e.platform, a.cd_folder, track), false)) return;
   a.cd_playing = true;
   a.cd_end_noticed = false;
 }
@@ -233,18 +226,15 @@ void stop_cd(Engine& e) {
   a.cd_track = kCdNoTrack;
 }
 
-std::vector<std::string> cd_track_folders() {
+std::vector<std::string> cd_track_folders(Platform& platform) {
   std::vector<std::string> others;
-  std::error_code ec;
-  for (fs::directory_iterator it(".", ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code type_ec;
-    if (!it->is_directory(type_ec)) continue;
-    std::string name = it->path().filename().string();
-    if (name != "cd" && holds_tracks(name)) others.push_back(std::move(name));
+  for (std::string& name : platform.list_folder(".")) {
+    if (platform.path_kind(name) != PathKind::Folder) continue;
+    if (name != "cd" && holds_tracks(platform, name)) others.push_back(std::move(name));
   }
   std::sort(others.begin(), others.end());
   std::vector<std::string> folders;
-  if (holds_tracks("cd")) folders.emplace_back("cd");
+  if (holds_tracks(platform, "cd")) folders.emplace_back("cd");
   folders.insert(folders.end(), others.begin(), others.end());
   return folders;
 }
@@ -281,10 +271,13 @@ void play_mp3(Engine& e, std::string_view name, bool loop) {
   a.mp3_name = name;
   std::optional<LocatedSound> located = locate_sound(e, name);
   if (!located) return;  // not found: nothing starts
-  // A copy from an archive is read again at every pass; it goes at the stop.
-  if (located->temporary) a.mp3_temporary = located->path;
   a.mp3_loop = loop;
-  a.mp3.play(located->path, loop);
+  // An unreadable file starts a playback that ends at once, as an empty one.
+  const std::optional<uint64_t> size = e.platform.file_size(located->path);
+  std::string bytes(static_cast<size_t>(size.value_or(0)), '\0');
+  bytes.resize(e.platform.read_file_into(located->path, bytes.data(), bytes.size()).value_or(0));
+  a.mp3.play(std::move(bytes), loop);
+  release_sound(e, *located);
   trace_audio(e, Channel::Mp3, "start", name, loop);
 }
 
@@ -294,8 +287,6 @@ void stop_mp3(Engine& e) {
   if (a.mp3.active()) trace_audio(e, Channel::Mp3, "stop", a.mp3_name, a.mp3_loop);
   a.mp3.stop(&e.platform);
   a.mp3_name.clear();
-  if (!a.mp3_temporary.empty()) remove_file(a.mp3_temporary);
-  a.mp3_temporary.clear();
 }
 
 // --- the whole ----------------------------------------------------------------

@@ -31,7 +31,7 @@ void stop_cd(Engine& e);
 void close_cd(Engine& e);
 // The folders of the game folder that hold CD tracks (trackNN files), as
 // their names: "cd" first, then the others in name order.
-std::vector<std::string> cd_track_folders();
+std::vector<std::string> cd_track_folders(Platform& platform);
 
 // MP3 (`mp3`, `mp3loop`; a saved game's music).
 void play_mp3(Engine& e, std::string_view name, bool loop);

@@ -4,8 +4,8 @@
 
 #include "resources/archives.h"
 #include "resources/game_files.h"
+#include "resources/plain_files.h"
 #include "resources/plugins.h"
-#include "resources/scratch_files.h"
 #include "shell/engine.h"
 #include "vellumite/plugin.h"
 
@@ -21,9 +21,8 @@ std::string lower_type(std::string_view name) {
   return type;
 }
 
-std::optional<std::string> read_located(const LocatedSound& sound) {
-  return read_data_file(sound.path);
-}
+// No sound file is read past this.
+constexpr size_t kMaxSoundFileBytes = size_t{1} << 31;
 
 }  // namespace
 
@@ -44,8 +43,8 @@ std::optional<LocatedSound> locate_sound(Engine& e, std::string_view name_sjis) 
   return LocatedSound{std::move(*extracted), true};
 }
 
-void release_sound(LocatedSound& sound) {
-  if (sound.temporary) remove_file(sound.path);
+void release_sound(Engine& e, LocatedSound& sound) {
+  if (sound.temporary) e.platform.remove_file(sound.path);
   sound.temporary = false;
 }
 
@@ -55,30 +54,30 @@ SoundSource sound_bytes(Engine& e, std::string_view name_sjis, std::string_view 
   if (!located) return SoundSource::Missing;
   const std::string type = lower_type(name_sjis);
   if (type == standard_type) {
-    std::optional<std::string> read = read_located(*located);
-    release_sound(*located);
+    std::optional<std::string> read = read_file_at(e.platform, located->path, kMaxSoundFileBytes);
+    release_sound(e, *located);
     if (!read) return SoundSource::Missing;
     bytes = std::move(*read);
     return SoundSource::Found;
   }
   const std::string* entry = sound_plugin_for(e.audio, type);
   if (entry == nullptr) {
-    release_sound(*located);
+    release_sound(e, *located);
     return SoundSource::Missing;
   }
   const std::string library(split_registration(*entry).first);
   auto expand = reinterpret_cast<VellumiteExpand>(plugin_symbol(e, library, "expand"));
   if (expand == nullptr || e.shell.temp_folder.empty()) {
-    release_sound(*located);
+    release_sound(e, *located);
     return SoundSource::Unusable;
   }
   const std::string destination = e.shell.temp_folder + "Velmtmp." + std::string(standard_type);
   e.platform.prepare_temp_folder();  // see find_in_archives
-  remove_file(destination);
+  e.platform.remove_file(destination);
   expand(located->path.c_str(), destination.c_str());
-  release_sound(*located);
-  std::optional<std::string> read = read_data_file(destination);
-  remove_file(destination);
+  release_sound(e, *located);
+  std::optional<std::string> read = read_file_at(e.platform, destination, kMaxSoundFileBytes);
+  e.platform.remove_file(destination);
   if (!read) return SoundSource::Unusable;
   bytes = std::move(*read);
   return SoundSource::Found;

@@ -22,7 +22,7 @@ struct LocatedSound {
   bool temporary = false;
 };
 std::optional<LocatedSound> locate_sound(Engine& e, std::string_view name_sjis);
-void release_sound(LocatedSound& sound);
+void release_sound(Engine& e, LocatedSound& sound);
 
 enum class SoundSource {
   Found,     // `bytes` holds the standard file

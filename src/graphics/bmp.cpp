@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <fstream>
 
 namespace vellumite {
 namespace {
@@ -339,24 +338,6 @@ bool decode_bmp(Surface& surface, std::span<const uint8_t> file, uint64_t max_pi
   return read_bmp(surface, file, {.max_pixels = max_pixels}) != BmpRead::Failed;
 }
 
-BmpRead load_bmp(Surface& surface, const std::string& path, const BmpLimits& limits) {
-  free_surface(surface);
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return BmpRead::Missing;
-  // No picture the reader accepts needs more than this (32-bit pixels become
-  // 24-bit ones); a longer file is read only this far.
-  constexpr uint64_t kMaxFileBytes = kMaxPictureBytes / 3 * 4 + (uint64_t{1} << 20);
-  in.seekg(0, std::ios::end);
-  std::streamoff length = in.tellg();
-  in.seekg(0, std::ios::beg);
-  if (length < 0) return BmpRead::Failed;
-  std::vector<uint8_t> data(
-      static_cast<size_t>(std::min<uint64_t>(uint64_t(length), kMaxFileBytes)));
-  in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
-  data.resize(static_cast<size_t>(in.gcount()));
-  return read_bmp(surface, data, limits);
-}
-
 std::string encode_bmp(const Surface& surface) {
   if (surface.empty()) return {};
   const uint32_t table_bytes = static_cast<uint32_t>(surface.color_table.size() * 4);
@@ -390,14 +371,6 @@ std::string encode_bmp(const Surface& surface) {
   }
   out.append(reinterpret_cast<const char*>(surface.bits.data()), surface.bits.size());
   return out;
-}
-
-bool save_bmp(const Surface& surface, const std::string& path) {
-  std::string bytes = encode_bmp(surface);
-  if (bytes.empty()) return false;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
 }
 
 }  // namespace vellumite

@@ -38,6 +38,10 @@ enum class BmpRead {
   Missing,    // load_bmp only: the file could not be opened
 };
 
+// No picture the reader accepts needs a longer file than this (32-bit pixels
+// become 24-bit ones); a longer file need only be read this far.
+constexpr uint64_t kMaxBmpFileBytes = kMaxPictureBytes / 3 * 4 + (uint64_t{1} << 20);
+
 // Decodes a whole BMP file held in memory. A picture past a limit is refused
 // before anything is allocated.
 BmpRead read_bmp(Surface& surface, std::span<const uint8_t> file, const BmpLimits& limits = {});
@@ -46,17 +50,10 @@ BmpRead read_bmp(Surface& surface, std::span<const uint8_t> file, const BmpLimit
 bool decode_bmp(Surface& surface, std::span<const uint8_t> file,
                 uint64_t max_pixels = kMaxSurfacePixels);
 
-// Reads the BMP file at `path` (a path as resolve_game_path returns it).
-BmpRead load_bmp(Surface& surface, const std::string& path, const BmpLimits& limits = {});
-
 // The surface as a BMP file: the 14-byte file header, the 40-byte info
 // header with image size, colours used and colours important 0, the colour
 // table when the surface has a palette, and the pixel rows bottom-up.
 // Empty for an empty surface.
 std::string encode_bmp(const Surface& surface);
-
-// Writes encode_bmp(surface) to `path`, replacing any file there. False when
-// the surface is empty or the file cannot be written.
-bool save_bmp(const Surface& surface, const std::string& path);
 
 }  // namespace vellumite

@@ -50,7 +50,7 @@ WaitRules button_wait_rules() {
 }
 
 void trace_result(Engine& e, int32_t result) {
-  if (e.platform.tracing()) e.platform.trace("button", std::to_string(result));
+  if (e.automation.tracing()) e.automation.trace("button", std::to_string(result));
 }
 
 // The highest-numbered button under the pointer, or -1.

@@ -43,11 +43,11 @@ Area clip_to_screen(const ClipRect& r) {
 }
 
 void trace_effect(Engine& e, int32_t type, int32_t duration, const ClipRect& r) {
-  if (!e.platform.tracing()) return;
+  if (!e.automation.tracing()) return;
   std::string fields = std::to_string(type) + ' ' + std::to_string(duration) + ' ' +
                        std::to_string(r.left) + ',' + std::to_string(r.top) + ',' +
                        std::to_string(r.right) + ',' + std::to_string(r.bottom);
-  e.platform.trace("effect", fields);
+  e.automation.trace("effect", fields);
 }
 
 void sleep_effect_blank(Engine& e) {

@@ -10,6 +10,7 @@
 
 #include "graphics/compositor.h"
 #include "graphics/effects.h"
+#include "graphics/gauges.h"
 #include "graphics/pixel_kernels.h"
 #include "shell/engine.h"
 #include "text/text_window.h"
@@ -187,7 +188,11 @@ void refresh_scene(Engine& e, const ClipRect* rect) {
   if (layers.monocro_on) monochrome(scene, r, whole, layers);
   if (layers.nega_mode == 2) invert(scene, r, whole);
 
-  // Gauges and numbers are drawn here (unless mode_saya hides them with the window).
+  // Gauges, then numbers (mode_saya hides them with the window).
+  if (!suppress_low) {
+    draw_bars(e, r);
+    draw_numbers(e, r);
+  }
 
   if (e.text.window.window_in_scene) recompose_text(e, &r);
 }
@@ -251,7 +256,7 @@ void reset_pictures(Engine& e) {
   layers.nega_mode = 0;
   // Both click-wait cursors go back to relative placement at offset (0, 0).
   for (CursorPlacement& c : e.text.cursors) c = CursorPlacement{};
-  // The gauges, the numbers and the click-wait cursor tags are freed here.
+  clear_gauges(g);
 }
 
 }  // namespace vellumite

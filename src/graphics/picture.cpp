@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/sjis.h"
 #include "graphics/bmp.h"
 #include "graphics/graphics_state.h"
 #include "graphics/image_tag.h"
@@ -13,7 +14,6 @@
 #include "resources/scratch_files.h"
 #include "script/script_error.h"
 #include "shell/engine.h"
-#include "text/sjis.h"
 
 namespace vellumite {
 namespace {
@@ -218,14 +218,21 @@ PictureFile load_picture_file(Engine& e, Picture& picture, std::string_view name
   std::string extension = lowercase_extension(name);
   const BmpLimits limits{.max_bytes = std::min(kMaxPictureBytes, picture_budget(e.graphics))};
   if (extension == "bmp") {
-    if (load_bmp(picture.surface, path, limits) == BmpRead::LeftBlack) {
+    const uint64_t size = std::min(e.platform.file_size(path).value_or(0), kMaxBmpFileBytes);
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    const std::optional<size_t> got =
+        e.platform.read_file_into(path, reinterpret_cast<char*>(bytes.data()), bytes.size());
+    bytes.resize(got.value_or(0));
+    if (got && read_bmp(picture.surface, bytes, limits) == BmpRead::LeftBlack) {
       e.platform.log(to_utf8(name) + ": a kind of BMP that is not decoded; shown black");
     }
     result = picture.empty() ? PictureFile::Unreadable : PictureFile::Loaded;
   } else if (read_with_picture_plugin(e, picture.surface, path, extension, limits)) {
     result = picture.empty() ? PictureFile::Unreadable : PictureFile::Loaded;
   }
-  if (temporary) remove_file(path);
+  if (temporary) {
+    e.platform.remove_file(path);
+  }
   return result;
 }
 

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/backend_only.h"
+
 namespace vellumite {
 
 // Key: a character (value 0x20 or 0x0D); NavKey: a Key message (value a NavKey).

@@ -16,7 +16,7 @@
 #include "platform/posix_system.h"
 #include "platform/sdl/sdl_platform.h"
 #include "shell/entry.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace fs = std::filesystem;
 using namespace vellumite;
@@ -205,7 +205,7 @@ int run(int argc, char** argv) {
 
   if (cl.headless) {
     HeadlessPlatform platform(std::move(options));
-    return run_program(platform);
+    return run_program(platform, platform);
   }
   std::string error;
   std::unique_ptr<SdlPlatform> platform = SdlPlatform::create(std::move(options), cl.scale, error);
@@ -214,7 +214,7 @@ int run(int argc, char** argv) {
               << "\n(use --headless to run without a screen)\n";
     return 69;
   }
-  return run_program(*platform);
+  return run_program(*platform, *platform);
 }
 
 int main(int argc, char** argv) {

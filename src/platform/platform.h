@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vellumite {
 
@@ -128,6 +129,19 @@ class AudioProducer {
 // The sample rate of the mixed sound every backend plays.
 constexpr int kAudioRate = 44100;
 
+// What a path names.
+enum class PathKind : uint8_t { None, File, Folder };
+
+// A moment in the local calendar.
+struct LocalTime {
+  int year = 0;
+  int month = 0;  // 1..12
+  int day = 0;    // 1..31
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -205,41 +219,17 @@ class Platform {
   // A modal message box; returns the answer.
   virtual BoxAnswer message_box(std::string_view title_utf8, std::string_view text_utf8,
                                 BoxButtons buttons) = 0;
-  // An answer for the next input dialog from the scripted input, if the next
-  // scripted event is one; consumes it.
-  virtual std::optional<std::string> scripted_text_answer() = 0;
   // Whether the engine draws its dialogs into the window and the player
   // answers them there (the window is shown for a box if it was not yet).
   // False headless, where message_box() settles boxes itself.
   virtual bool dialogs_in_window() const = 0;
-  // The answer for the next message box from the scripted input, if the next
-  // scripted event is one; consumes it. Yes/No boxes take "ok" as Yes.
-  virtual std::optional<BoxAnswer> scripted_box_answer(BoxButtons buttons) = 0;
-  // Writes the `msgbox` trace line for a box the engine settled itself.
-  virtual void record_box_answer(std::string_view title_utf8, std::string_view text_utf8,
-                                 BoxAnswer answer) = 0;
   // Typed text on or off: while on, typed characters arrive as TextInput
   // messages and Backspace as a Char message (input methods may be active).
   // `area` is where the text is edited, so an input method can show its
   // composition there.
   virtual void set_text_input(bool on, const PixelRect& area = PixelRect{}) = 0;
 
-  // --- waits for the player, trace ------------------------------------------------
-  // Called when a wait that the player ends begins (a click, key, choice,
-  // button, menu or dialog). `ends_by_time` marks waits that also end on
-  // their own; `resumed` marks a wait that goes on after input that did not
-  // end it (it writes no new trace line). Returns false when the wait would
-  // wait for ever: the scripted input is used up and nothing is waiting in
-  // the queue (headless only).
-  virtual bool begin_wait(std::string_view kind, bool ends_by_time, bool resumed = false) = 0;
-  // True while a trace is being written; callers skip formatting otherwise.
-  virtual bool tracing() const = 0;
-  // Writes "<ms> <event> <fields>" as one line; `fields` is already escaped.
-  virtual void trace(std::string_view event, std::string_view fields) = 0;
-  // Called once at the very end with the exit code: writes the exit line,
-  // the screenshot, and flushes.
-  virtual void finish(int exit_code) = 0;
-  virtual int exit_code_for(ExitReason reason) const = 0;
+  // --- diagnostics ----------------------------------------------------------------
   // Writes a line to the program's diagnostic stream (stderr).
   virtual void log(std::string_view utf8) = 0;
 
@@ -250,7 +240,30 @@ class Platform {
   // producer is not called any more.
   virtual void attach_audio(AudioProducer* producer) = 0;
 
-  // --- process and files --------------------------------------------------------
+  // --- files --------------------------------------------------------------------
+  // Paths are the operating system's bytes, relative to the current folder
+  // (the game folder) or absolute. The engine reaches game files through
+  // src/resources/, which resolves the names a scenario writes.
+  virtual PathKind path_kind(const std::string& path) = 0;
+  // The names in a folder ("." and ".." left out); empty when it cannot be
+  // read.
+  virtual std::vector<std::string> list_folder(const std::string& path) = 0;
+  // Reads at most `max_bytes` of the file into `out`, in one read of its
+  // size: how many bytes were stored; nullopt when it cannot be opened.
+  virtual std::optional<size_t> read_file_into(const std::string& path, char* out,
+                                               size_t max_bytes) = 0;
+  // The file's size in bytes; nullopt when there is no such file.
+  virtual std::optional<uint64_t> file_size(const std::string& path) = 0;
+  // Replaces the file with `bytes` as one step: a temporary file in the same
+  // folder, flushed and renamed over it, so a reader sees the old file or
+  // the new one, never half of one. False on failure (the old file stays).
+  virtual bool write_file(const std::string& path, std::string_view bytes) = 0;
+  // Deletes a file; false when it could not.
+  virtual bool remove_file(const std::string& path) = 0;
+  // When the file was last changed, in local time; nullopt when missing.
+  virtual std::optional<LocalTime> file_modified(const std::string& path) = 0;
+
+  // --- process --------------------------------------------------------------------
   // The single-instance guard; false when another instance holds it.
   virtual bool acquire_instance_guard() = 0;
   // Creates (if needed) and returns the scratch folder, ending with '/'.
@@ -288,6 +301,45 @@ class Platform {
   // Replaces the settings file with `text` as one step (a reader never sees
   // half a file); false when it cannot be written or this run keeps none.
   virtual bool write_settings(std::string_view text) = 0;
+};
+
+// What drives and records a run: the scripted input that plays the player's
+// part, the trace, and the end of the run. Kept apart from the operating
+// system's seam (Platform) so that what a test controls is in one place.
+// The window backend implements it too (the window tests script it).
+class Automation {
+ public:
+  virtual ~Automation() = default;
+
+  // --- waits for the player --------------------------------------------------------
+  // Called when a wait that the player ends begins (a click, key, choice,
+  // button, menu or dialog). `ends_by_time` marks waits that also end on
+  // their own; `resumed` marks a wait that goes on after input that did not
+  // end it (it writes no new trace line). Returns false when the wait would
+  // wait for ever: the scripted input is used up and nothing is waiting in
+  // the queue (headless only).
+  virtual bool begin_wait(std::string_view kind, bool ends_by_time, bool resumed = false) = 0;
+
+  // --- scripted answers to dialogs ------------------------------------------------
+  // An answer for the next input dialog from the scripted input, if the next
+  // scripted event is one; consumes it.
+  virtual std::optional<std::string> scripted_text_answer() = 0;
+  // The answer for the next message box from the scripted input, if the next
+  // scripted event is one; consumes it. Yes/No boxes take "ok" as Yes.
+  virtual std::optional<BoxAnswer> scripted_box_answer(BoxButtons buttons) = 0;
+  // Writes the `msgbox` trace line for a box the engine settled itself.
+  virtual void record_box_answer(std::string_view title_utf8, std::string_view text_utf8,
+                                 BoxAnswer answer) = 0;
+
+  // --- trace and the end of the run -----------------------------------------------
+  // True while a trace is being written; callers skip formatting otherwise.
+  virtual bool tracing() const = 0;
+  // Writes "<ms> <event> <fields>" as one line; `fields` is already escaped.
+  virtual void trace(std::string_view event, std::string_view fields) = 0;
+  // Called once at the very end with the exit code: writes the exit line,
+  // the screenshot, and flushes.
+  virtual void finish(int exit_code) = 0;
+  virtual int exit_code_for(ExitReason reason) const = 0;
 };
 
 }  // namespace vellumite

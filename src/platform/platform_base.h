@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/backend_only.h"
 #include "platform/input_script.h"
 #include "platform/platform.h"
 
@@ -27,7 +28,7 @@ struct PlatformOptions {
   std::string plugin_folder;      // the program's own plug-ins; empty: found
 };
 
-class PlatformBase : public Platform {
+class PlatformBase : public Platform, public Automation {
  public:
   explicit PlatformBase(PlatformOptions options);
   ~PlatformBase() override;
@@ -62,6 +63,14 @@ class PlatformBase : public Platform {
                                                  std::string_view value_name) override;
   std::optional<std::string> read_profile_string(std::string_view file, std::string_view section,
                                                  std::string_view key) override;
+  PathKind path_kind(const std::string& path) override;
+  std::vector<std::string> list_folder(const std::string& path) override;
+  std::optional<size_t> read_file_into(const std::string& path, char* out,
+                                       size_t max_bytes) override;
+  std::optional<uint64_t> file_size(const std::string& path) override;
+  bool write_file(const std::string& path, std::string_view bytes) override;
+  bool remove_file(const std::string& path) override;
+  std::optional<LocalTime> file_modified(const std::string& path) override;
   std::optional<std::string> read_settings() override;
   bool write_settings(std::string_view text) override;
   // Remembers the producer; a backend that plays sound overrides this.

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/backend_only.h"
+
 namespace vellumite {
 
 // Writes the window surface (640x480, blue-green-red, rows bottom-up) as an

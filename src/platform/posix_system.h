@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/backend_only.h"
+
 namespace vellumite {
 
 // Takes the lock file "VorazOrid2" in the user's runtime directory (or the

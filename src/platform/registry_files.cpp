@@ -10,7 +10,7 @@
 
 #include "platform/platform_base.h"
 #include "resources/folder_bounds.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite {
 namespace {

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/backend_only.h"
+
 namespace vellumite {
 
 enum class RegFileFormat {

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/backend_only.h"
+
 namespace vellumite {
 
 // dlopen with every symbol bound at once and kept local to the library; null

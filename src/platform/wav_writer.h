@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/backend_only.h"
+
 namespace vellumite {
 
 class WavWriter {

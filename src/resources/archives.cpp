@@ -3,13 +3,13 @@
 #include <array>
 #include <cstring>
 
+#include "base/sjis.h"
 #include "platform/trace_text.h"
 #include "resources/game_files.h"
 #include "resources/plugin_state.h"
 #include "resources/plugins.h"
 #include "resources/scratch_files.h"
 #include "shell/engine.h"
-#include "text/sjis.h"
 #include "vellumite/plugin.h"
 
 namespace vellumite {
@@ -39,9 +39,9 @@ ArchiveEntries archive_entries(Engine& e, std::string_view plugin) {
 }
 
 void trace_extract(Engine& e, std::string_view name, std::string_view archive) {
-  if (!e.platform.tracing()) return;
-  e.platform.trace("extract",
-                   quote_trace_string(to_utf8(name)) + " " + quote_trace_string(to_utf8(archive)));
+  if (!e.automation.tracing()) return;
+  e.automation.trace(
+      "extract", quote_trace_string(to_utf8(name)) + " " + quote_trace_string(to_utf8(archive)));
 }
 
 }  // namespace
@@ -64,7 +64,7 @@ std::optional<std::string> find_in_archives(Engine& e, std::string_view name_sji
   const std::vector<std::string> entries = p.archive_plugins;
   for (const std::string& entry : entries) {
     auto [archive, plugin] = split_registration(entry);
-    const std::string archive_path = resolve_game_path(archive);
+    const std::string archive_path = resolve_game_path(e.platform, archive);
     if (archive_path.empty()) continue;
     const ArchiveEntries calls = archive_entries(e, plugin);
     if (calls.get_file_info == nullptr) continue;
@@ -80,13 +80,15 @@ std::optional<std::string> find_in_archives(Engine& e, std::string_view name_sji
     // folder on its way out; it is made again when missing.
     e.platform.prepare_temp_folder();
     // A copy left from before would pass for the member.
-    if (std::string old = find_file_in_folder(folder, base); !old.empty()) remove_file(old);
+    if (std::string old = find_file_in_folder(e.platform, folder, base); !old.empty()) {
+      e.platform.remove_file(old);
+    }
     std::string destination = folder;
     if (calls.get_file(archive_path.c_str(), static_cast<int32_t>(position), destination.data(), 0,
                        nullptr, 0) != 0) {
       continue;
     }
-    std::string extracted = find_file_in_folder(folder, base);
+    std::string extracted = find_file_in_folder(e.platform, folder, base);
     if (extracted.empty()) continue;
     trace_extract(e, name_sjis, archive);
     return extracted;

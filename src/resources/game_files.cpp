@@ -1,16 +1,12 @@
 #include "resources/game_files.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
-#include <system_error>
 
+#include "base/sjis.h"
 #include "platform/platform.h"
 #include "resources/folder_bounds.h"
-#include "text/sjis.h"
 
 namespace vellumite {
-namespace fs = std::filesystem;
 namespace {
 
 bool equal_ignoring_case(std::string_view a, std::string_view b) {
@@ -24,15 +20,16 @@ bool equal_ignoring_case(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool is_regular(const fs::path& p) {
-  std::error_code ec;
-  return fs::is_regular_file(p, ec);
+// Joins a folder and a name the way the file system reads them.
+std::string join(const std::string& folder, std::string_view name) {
+  if (folder == ".") return std::string(name);
+  return folder + "/" + std::string(name);
 }
 
 // Walks the path one component at a time, matching each without regard to
 // ASCII case when the exact name is not there.
-std::string resolve_components(std::string_view name) {
-  fs::path current = ".";
+std::string resolve_components(Platform& platform, std::string_view name) {
+  std::string current = ".";
   size_t start = 0;
   while (start <= name.size()) {
     size_t end = name.find('/', start);
@@ -40,28 +37,27 @@ std::string resolve_components(std::string_view name) {
     std::string_view part = name.substr(start, end - start);
     start = end + 1;
     if (part.empty() || part == ".") continue;
-    fs::path exact = current / std::string(part);
-    std::error_code ec;
-    if (fs::exists(exact, ec)) {
+    std::string exact = join(current, part);
+    if (platform.path_kind(exact) != PathKind::None) {
       current = exact;
       continue;
     }
     bool found = false;
-    for (fs::directory_iterator it(current, ec), stop; !ec && it != stop; it.increment(ec)) {
-      if (equal_ignoring_case(it->path().filename().native(), part)) {
-        current = it->path();
+    for (const std::string& entry : platform.list_folder(current)) {
+      if (equal_ignoring_case(entry, part)) {
+        current = join(current, entry);
         found = true;
         break;
       }
     }
     if (!found) return "";
   }
-  return is_regular(current) ? current.lexically_normal().string() : "";
+  return platform.path_kind(current) == PathKind::File ? current : "";
 }
 
 }  // namespace
 
-std::string resolve_game_path(std::string_view name_sjis) {
+std::string resolve_game_path(Platform& platform, std::string_view name_sjis) {
   if (name_sjis.empty() || !outside_game_folder(name_sjis).empty()) return "";
   std::string name(name_sjis);
   for (char& c : name) {
@@ -75,12 +71,12 @@ std::string resolve_game_path(std::string_view name_sjis) {
       ++i;
     }
   }
-  if (is_regular(name)) return name;
-  std::string found = resolve_components(name);
+  if (platform.path_kind(name) == PathKind::File) return name;
+  std::string found = resolve_components(platform, name);
   if (!found.empty()) return found;
   bool ascii = true;
   for (char c : name) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-  if (!ascii) return resolve_components(to_utf8(name));
+  if (!ascii) return resolve_components(platform, to_utf8(name));
   return "";
 }
 
@@ -90,14 +86,12 @@ std::string resolve_game_path_logged(Platform& platform, std::string_view name_s
     platform.log(to_utf8(name_sjis) + ": not read, " + std::string(why));
     return "";
   }
-  return resolve_game_path(name_sjis);
+  return resolve_game_path(platform, name_sjis);
 }
 
-std::array<std::string, 100> find_numbered_files() {
+std::array<std::string, 100> find_numbered_files(Platform& platform) {
   std::array<std::string, 100> found;
-  std::error_code ec;
-  for (fs::directory_iterator it(".", ec), stop; !ec && it != stop; it.increment(ec)) {
-    std::string name = it->path().filename().string();
+  for (const std::string& name : platform.list_folder(".")) {
     // "<digits>.txt" with no leading zeros, as the loader names them.
     size_t dot = name.size() >= 5 ? name.size() - 4 : 0;
     if (dot == 0 || dot > 2 || !equal_ignoring_case(std::string_view(name).substr(dot), ".txt")) {
@@ -110,7 +104,7 @@ std::array<std::string, 100> find_numbered_files() {
       digits = digits && name[i] >= '0' && name[i] <= '9';
       n = n * 10 + (name[i] - '0');
     }
-    if (!digits || !is_regular(it->path())) continue;
+    if (!digits || platform.path_kind(name) != PathKind::File) continue;
     // An exact "N.txt" wins over another spelling of the same name.
     std::string& slot = found[static_cast<size_t>(n)];
     if (slot.empty() || name == std::to_string(n) + ".txt") slot = name;
@@ -118,35 +112,21 @@ std::array<std::string, 100> find_numbered_files() {
   return found;
 }
 
-std::optional<size_t> read_game_file_into(std::string_view name_sjis, char* out, size_t max_bytes) {
-  std::string path = resolve_game_path(name_sjis);
+std::optional<size_t> read_game_file_into(Platform& platform, std::string_view name_sjis, char* out,
+                                          size_t max_bytes) {
+  std::string path = resolve_game_path(platform, name_sjis);
   if (path.empty()) return std::nullopt;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return std::nullopt;
-  // One read of the size the file has; should it have grown meanwhile, the
-  // rest follows up to the limit.
-  std::error_code error;
-  const uintmax_t size = fs::file_size(path, error);
-  size_t got = 0;
-  size_t want = error ? max_bytes : static_cast<size_t>(std::min<uintmax_t>(size, max_bytes));
-  for (;;) {
-    const size_t n = std::fread(out + got, 1, want - got, file);
-    got += n;
-    if (n == 0 || got == max_bytes) break;
-    want = max_bytes;
-  }
-  std::fclose(file);
-  return got;
+  return platform.read_file_into(path, out, max_bytes);
 }
 
-std::optional<std::string> read_game_file(std::string_view name_sjis, size_t max_bytes) {
-  std::string path = resolve_game_path(name_sjis);
+std::optional<std::string> read_game_file(Platform& platform, std::string_view name_sjis,
+                                          size_t max_bytes) {
+  std::string path = resolve_game_path(platform, name_sjis);
   if (path.empty()) return std::nullopt;
-  std::error_code error;
-  uintmax_t size = fs::file_size(path, error);
-  if (error) size = 0;  // not a regular file: opened, if at all, as empty
-  std::string data(static_cast<size_t>(std::min<uintmax_t>(size, max_bytes)), '\0');
-  std::optional<size_t> got = read_game_file_into(name_sjis, data.data(), data.size());
+  // Not a regular file: opened, if at all, as empty.
+  const uint64_t size = platform.file_size(path).value_or(0);
+  std::string data(static_cast<size_t>(std::min<uint64_t>(size, max_bytes)), '\0');
+  std::optional<size_t> got = platform.read_file_into(path, data.data(), data.size());
   if (!got) return std::nullopt;
   data.resize(*got);
   return data;

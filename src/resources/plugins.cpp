@@ -16,7 +16,7 @@ namespace {
 constexpr size_t kMaxRegistrationBytes = 255;
 
 void* load_plugin_library(Engine& e, std::string_view file_name) {
-  std::string in_game = resolve_game_path(file_name);
+  std::string in_game = resolve_game_path(e.platform, file_name);
   if (!in_game.empty()) {
     if (in_game.front() != '/') in_game.insert(0, "./");
     if (void* library = e.platform.open_library(in_game)) return library;

@@ -1,14 +1,9 @@
 #include "resources/scratch_files.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <filesystem>
-#include <system_error>
-
-#include "text/sjis.h"
+#include "base/sjis.h"
+#include "platform/platform.h"
 
 namespace vellumite {
-namespace fs = std::filesystem;
 
 bool safe_base_name(std::string_view name) {
   if (name.empty() || name == "." || name == "..") return false;
@@ -28,13 +23,12 @@ std::string_view base_name(std::string_view name_sjis) {
   return name_sjis.substr(start);
 }
 
-std::string find_file_in_folder(const std::string& folder, std::string_view base) {
+std::string find_file_in_folder(Platform& platform, const std::string& folder,
+                                std::string_view base) {
   if (!safe_base_name(base)) return "";
-  std::error_code ec;
   std::string exact = folder + std::string(base);
-  if (fs::is_regular_file(exact, ec)) return exact;
-  for (fs::directory_iterator it(folder, ec), stop; !ec && it != stop; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+  if (platform.path_kind(exact) == PathKind::File) return exact;
+  for (const std::string& name : platform.list_folder(folder)) {
     if (name.size() != base.size()) continue;
     bool same = true;
     for (size_t i = 0; i < name.size() && same; ++i) {
@@ -43,34 +37,9 @@ std::string find_file_in_folder(const std::string& folder, std::string_view base
       if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
       same = x == y;
     }
-    if (same && fs::is_regular_file(it->path(), ec)) return it->path().string();
+    if (same && platform.path_kind(folder + name) == PathKind::File) return folder + name;
   }
   return "";
-}
-
-bool remove_file(const std::string& path) {
-  std::error_code ec;
-  return fs::remove(path, ec);
-}
-
-std::optional<std::string> read_data_file(const std::string& path, size_t max_bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return std::nullopt;
-  std::string data;
-  char chunk[65536];
-  size_t n = 0;
-  while (data.size() < max_bytes && (n = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-    data.append(chunk, std::min(n, max_bytes - data.size()));
-  }
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) return std::nullopt;
-  return data;
-}
-
-bool file_exists(const std::string& path) {
-  std::error_code ec;
-  return fs::is_regular_file(path, ec);
 }
 
 }  // namespace vellumite

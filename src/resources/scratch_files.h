@@ -1,13 +1,14 @@
-// Files the program itself makes in the scratch folder (members taken out of
-// archives, expanded sounds) and removes again.
+// Names of the files the program makes in the scratch folder (members taken
+// out of archives, expanded sounds), and finding them there. Reading and
+// removing them are read_file_at (plain_files.h) and Platform::remove_file.
 #pragma once
 
-#include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 
 namespace vellumite {
+
+class Platform;
 
 // Whether `name` may be used as a file name inside the scratch folder: not
 // empty, not "." or "..", no '/' or '\' and no zero byte.
@@ -20,18 +21,8 @@ std::string_view base_name(std::string_view name_sjis);
 
 // The path of the file `base` in `folder` (ending with '/'), matched without
 // regard to ASCII case when the exact name is not there; empty when there is
-// no such regular file.
-std::string find_file_in_folder(const std::string& folder, std::string_view base);
-
-// Removes a file; false when there was none or it could not be removed.
-bool remove_file(const std::string& path);
-
-// The bytes of the file at `path`, at most `max_bytes`; nullopt when it
-// cannot be read.
-std::optional<std::string> read_data_file(const std::string& path,
-                                          size_t max_bytes = static_cast<size_t>(-1));
-
-// Whether a regular file is at `path`.
-bool file_exists(const std::string& path);
+// no such file or `base` is not a safe base name.
+std::string find_file_in_folder(Platform& platform, const std::string& folder,
+                                std::string_view base);
 
 }  // namespace vellumite

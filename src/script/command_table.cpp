@@ -1,8 +1,8 @@
 #include "script/command_table.h"
 
 #include <array>
-#include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 #include <type_traits>
 
@@ -138,6 +138,7 @@ struct Tables : CommandBinder {
     bind_menu_commands(*this);
     bind_sound_commands(*this);
     bind_plugin_commands(*this);
+    bind_screen_extra_commands(*this);
     define_phase.build(entries, [](const CommandEntry& entry) {
       return entry.handler != nullptr && entry.command_class != GameOnly;
     });
@@ -171,9 +172,8 @@ void bind_command(std::span<CommandEntry> entries, std::string_view name, Comman
     problem = "a second handler for";
     break;
   }
-  std::fprintf(stderr, "internal error: %s %.*s\n", problem, static_cast<int>(name.size()),
-               name.data());
-  std::abort();
+  // A table that binds wrongly is the program's own mistake: stop at once.
+  throw std::logic_error("internal error: " + std::string(problem) + " " + std::string(name));
 }
 
 const CommandEntry* find_command(std::string_view word, bool define_mode) {

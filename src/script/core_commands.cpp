@@ -6,7 +6,7 @@
 #include "script/readers.h"
 #include "shell/player_wait.h"
 #include "shell/window_proc.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite {
 namespace {

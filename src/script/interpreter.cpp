@@ -8,7 +8,7 @@
 #include "script/readers.h"
 #include "script/script_error.h"
 #include "shell/window_proc.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 #include "text/text_window.h"
 
 namespace vellumite {
@@ -43,7 +43,7 @@ void run_text_line(Engine& e) {
   static const std::string kTextLineName = to_sjis("表示文");
   e.script.current_command = kTextLineName;
   std::string line = assemble_text_line(e);
-  if (e.platform.tracing()) e.platform.trace("text", quote_trace_string(to_utf8(line)));
+  if (e.automation.tracing()) e.automation.trace("text", quote_trace_string(to_utf8(line)));
   display_text(e, line);
   if (e.script.reset_requested) game_reset(e);
 }

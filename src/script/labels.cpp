@@ -95,14 +95,15 @@ void load_scenario(Engine& e) {
   char* buf = s.script_buffer.get();
   int32_t length = 0;
 
-  std::array<std::string, kScenarioFileCount> numbered = find_numbered_files();
+  std::array<std::string, kScenarioFileCount> numbered = find_numbered_files(e.platform);
   if (numbered[0].empty()) {
     // A single file is read straight into the buffer and unscrambled there.
     bool secret = true;
-    std::optional<size_t> size = read_game_file_into("velm_sec.dat", buf, kScriptBufferSize - 1);
+    std::optional<size_t> size =
+        read_game_file_into(e.platform, "velm_sec.dat", buf, kScriptBufferSize - 1);
     if (!size) {
       secret = false;
-      size = read_game_file_into("velmtxt.dat", buf, kScriptBufferSize - 1);
+      size = read_game_file_into(e.platform, "velmtxt.dat", buf, kScriptBufferSize - 1);
     }
     if (size) {
       scramble_scenario(buf, *size, secret);
@@ -120,11 +121,11 @@ void load_scenario(Engine& e) {
     // there and folded in place; a larger one goes through `spill`.
     const size_t room = static_cast<size_t>(kScriptBufferSize - 1 - length);
     const size_t space = static_cast<size_t>(kScriptBufferSize + 1 - length);
-    std::optional<size_t> size = read_game_file_into(name, buf + length, space);
+    std::optional<size_t> size = read_game_file_into(e.platform, name, buf + length, space);
     if (!size) continue;  // its end stays kMissingFileEnd
     std::string_view raw(buf + length, *size);
     if (*size == space) {
-      std::optional<std::string> whole = read_game_file(name, 2 * (room + 1) + 2);
+      std::optional<std::string> whole = read_game_file(e.platform, name, 2 * (room + 1) + 2);
       if (!whole) continue;
       spill = std::move(*whole);
       raw = spill;

@@ -5,7 +5,7 @@
 #include "script/labels.h"
 #include "shell/dialogs.h"
 #include "shell/window_proc.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite {
 namespace {

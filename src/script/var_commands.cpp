@@ -12,7 +12,7 @@
 #include "script/command_table.h"
 #include "script/readers.h"
 #include "script/script_error.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite {
 namespace {

@@ -8,7 +8,7 @@
 #include "platform/trace_text.h"
 #include "shell/dialogs.h"
 #include "shell/window_proc.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite {
 namespace {
@@ -25,13 +25,13 @@ void choose_folder(Engine& e, const std::string& folder) {
     // The folder holds tracks: a CD that found none before may play now.
     e.audio.cd_failed = false;
   }
-  if (e.platform.tracing()) e.platform.trace("cddrive", quote_trace_string(folder));
+  if (e.automation.tracing()) e.automation.trace("cddrive", quote_trace_string(folder));
 }
 
 }  // namespace
 
 void cd_drive_dialog(Engine& e) {
-  const std::vector<std::string> folders = cd_track_folders();
+  const std::vector<std::string> folders = cd_track_folders(e.platform);
   std::vector<std::string> items{to_sjis(kDefaultEntry)};
   int selected = 0;
   for (size_t i = 0; i < folders.size(); ++i) {
@@ -40,7 +40,7 @@ void cd_drive_dialog(Engine& e) {
   }
 
   int chosen = -1;
-  if (std::optional<std::string> typed = e.platform.scripted_text_answer()) {
+  if (std::optional<std::string> typed = e.automation.scripted_text_answer()) {
     if (*typed == kDefaultEntry) chosen = 0;
     for (size_t i = 0; i < folders.size() && chosen < 0; ++i) {
       if (folders[i] == *typed) chosen = static_cast<int>(i) + 1;

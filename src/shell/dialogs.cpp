@@ -11,7 +11,7 @@
 #include "shell/player_wait.h"
 #include "shell/window_proc.h"
 #include "text/glyph_renderer.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite {
 namespace {
@@ -574,14 +574,14 @@ BoxAnswer message_box(Engine& e, std::string_view title_utf8, std::string_view t
                       BoxButtons buttons) {
   if (!e.platform.dialogs_in_window())
     return e.platform.message_box(title_utf8, text_utf8, buttons);
-  std::optional<BoxAnswer> answer = e.platform.scripted_box_answer(buttons);
+  std::optional<BoxAnswer> answer = e.automation.scripted_box_answer(buttons);
   if (!answer) {
     // A box before the game has shown its window (the second-instance
     // refusal, an error in the define block) shows the window for it.
     e.platform.show_window();
     answer = drawn_message_box(e, title_utf8, text_utf8, buttons);
   }
-  e.platform.record_box_answer(title_utf8, text_utf8, *answer);
+  e.automation.record_box_answer(title_utf8, text_utf8, *answer);
   return *answer;
 }
 
@@ -662,7 +662,7 @@ std::string run_input_dialog(Engine& e, const InputRequest& request) {
   for (;;) {
     begin_player_wait(e, "dialog");
     std::string answer;
-    if (std::optional<std::string> typed = e.platform.scripted_text_answer()) {
+    if (std::optional<std::string> typed = e.automation.scripted_text_answer()) {
       answer = fit_capacity(to_sjis(*typed));
     } else if (e.platform.dialogs_in_window()) {
       if (!view) view.emplace(e, request);

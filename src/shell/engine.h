@@ -15,11 +15,17 @@
 namespace vellumite {
 
 struct Engine {
-  explicit Engine(Platform& platform_in) : platform(platform_in) {}
+  Engine(Platform& platform_in, Automation& automation_in)
+      : platform(platform_in), automation(automation_in) {}
+  // A backend that is both, as both of ours are.
+  template <class Backend>
+  explicit Engine(Backend& backend)
+      : Engine(static_cast<Platform&>(backend), static_cast<Automation&>(backend)) {}
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
-  Platform& platform;
+  Platform& platform;      // the operating system: window, input, clock, files, sound
+  Automation& automation;  // scripted input, the trace, the end of the run
   ShellState shell;
   ScriptState script;
   VarState vars;

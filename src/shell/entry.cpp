@@ -5,6 +5,7 @@
 
 #include "audio/player_volume.h"
 #include "audio/sound.h"
+#include "base/sjis.h"
 #include "graphics/graphics_state.h"
 #include "platform/trace_text.h"
 #include "resources/game_files.h"
@@ -14,7 +15,6 @@
 #include "shell/dialogs.h"
 #include "shell/window_proc.h"
 #include "text/font_match.h"
-#include "text/sjis.h"
 
 namespace vellumite {
 namespace {
@@ -68,13 +68,13 @@ int end_out_of_memory(Engine& e) {
     return exit.code;
   } catch (const std::bad_alloc&) {
   }
-  return e.platform.exit_code_for(ExitReason::ScriptError);
+  return e.automation.exit_code_for(ExitReason::ScriptError);
 }
 
 }  // namespace
 
 void read_config(Engine& e) {
-  std::optional<std::string> config = read_game_file("config.txt");
+  std::optional<std::string> config = read_game_file(e.platform, "config.txt");
   if (!config) return;
   std::string_view text = *config;
   while (!text.empty()) {
@@ -132,7 +132,7 @@ void program_entry(Engine& e) {
 }
 
 void trace_variables(Engine& e) {
-  if (!e.platform.tracing()) return;
+  if (!e.automation.tracing()) return;
   std::string fields;
   for (int i = 0; i < kVariableCount; ++i) {
     int32_t value = e.vars.num_vars[static_cast<size_t>(i)];
@@ -141,7 +141,7 @@ void trace_variables(Engine& e) {
     fields += std::to_string(i);
     fields += ' ';
     fields += std::to_string(value);
-    e.platform.trace("var", fields);
+    e.automation.trace("var", fields);
   }
   for (int i = 0; i < kVariableCount; ++i) {
     const std::string& text = e.vars.str_vars[static_cast<size_t>(i)];
@@ -150,12 +150,12 @@ void trace_variables(Engine& e) {
     fields += std::to_string(i);
     fields += ' ';
     fields += quote_trace_string(to_utf8(text));
-    e.platform.trace("var", fields);
+    e.automation.trace("var", fields);
   }
 }
 
-int run_program(Platform& platform) {
-  auto engine = std::make_unique<Engine>(platform);
+int run_program(Platform& platform, Automation& automation) {
+  auto engine = std::make_unique<Engine>(platform, automation);
   int code = 0;
   attach_audio(*engine);
   load_player_volumes(*engine);
@@ -170,7 +170,7 @@ int run_program(Platform& platform) {
   }
   detach_audio(*engine);
   trace_variables(*engine);
-  platform.finish(code);
+  automation.finish(code);
   return code;
 }
 

@@ -6,9 +6,10 @@
 
 namespace vellumite {
 
-// Runs the game in the current directory on `platform` until it ends, and
+// Runs the game in the current directory on `platform`, driven and recorded
+// by `automation`, until it ends, and
 // returns the exit code. The trace gets the variables and the exit line.
-int run_program(Platform& platform);
+int run_program(Platform& platform, Automation& automation);
 
 // The parts of run_program, for tests that drive an engine themselves.
 void program_entry(Engine& e);

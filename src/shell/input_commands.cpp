@@ -4,7 +4,7 @@
 #include "script/readers.h"
 #include "script/script_error.h"
 #include "shell/dialogs.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite {
 namespace {

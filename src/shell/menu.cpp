@@ -2,7 +2,7 @@
 
 #include "shell/shell_state.h"
 #include "text/font_match.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite {
 namespace {

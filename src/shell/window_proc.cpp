@@ -2,11 +2,11 @@
 
 #include "audio/player_volume.h"
 #include "audio/sound.h"
+#include "base/sjis.h"
 #include "resources/plugins.h"
 #include "shell/cd_drive_dialog.h"
 #include "shell/dialogs.h"
 #include "shell/menu_bar.h"
-#include "text/sjis.h"
 
 namespace vellumite {
 namespace {
@@ -214,14 +214,14 @@ void answer_pending_close(Engine& e) {
 }
 
 void begin_player_wait(Engine& e, std::string_view kind, bool ends_by_time, bool resumed) {
-  if (!e.platform.begin_wait(kind, ends_by_time, resumed)) {
+  if (!e.automation.begin_wait(kind, ends_by_time, resumed)) {
     end_program(e, ExitReason::InputExhausted);
   }
 }
 
 void end_program(Engine& e, ExitReason reason) {
   exit_sequence(e);
-  throw ProgramExit{e.platform.exit_code_for(reason)};
+  throw ProgramExit{e.automation.exit_code_for(reason)};
 }
 
 void run_exit_sequence(Engine& e) { exit_sequence(e); }

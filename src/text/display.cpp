@@ -18,7 +18,7 @@
 #include "shell/player_wait.h"
 #include "shell/window_proc.h"
 #include "text/kinsoku.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 #include "text/text_window.h"
 
 namespace vellumite {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite {
 namespace {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "text/font_match.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite {
 namespace {

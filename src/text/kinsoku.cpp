@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite {
 namespace {

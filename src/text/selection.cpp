@@ -15,7 +15,7 @@
 #include "shell/player_wait.h"
 #include "shell/window_proc.h"
 #include "text/kinsoku.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 #include "text/text_window.h"
 
 namespace vellumite {
@@ -289,7 +289,7 @@ int choose_item(Engine& e, std::span<const std::string> texts, int32_t column, i
   p.post_message(Message{MessageKind::MouseMove, px, py, 0});
 
   const auto finish = [&](int index) {
-    if (!menu_style && p.tracing()) p.trace("choice", std::to_string(index));
+    if (!menu_style && e.automation.tracing()) e.automation.trace("choice", std::to_string(index));
     return index;
   };
 

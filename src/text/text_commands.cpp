@@ -14,7 +14,7 @@
 #include "script/readers.h"
 #include "script/script_error.h"
 #include "shell/window_proc.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 #include "text/text_window.h"
 
 namespace vellumite {
@@ -113,7 +113,7 @@ void cmd_locate(Engine& e) {
 void cmd_puttext(Engine& e) {
   std::string text;
   read_string(e, text);
-  if (e.platform.tracing()) e.platform.trace("text", quote_trace_string(to_utf8(text)));
+  if (e.automation.tracing()) e.automation.trace("text", quote_trace_string(to_utf8(text)));
   display_text(e, text);
   if (e.script.reset_requested) game_reset(e);
 }

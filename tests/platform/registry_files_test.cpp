@@ -13,7 +13,7 @@
 
 #include "platform/headless/headless_platform.h"
 #include "support/game_runner.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite {
 namespace {

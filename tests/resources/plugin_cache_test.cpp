@@ -5,7 +5,6 @@
 #include "graphics/picture.h"
 #include "resources/archives.h"
 #include "resources/plugins.h"
-#include "resources/scratch_files.h"
 #include "support/engine_harness.h"
 #include "support/game_runner.h"
 #include "support/made_files.h"
@@ -43,7 +42,7 @@ TEST(PluginCache, OneLibraryServesTwoKindsInOneSlot) {
   ASSERT_NE(last, nullptr);
   EXPECT_STREQ(last(), "bg\\a.prb");
   // The copy was removed once the picture was read.
-  EXPECT_FALSE(file_exists(h.e.shell.temp_folder + "a.prb"));
+  EXPECT_EQ(h.platform.path_kind(h.e.shell.temp_folder + "a.prb"), PathKind::None);
 }
 
 TEST(PluginCache, ExtractedCopyLiesInTheScratchFolderUnderItsBaseName) {
@@ -54,7 +53,7 @@ TEST(PluginCache, ExtractedCopyLiesInTheScratchFolderUnderItsBaseName) {
   ASSERT_TRUE(path);
   EXPECT_EQ(*path, h.e.shell.temp_folder + "c.txt");
   EXPECT_EQ(read_file(*path), "hello");
-  EXPECT_TRUE(remove_file(*path));
+  EXPECT_TRUE(h.platform.remove_file(*path));
   // Names with no file name of their own are never looked for.
   for (const char* name : {"bg/..", "bg/.", "bg/", ""})
     EXPECT_FALSE(find_in_archives(h.e, name)) << name;

@@ -7,10 +7,10 @@
 
 #include <filesystem>
 
+#include "base/sjis.h"
 #include "support/game_runner.h"
 #include "support/made_files.h"
 #include "support/sound_files.h"
-#include "text/sjis.h"
 
 namespace vellumite::testing {
 namespace {

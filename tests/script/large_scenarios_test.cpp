@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "support/game_runner.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite::testing {
 namespace {

@@ -35,7 +35,8 @@ TEST(CdDriveDialog, OffersTheFoldersWithTracksTheGamesCdFirst) {
   GameDir dir;
   write_drives(dir);
   InDir in(dir);
-  EXPECT_EQ(cd_track_folders(), (Strings{"cd", "a", "cd2"}));
+  StepPlatform p;
+  EXPECT_EQ(cd_track_folders(p), (Strings{"cd", "a", "cd2"}));
 }
 
 TEST(CdDriveDialog, ChoiceDecidesWhereTheNextTrackComesFrom) {

@@ -10,7 +10,7 @@
 #include "shell/window_proc.h"
 #include "support/window_harness.h"
 #include "text/font_match.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite {
 namespace {

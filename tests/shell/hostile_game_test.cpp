@@ -86,7 +86,7 @@ std::pair<std::string, std::string> run_starved(const GameDir& dir, std::string_
   std::ifstream early(dir.path() / "trace");
   std::string first;
   std::getline(early, first);
-  run_program(platform);
+  run_program(platform, platform);
   std::filesystem::current_path(before);
   std::ifstream in(dir.path() / "trace");
   return {first, std::string(std::istreambuf_iterator<char>(in), {})};

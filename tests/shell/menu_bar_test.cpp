@@ -12,7 +12,7 @@
 #include "script/labels.h"
 #include "shell/window_proc.h"
 #include "support/window_harness.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite {
 namespace {

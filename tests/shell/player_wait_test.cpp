@@ -59,7 +59,7 @@ std::pair<std::string, std::string> play(const GameDir& dir, const char* input,
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(dir.path());
   P platform(std::move(options));
-  run_program(platform);
+  run_program(platform, platform);
   std::filesystem::current_path(before);
   const char* pixels = reinterpret_cast<const char*>(platform.window_pixels());
   return {trace.str(), std::string(pixels, pixels + kWindowBytes)};

@@ -8,7 +8,7 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/input_script.h"
 #include "shell/engine.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite::testing {
 

@@ -13,7 +13,7 @@
 #include "script/labels.h"
 #include "shell/entry.h"
 #include "support/pixels.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite::testing {
 namespace fs = std::filesystem;
@@ -207,7 +207,7 @@ RunResult run_game(const GameDir& dir, const RunOptions& options) {
   {
     InDir in_dir(dir);
     HeadlessPlatform platform(std::move(platform_options));
-    result.exit_code = run_program(platform);
+    result.exit_code = run_program(platform, platform);
     const uint8_t* pixels = platform.window_pixels();
     result.pixels.assign(pixels, pixels + kWindowBytes);
     result.title = platform.title();

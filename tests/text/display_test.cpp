@@ -7,7 +7,7 @@
 
 #include "support/engine_harness.h"
 #include "text/history.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 #include "text/text_window.h"
 
 namespace vellumite::testing {

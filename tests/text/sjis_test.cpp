@@ -1,7 +1,7 @@
 // Shift-JIS as code page 932 has it: the single-byte range, every two-byte
 // code of the lead-byte ranges (NEC row 13 and both copies of the IBM
 // extensions included), broken input and the way back from UTF-8.
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 #include <gtest/gtest.h>
 

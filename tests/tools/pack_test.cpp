@@ -15,7 +15,7 @@
 #include "platform/headless/headless_platform.h"
 #include "script/labels.h"
 #include "support/game_runner.h"
-#include "text/sjis.h"
+#include "base/sjis.h"
 
 namespace vellumite::testing {
 namespace {

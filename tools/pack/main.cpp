@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/headless/headless_platform.h"
 #include "resources/game_files.h"
 #include "script/labels.h"
 #include "script/script_state.h"
@@ -67,14 +68,14 @@ void append_text_mode(std::string& out, std::string_view raw) {
 // What the game's buffer holds after loading the numbered files of the
 // current directory: each file's text followed by a line feed. Fails like
 // the loader when it does not fit.
-std::string read_numbered_files(const fs::path& dir) {
+std::string read_numbered_files(Platform& files, const fs::path& dir) {
   std::string text;
   int found = 0;
   for (int n = 0; n < kScenarioFileCount; ++n) {
     // Text mode at most halves a file, so twice the buffer is all that can
     // matter; whatever lies beyond that is too long anyway.
-    std::optional<std::string> raw =
-        read_game_file(std::to_string(n) + ".txt", 2 * static_cast<size_t>(kScriptBufferSize) + 2);
+    std::optional<std::string> raw = read_game_file(files, std::to_string(n) + ".txt",
+                                                    2 * static_cast<size_t>(kScriptBufferSize) + 2);
     if (!raw) continue;
     ++found;
     append_text_mode(text, *raw);
@@ -184,9 +185,11 @@ int pack(const Arguments& args) {
   // its own rules for letter case; read them the same way.
   fs::current_path(dir, ec);
   if (ec) throw Failure(kNoInput, "cannot enter " + quoted(dir) + ": " + ec.message());
-  std::string text = read_numbered_files(dir);
-  bool has_first = !resolve_game_path("0.txt").empty();
-  bool stale_secret = !args.secret && !resolve_game_path(kSecretName).empty();
+  // The headless platform gives the file calls without opening anything.
+  HeadlessPlatform files{PlatformOptions{}};
+  std::string text = read_numbered_files(files, dir);
+  bool has_first = !resolve_game_path(files, "0.txt").empty();
+  bool stale_secret = !args.secret && !resolve_game_path(files, kSecretName).empty();
   fs::current_path(original, ec);
 
   // The loader appends a line feed after a single file itself.

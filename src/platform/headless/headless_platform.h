@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/backend_only.h"
 #include "platform/platform_base.h"
 #include "platform/wav_writer.h"
 

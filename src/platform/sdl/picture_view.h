@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/backend_only.h"
 #include "platform/platform.h"
 
 namespace vellumite {

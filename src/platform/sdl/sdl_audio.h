@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/backend_only.h"
 #include "platform/platform.h"
 
 namespace vellumite {

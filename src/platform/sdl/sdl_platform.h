@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/backend_only.h"
 #include "platform/platform_base.h"
 
 union SDL_Event;

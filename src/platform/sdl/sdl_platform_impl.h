@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/backend_only.h"
 #include "platform/sdl/picture_view.h"
 #include "platform/sdl/sdl_platform.h"
 

@@ -5,6 +5,8 @@
 
 #include <SDL.h>
 
+#include "platform/backend_only.h"
+
 namespace vellumite {
 
 // The window's size as the X server has it. False when the window is not an
