@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "frame_copies.h"
-#include "graphics/effects.h"
+#include "game/engine.h"
+#include "game/graphics/effects.h"
+#include "game/graphics/transitions.h"
 #include "graphics/pixel_kernels.h"
-#include "graphics/transitions.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/platform_base.h"
-#include "shell/engine.h"
 
 namespace vellumite {
 namespace {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "base/sjis.h"
 #include "text/font_match.h"
 #include "text/glyph_renderer.h"
-#include "base/sjis.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "frame_copies.h"
+#include "game/engine.h"
+#include "game/graphics/layers.h"
+#include "game/text/text_window.h"
 #include "graphics/compositor.h"
 #include "graphics/graphics_state.h"
-#include "graphics/layers.h"
 #include "platform/headless/headless_platform.h"
-#include "shell/engine.h"
-#include "text/text_window.h"
 
 namespace {
 

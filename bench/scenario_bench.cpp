@@ -10,11 +10,12 @@
 #include <memory>
 #include <string>
 
-#include "platform/headless/headless_platform.h"
-#include "script/interpreter.h"
-#include "script/labels.h"
-#include "shell/engine.h"
 #include "base/sjis.h"
+#include "game/engine.h"
+#include "game/script/interpreter.h"
+#include "game/script/labels.h"
+#include "platform/headless/headless_platform.h"
+#include "script/scenario_text.h"
 
 namespace vellumite {
 namespace {

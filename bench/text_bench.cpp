@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "base/sjis.h"
+#include "game/engine.h"
+#include "game/text/text_window.h"
 #include "graphics/graphics_state.h"
 #include "platform/headless/headless_platform.h"
-#include "shell/engine.h"
-#include "base/sjis.h"
-#include "text/text_window.h"
 
 namespace {
 

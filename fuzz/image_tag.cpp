@@ -1,13 +1,13 @@
 // Feeds arbitrary bytes to the image tag parser. An accepted tag must be one
 // a picture can take without further checks.
-#include "graphics/image_tag.h"
+#include "game/graphics/image_tag.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
-#include "graphics/picture.h"
+#include "game/graphics/picture.h"
 
 namespace {
 

@@ -21,11 +21,11 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/headless/headless_platform.h"
-#include "script/interpreter.h"
-#include "script/labels.h"
-#include "shell/engine.h"
 #include "base/sjis.h"
+#include "game/engine.h"
+#include "game/script/interpreter.h"
+#include "game/script/labels.h"
+#include "platform/headless/headless_platform.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)

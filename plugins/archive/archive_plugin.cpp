@@ -1,11 +1,12 @@
 // vellumite-archive.so: files inside ZIP, LZH, CAB, 7z, RAR and tar
 // archives for the program.
+#include <vellumite/plugin.h>
+
 #include <algorithm>
 #include <cstring>
 #include <optional>
 
 #include "archive/archive_reader.h"
-#include "vellumite/plugin.h"
 
 namespace {
 

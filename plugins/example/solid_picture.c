@@ -5,7 +5,7 @@
  * put it in the game folder and register it with  spi "solid-picture.so|sld". */
 #include <stdio.h>
 
-#include "vellumite/plugin.h"
+#include <vellumite/plugin.h>
 
 static void put32(unsigned char *p, uint32_t v) {
   p[0] = (unsigned char)v;

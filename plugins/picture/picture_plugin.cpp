@@ -1,4 +1,6 @@
 // vellumite-picture.so: PNG, JPEG and GIF pictures for the program.
+#include <vellumite/plugin.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -6,7 +8,6 @@
 
 #include "picture/picture_codecs.h"
 #include "plugin_files.h"
-#include "vellumite/plugin.h"
 
 using vellumite::plugins::DecodedPicture;
 

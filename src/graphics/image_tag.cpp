@@ -2,9 +2,8 @@
 
 #include <climits>
 
+#include "base/hex_digit.h"
 #include "graphics/picture.h"
-#include "script/readers.h"
-#include "script/script_error.h"
 
 namespace vellumite {
 namespace {
@@ -187,20 +186,6 @@ TagParse parse_image_tag(std::string_view text) {
   }
   tag.file_name = std::string(text.substr(cursor.pos() + 1));
   return result;
-}
-
-ImageTag read_image_tag(Engine& e, std::string_view text) {
-  TagParse parsed = parse_image_tag(text);
-  if (parsed.status == TagStatus::BadColor) {
-    // The colour reader reports its own error; it needs the text
-    // NUL-terminated.
-    std::string copy(text.substr(0, text.find('\0')));
-    read_color(e, copy.c_str() + parsed.color_at);
-  }
-  if (parsed.status != TagStatus::Ok) {
-    script_error(e, "タグエラー", error_message("タグの指定がおかしいです。"));
-  }
-  return std::move(parsed.tag);
 }
 
 void apply_image_tag(Picture& picture, const ImageTag& tag) {

@@ -48,10 +48,6 @@ struct TagParse {
 // Parses a tag without side effects. The text ends at its first NUL byte.
 TagParse parse_image_tag(std::string_view text);
 
-// Parses a tag and reports a malformed one through script_error: the tag
-// error, or the colour error of the colour reader.
-ImageTag read_image_tag(Engine& e, std::string_view text);
-
 // Copies what the tag gives (mode, key, animation) into the picture.
 void apply_image_tag(Picture& picture, const ImageTag& tag);
 

@@ -77,17 +77,4 @@ inline bool dirty_empty(const ClipRect& r) {
   return r.left == 0 && r.top == 0 && r.right == 0 && r.bottom == 0;
 }
 
-// Adds an inclusive rectangle to `dirty_rect` (clipped to the screen).
-void mark_dirty(Engine& e, int32_t left, int32_t top, int32_t right, int32_t bottom);
-// Marks a picture's area at (x, y): (x, y, x + cell width + 1, y + height + 1),
-// summed in 64 bits so that far-off positions cannot overflow.
-void mark_picture(Engine& e, const Picture& picture, int32_t x, int32_t y);
-// Recomposes `scene` inside the rectangle (null: the whole screen).
-void refresh_scene(Engine& e, const ClipRect* rect);
-// Advances due cells of animated sprites and standing pictures and shows
-// them; every waiting loop calls it.
-void animate_layers(Engine& e);
-// The picture part of the game's reset.
-void reset_pictures(Engine& e);
-
 }  // namespace vellumite

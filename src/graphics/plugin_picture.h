@@ -1,17 +1,12 @@
-// Pictures read by picture plug-ins (`spi`): the call, and the checks on
-// what the plug-in hands back.
+// What a picture plug-in hands back, checked and turned into a surface.
 #pragma once
 
 #include <cstdint>
 #include <span>
-#include <string>
-#include <string_view>
 
 #include "graphics/bmp.h"
 
 namespace vellumite {
-
-struct Engine;
 
 // Turns a plug-in's answer, the bitmap info (40-byte header and colour
 // table) and the pixel rows, into a drawable surface. Whatever the header
@@ -21,12 +16,5 @@ struct Engine;
 // the surface empty.
 BmpRead surface_from_plugin_answer(Surface& surface, std::span<const uint8_t> info,
                                    std::span<const uint8_t> bits, const BmpLimits& limits);
-
-// Reads the picture file at `path` with the plug-in registered for
-// `extension`. False when no plug-in handles it (none registered, or it
-// cannot be loaded and the program's own does not read the type); true when
-// one was asked, and then the surface is empty when it failed.
-bool read_with_picture_plugin(Engine& e, Surface& surface, const std::string& path,
-                              std::string_view extension, const BmpLimits& limits);
 
 }  // namespace vellumite

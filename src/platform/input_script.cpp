@@ -70,17 +70,41 @@ std::string parse_line(std::string_view line, InputEvent& ev) {
       ev.value = 0x0D;
     } else {
       static constexpr std::pair<std::string_view, NavKey> kNavKeys[] = {
-          {"escape", kKeyEscape}, {"left", kKeyLeft}, {"right", kKeyRight}, {"up", kKeyUp},
-          {"down", kKeyDown},     {"home", kKeyHome}, {"end", kKeyEnd},     {"delete", kKeyDelete},
-          {"tab", kKeyTab},       {"f10", kKeyF10},   {"alt", kKeyAlt},     {"f3", kKeyF3},
-          {"f4", kKeyF4},         {"f5", kKeyF5},     {"f6", kKeyF6},       {"f7", kKeyF7},
+          {"escape", kKeyEscape},
+          {"left", kKeyLeft},
+          {"right", kKeyRight},
+          {"up", kKeyUp},
+          {"down", kKeyDown},
+          {"home", kKeyHome},
+          {"end", kKeyEnd},
+          {"delete", kKeyDelete},
+          {"tab", kKeyTab},
+          {"f10", kKeyF10},
+          {"alt", kKeyAlt},
+          {"f3", kKeyF3},
+          {"f4", kKeyF4},
+          {"f5", kKeyF5},
+          {"f6", kKeyF6},
+          {"f7", kKeyF7},
           {"f8", kKeyF8},
+          {"pageup", kKeyPageUp},
+          {"pagedown", kKeyPageDown},
       };
       const auto* found = std::find_if(std::begin(kNavKeys), std::end(kNavKeys),
                                        [key](const auto& k) { return k.first == key; });
       if (found == std::end(kNavKeys)) return "unknown key \"" + std::string(key) + "\"";
       ev.action = InputAction::NavKey;
       ev.value = found->second;
+    }
+  } else if (word == "wheel") {
+    ev.action = InputAction::Wheel;
+    std::string_view direction = next_word(line);
+    if (direction == "up") {
+      ev.value = kWheelUp;
+    } else if (direction == "down") {
+      ev.value = kWheelDown;
+    } else {
+      return "wheel must be up or down";
     }
   } else if (word == "menu") {
     ev.action = InputAction::Menu;

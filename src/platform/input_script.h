@@ -6,7 +6,8 @@
 //           (none) at the next wait for the player, after the previous event
 //   ACTION: click X Y | rclick X Y | move X Y | key space | key enter
 //           | key escape|left|right|up|down|home|end|delete|tab|f10|alt
-//           | key f3|f4|f5|f6|f7|f8
+//           | key f3|f4|f5|f6|f7|f8 | key pageup|pagedown
+//           | wheel up|down      (one notch at the pointer's position)
 //           | menu ID | close | answer yes|no|ok | type TEXT
 #pragma once
 
@@ -20,7 +21,18 @@
 namespace vellumite {
 
 // Key: a character (value 0x20 or 0x0D); NavKey: a Key message (value a NavKey).
-enum class InputAction : uint8_t { Click, RClick, Move, Key, NavKey, Menu, Close, Answer, Type };
+enum class InputAction : uint8_t {
+  Click,
+  RClick,
+  Move,
+  Key,
+  NavKey,
+  Menu,
+  Close,
+  Answer,
+  Type,
+  Wheel
+};
 enum class InputTiming : uint8_t { AtWait, Absolute, Relative };
 
 struct InputEvent {
@@ -29,7 +41,7 @@ struct InputEvent {
   InputAction action = InputAction::Click;
   int x = 0;
   int y = 0;
-  uint32_t value = 0;  // key character, menu id, or answer (0 ok, 1 yes, 2 no)
+  uint32_t value = 0;  // key character, menu id, answer (0 ok, 1 yes, 2 no), wheel direction
   std::string text;    // for Type, UTF-8
   int line = 0;        // line of the input file, for messages
 };

@@ -11,12 +11,12 @@
 #include <sstream>
 #include <string>
 
+#include "base/sjis.h"
+#include "game/shell/entry.h"
 #include "graphics/pixel_kernels.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/posix_system.h"
 #include "platform/sdl/sdl_platform.h"
-#include "shell/entry.h"
-#include "base/sjis.h"
 
 namespace fs = std::filesystem;
 using namespace vellumite;

@@ -49,7 +49,12 @@ enum class MessageKind : uint8_t {
   MenuBarMouse,      // x, y in strip coordinates; param: left-button flags (above)
   ToggleFullScreen,  // the player's key for full screen on or off (F11, Alt+Enter)
   Key,               // param: a NavKey, a key that moves about menus and dialogs
+  Wheel,             // x, y: the pointer; param: kWheelUp or kWheelDown (one notch)
 };
+
+// The param of a Wheel message.
+constexpr uint32_t kWheelUp = 1;
+constexpr uint32_t kWheelDown = 2;
 
 // The keys of a Key message. Alt is sent when it is pressed and released
 // alone.
@@ -72,6 +77,9 @@ enum NavKey : uint32_t {
   kKeyF6,
   kKeyF7,
   kKeyF8,
+  // Page through the text history.
+  kKeyPageUp,
+  kKeyPageDown,
 };
 
 // The character code of Backspace in a Char message; sent only while text

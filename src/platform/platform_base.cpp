@@ -85,6 +85,12 @@ void PlatformBase::deliver(const InputEvent& event, uint32_t now) {
     case InputAction::NavKey: post(MessageKind::Key, 0, 0, event.value); break;
     case InputAction::Menu: post(MessageKind::Command, 0, 0, event.value); break;
     case InputAction::Close: post(MessageKind::Close, 0, 0, 0); break;
+    case InputAction::Wheel: {
+      int x = 0, y = 0;
+      pointer_position(x, y);
+      post(MessageKind::Wheel, x, y, event.value);
+      break;
+    }
     case InputAction::Answer:
     case InputAction::Type: break;  // taken by boxes and dialogs
   }
@@ -190,6 +196,7 @@ bool PlatformBase::input_waiting() const {
       case MessageKind::RButtonDown:
       case MessageKind::RButtonUp:
       case MessageKind::Char:
+      case MessageKind::Wheel:
       case MessageKind::Command:
       case MessageKind::Close: return true;
       default: return false;

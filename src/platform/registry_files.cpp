@@ -8,9 +8,9 @@
 #include <iterator>
 #include <vector>
 
-#include "platform/platform_base.h"
-#include "resources/folder_bounds.h"
+#include "base/folder_bounds.h"
 #include "base/sjis.h"
+#include "platform/platform_base.h"
 
 namespace vellumite {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "base/folder_bounds.h"
 #include "base/sjis.h"
 #include "platform/platform.h"
-#include "resources/folder_bounds.h"
 
 namespace vellumite {
 namespace {

@@ -9,10 +9,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace vellumite {
 
-struct Engine;
+class Platform;
 struct PluginState;
 
 // The program's own plug-ins, by file name.
@@ -28,10 +29,11 @@ bool own_picture_type(std::string_view extension);
 // from the game folder or, failing that, from the folder of the program's
 // own plug-ins. A library that cannot be loaded still takes its slot (null).
 // Null when the library cannot be loaded or all slots hold other names.
-void* get_plugin_module(Engine& e, std::string_view file_name);
+void* get_plugin_module(Platform& platform, PluginState& p, std::string_view file_name);
 
 // The exported `symbol` of plug-in `file_name`, or null.
-void* plugin_symbol(Engine& e, std::string_view file_name, const char* symbol);
+void* plugin_symbol(Platform& platform, PluginState& p, std::string_view file_name,
+                    const char* symbol);
 
 // The plug-in registered with `spi` for `extension` (lower-case), the first
 // in registration order, or nullopt.
@@ -43,6 +45,6 @@ std::pair<std::string_view, std::string_view> split_registration(std::string_vie
 // Empties the registries (every start of the scenario); loaded libraries stay.
 void reset_plugin_registries(PluginState& p);
 // Unloads every library and frees its slot (the end of the program).
-void unload_plugins(Engine& e);
+void unload_plugins(Platform& platform, PluginState& p);
 
 }  // namespace vellumite

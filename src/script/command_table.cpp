@@ -136,6 +136,7 @@ struct Tables : CommandBinder {
     bind_button_commands(*this);
     bind_input_commands(*this);
     bind_menu_commands(*this);
+    bind_right_click_commands(*this);
     bind_sound_commands(*this);
     bind_plugin_commands(*this);
     bind_screen_extra_commands(*this);

@@ -3,12 +3,13 @@
 // and its handler. Handlers read their own arguments with the readers.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string_view>
 
-#include "shell/engine.h"
-
 namespace vellumite {
+
+struct Engine;
 
 using CommandHandler = void (*)(Engine&);
 
@@ -51,6 +52,7 @@ void bind_selection_commands(CommandBinder& binder);
 void bind_button_commands(CommandBinder& binder);
 void bind_input_commands(CommandBinder& binder);
 void bind_menu_commands(CommandBinder& binder);
+void bind_right_click_commands(CommandBinder& binder);
 void bind_sound_commands(CommandBinder& binder);
 void bind_plugin_commands(CommandBinder& binder);
 void bind_screen_extra_commands(CommandBinder& binder);

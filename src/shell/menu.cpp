@@ -1,8 +1,8 @@
 #include "shell/menu.h"
 
+#include "base/sjis.h"
 #include "shell/shell_state.h"
 #include "text/font_match.h"
-#include "base/sjis.h"
 
 namespace vellumite {
 namespace {

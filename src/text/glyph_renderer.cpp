@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "text/font_match.h"
 #include "base/sjis.h"
+#include "text/font_match.h"
 
 namespace vellumite {
 

@@ -1,6 +1,6 @@
-// What the define block sets for the right-click menu, the slot lists and
-// the yes/no box: the items, the look, the colours and the sounds, and what
-// a right click does.
+// What the define block sets for the right-click menu, the slot lists, the
+// yes/no box and the text history screen: the items, the look, the colours
+// and the sounds, and what a right click does.
 #pragma once
 
 #include <array>
@@ -59,6 +59,15 @@ struct MenuSettings {
   // right click, [2] pointer onto another item, [3] item clicked, [4]
   // refused, [5] yes clicked, [6] no clicked.
   std::array<std::string, 7> sounds;
+
+  // The text history screen: lookbackcolor (0xRRGGBB), lookbackvoice (the
+  // page-turn sound, empty: none).
+  int32_t lookback_colour = 0xFFFF40;
+  std::string lookback_voice;
+
+  // Whether the menu screen open now already shows its darkened backdrop;
+  // cleared whenever the menu's text is cleared.
+  bool backdrop_drawn = false;
 };
 
 }  // namespace vellumite

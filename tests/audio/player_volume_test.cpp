@@ -1,6 +1,6 @@
 // The players' volumes: the settings text, the keys, and the level of the
 // mixed sound. tests/program/settings.sh checks the file in a window.
-#include "audio/player_volume.h"
+#include "game/audio/player_volume.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "graphics/picture.h"
+#include "game/graphics/picture.h"
 
 namespace vellumite {
 namespace {

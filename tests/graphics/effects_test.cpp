@@ -1,7 +1,7 @@
 // Transition effects: end state, length and drawing order of the transition
 // types, the effect table and its commands, the errors. A transition is seen
 // half-way by letting the headless clock time out during it.
-#include "graphics/effects.h"
+#include "game/graphics/effects.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "game/engine.h"
+#include "game/graphics/transitions.h"
+#include "game/shell/window_proc.h"
 #include "graphics/bmp.h"
-#include "graphics/transitions.h"
 #include "platform/headless/headless_platform.h"
-#include "shell/window_proc.h"
 #include "support/game_runner.h"
 
 namespace vellumite {

@@ -1,6 +1,6 @@
 // Image tags: the parser on its own, and loading a picture from a tag in a
 // game folder, including the fatal errors.
-#include "graphics/image_tag.h"
+#include "game/graphics/image_tag.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "game/engine.h"
+#include "game/graphics/picture.h"
 #include "graphics/bmp.h"
 #include "graphics/graphics_state.h"
-#include "graphics/picture.h"
 #include "platform/headless/headless_platform.h"
-#include "shell/engine.h"
 #include "support/game_runner.h"
 
 namespace vellumite {

@@ -1,7 +1,7 @@
 // The dirty rectangle, the refresh (layer order, humanz, colour filters, the
 // bgalia area), the cell animation and the picture part of a reset, on an
 // engine driven directly.
-#include "graphics/layers.h"
+#include "game/graphics/layers.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "game/engine.h"
 #include "graphics/graphics_state.h"
 #include "platform/headless/headless_platform.h"
-#include "shell/engine.h"
 #include "support/game_runner.h"
 
 namespace vellumite {

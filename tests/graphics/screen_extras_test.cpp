@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "game/graphics/gauges.h"
+#include "game/graphics/quake.h"
 #include "graphics/alpha_tool.h"
-#include "graphics/gauges.h"
-#include "graphics/quake.h"
 #include "support/pixels.h"
 
 namespace vellumite::testing {

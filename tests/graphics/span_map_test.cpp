@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
+#include "game/graphics/picture.h"
 #include "graphics/compositor.h"
-#include "graphics/picture.h"
 
 namespace vellumite {
 namespace {

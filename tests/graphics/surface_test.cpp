@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <tuple>
 
+#include "game/graphics/picture.h"
 #include "graphics/graphics_state.h"
-#include "graphics/picture.h"
 #include "support/pixels.h"
 
 namespace vellumite {

@@ -143,7 +143,7 @@ TEST(HeadlessInput, AnswersAndTypedTextGoToTheNextBoxOrDialog) {
 
 TEST(HeadlessInput, BadScriptsAreRefusedWithTheLine) {
   EXPECT_EQ(parse_input_script("# fine\n\nclick 1\n").error, "input line 3: expected X Y");
-  EXPECT_EQ(parse_input_script("key pageup").error, "input line 1: unknown key \"pageup\"");
+  EXPECT_EQ(parse_input_script("key insert").error, "input line 1: unknown key \"insert\"");
   EXPECT_EQ(parse_input_script("@x click 1 2").error, "input line 1: bad time \"@x\"");
   EXPECT_EQ(parse_input_script("jump 1 2").error, "input line 1: unknown action \"jump\"");
   EXPECT_EQ(parse_input_script("answer maybe").error, "input line 1: answer must be yes, no or ok");

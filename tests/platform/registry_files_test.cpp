@@ -11,9 +11,9 @@
 #include <optional>
 #include <sstream>
 
+#include "base/sjis.h"
 #include "platform/headless/headless_platform.h"
 #include "support/game_runner.h"
-#include "base/sjis.h"
 
 namespace vellumite {
 namespace {

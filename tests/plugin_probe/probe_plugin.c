@@ -9,7 +9,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "vellumite/plugin.h"
+#include <vellumite/plugin.h>
 
 static char last_member[512];
 

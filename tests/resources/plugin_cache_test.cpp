@@ -2,8 +2,8 @@
 // as the resource loaders see it.
 #include <gtest/gtest.h>
 
-#include "graphics/picture.h"
-#include "resources/archives.h"
+#include "game/graphics/picture.h"
+#include "game/resources/archives.h"
 #include "resources/plugins.h"
 #include "support/engine_harness.h"
 #include "support/game_runner.h"
@@ -19,7 +19,7 @@ struct CacheHarness : EngineHarness {
     e.shell.temp_folder = platform.prepare_temp_folder();
     dir.write_bytes("probe.so", read_file(built_plugin("probe-plugin.so")));
   }
-  ~CacheHarness() { unload_plugins(e); }
+  ~CacheHarness() { unload_plugins(platform, e.plugins); }
   size_t used_slots() const {
     size_t n = 0;
     for (const PluginModule& slot : e.plugins.plugin_modules) n += slot.name.empty() ? 0 : 1;
@@ -37,8 +37,8 @@ TEST(PluginCache, OneLibraryServesTwoKindsInOneSlot) {
   EXPECT_EQ(h.used_slots(), 1u);
   EXPECT_EQ(h.e.plugins.plugin_modules[0].name, "probe.so");
   // The archive plug-in was asked with '\' between folders.
-  auto last = reinterpret_cast<const char* (*)()>(
-      h.platform.library_symbol(get_plugin_module(h.e, "probe.so"), "probe_last_member"));
+  auto last = reinterpret_cast<const char* (*)()>(h.platform.library_symbol(
+      get_plugin_module(h.platform, h.e.plugins, "probe.so"), "probe_last_member"));
   ASSERT_NE(last, nullptr);
   EXPECT_STREQ(last(), "bg\\a.prb");
   // The copy was removed once the picture was read.
@@ -64,16 +64,17 @@ TEST(PluginCache, ExtractedCopyLiesInTheScratchFolderUnderItsBaseName) {
 
 TEST(PluginCache, FailedLoadsKeepTheirSlotAndAFullCacheLoadsNothing) {
   CacheHarness h;
-  EXPECT_EQ(get_plugin_module(h.e, "missing.spi"), nullptr);
+  EXPECT_EQ(get_plugin_module(h.platform, h.e.plugins, "missing.spi"), nullptr);
   EXPECT_EQ(h.used_slots(), 1u);
-  EXPECT_EQ(get_plugin_module(h.e, "missing.spi"), nullptr);
+  EXPECT_EQ(get_plugin_module(h.platform, h.e.plugins, "missing.spi"), nullptr);
   EXPECT_EQ(h.used_slots(), 1u);
-  for (int i = 1; i < 256; ++i) get_plugin_module(h.e, "none" + std::to_string(i) + ".spi");
+  for (int i = 1; i < 256; ++i)
+    get_plugin_module(h.platform, h.e.plugins, "none" + std::to_string(i) + ".spi");
   EXPECT_EQ(h.used_slots(), 256u);
-  EXPECT_EQ(get_plugin_module(h.e, "probe.so"), nullptr);
-  unload_plugins(h.e);
+  EXPECT_EQ(get_plugin_module(h.platform, h.e.plugins, "probe.so"), nullptr);
+  unload_plugins(h.platform, h.e.plugins);
   EXPECT_EQ(h.used_slots(), 0u);
-  EXPECT_NE(get_plugin_module(h.e, "probe.so"), nullptr);
+  EXPECT_NE(get_plugin_module(h.platform, h.e.plugins, "probe.so"), nullptr);
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "support/game_runner.h"
 #include "base/sjis.h"
+#include "support/game_runner.h"
 
 namespace vellumite::testing {
 namespace {

@@ -1,6 +1,6 @@
 // The CD drive dialog: the folders it offers, what a choice changes in the
 // music that plays, and the list drawn in the window.
-#include "shell/cd_drive_dialog.h"
+#include "game/shell/cd_drive_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "audio/sound.h"
-#include "shell/dialogs.h"
+#include "game/audio/sound.h"
+#include "game/engine.h"
+#include "game/shell/dialogs.h"
 #include "support/game_runner.h"
 #include "support/sound_files.h"
 #include "support/step_platform.h"

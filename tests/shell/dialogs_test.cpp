@@ -1,16 +1,16 @@
 // The engine's own dialogs: the checks of the input dialog, its layout, and
 // the boxes drawn in the window and answered with the mouse and the
 // keyboard. The dialog commands are played in tests/games.
-#include "shell/dialogs.h"
+#include "game/shell/dialogs.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "shell/window_proc.h"
+#include "base/sjis.h"
+#include "game/shell/window_proc.h"
 #include "support/window_harness.h"
 #include "text/font_match.h"
-#include "base/sjis.h"
 
 namespace vellumite {
 namespace {

@@ -9,11 +9,11 @@
 #include <string>
 #include <utility>
 
+#include "base/folder_bounds.h"
+#include "game/graphics/picture.h"
+#include "game/shell/entry.h"
 #include "graphics/bmp.h"
-#include "graphics/picture.h"
 #include "platform/headless/headless_platform.h"
-#include "resources/folder_bounds.h"
-#include "shell/entry.h"
 #include "support/game_runner.h"
 
 namespace vellumite::testing {

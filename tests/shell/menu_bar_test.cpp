@@ -1,18 +1,19 @@
 // The menu bar the engine draws: where the labels lie, what a click on the
 // strip hits, the drop-downs over the picture and the commands they post;
 // and the bar as the define block leaves it (`killmenu`, `mode_ext`).
-#include "shell/menu_bar.h"
+#include "game/shell/menu_bar.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "platform/headless/headless_platform.h"
-#include "script/interpreter.h"
-#include "script/labels.h"
-#include "shell/window_proc.h"
-#include "support/window_harness.h"
 #include "base/sjis.h"
+#include "game/engine.h"
+#include "game/script/interpreter.h"
+#include "game/script/labels.h"
+#include "game/shell/window_proc.h"
+#include "platform/headless/headless_platform.h"
+#include "support/window_harness.h"
 
 namespace vellumite {
 namespace {

@@ -10,10 +10,10 @@
 #include <string>
 #include <utility>
 
+#include "game/shell/entry.h"
 #include "graphics/bmp.h"
 #include "graphics/surface.h"
 #include "platform/headless/headless_platform.h"
-#include "shell/entry.h"
 #include "support/game_runner.h"
 
 namespace vellumite::testing {

@@ -1,12 +1,12 @@
 // The window procedure: input flags, menu commands and check marks, closing
 // with confirmation, the end when no input is left; the window title and
 // the configuration file read at start-up.
-#include "shell/window_proc.h"
+#include "game/shell/window_proc.h"
 
 #include <gtest/gtest.h>
 
+#include "game/shell/entry.h"
 #include "platform/headless/headless_platform.h"
-#include "shell/entry.h"
 #include "support/game_runner.h"
 
 namespace vellumite {

@@ -4,11 +4,11 @@
 
 #include <string_view>
 
+#include "base/sjis.h"
+#include "game/engine.h"
 #include "graphics/graphics_state.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/input_script.h"
-#include "shell/engine.h"
-#include "base/sjis.h"
 
 namespace vellumite::testing {
 

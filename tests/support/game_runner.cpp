@@ -9,11 +9,12 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "platform/headless/headless_platform.h"
-#include "script/labels.h"
-#include "shell/entry.h"
-#include "support/pixels.h"
 #include "base/sjis.h"
+#include "game/script/labels.h"
+#include "game/shell/entry.h"
+#include "platform/headless/headless_platform.h"
+#include "script/scenario_text.h"
+#include "support/pixels.h"
 
 namespace vellumite::testing {
 namespace fs = std::filesystem;

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "game/graphics/picture.h"
 #include "graphics/bmp.h"
-#include "graphics/picture.h"
 #include "graphics/surface.h"
 #include "platform/platform.h"
 

@@ -8,9 +8,9 @@
 #include <sstream>
 #include <vector>
 
-#include "shell/dialogs.h"
-#include "shell/engine.h"
-#include "shell/menu_bar.h"
+#include "game/engine.h"
+#include "game/shell/dialogs.h"
+#include "game/shell/menu_bar.h"
 #include "support/pixels.h"
 #include "support/step_platform.h"
 

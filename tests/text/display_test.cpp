@@ -5,10 +5,10 @@
 
 #include <string>
 
+#include "base/sjis.h"
+#include "game/text/text_window.h"
 #include "support/engine_harness.h"
 #include "text/history.h"
-#include "base/sjis.h"
-#include "text/text_window.h"
 
 namespace vellumite::testing {
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "text/font_match.h"
 #include "base/sjis.h"
+#include "text/font_match.h"
 
 namespace vellumite {
 namespace {

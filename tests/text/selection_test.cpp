@@ -1,14 +1,14 @@
 // Choices driven directly: the lines draw_menu_line lays out and the menu
 // style of the choice loop. The choice commands are played in tests/games.
-#include "text/selection.h"
+#include "game/text/selection.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "game/text/text_window.h"
 #include "support/engine_harness.h"
-#include "text/text_window.h"
 
 namespace vellumite::testing {
 namespace {

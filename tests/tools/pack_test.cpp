@@ -12,10 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/headless_platform.h"
-#include "script/labels.h"
-#include "support/game_runner.h"
 #include "base/sjis.h"
+#include "game/engine.h"
+#include "game/script/labels.h"
+#include "platform/headless/headless_platform.h"
+#include "support/game_runner.h"
 
 namespace vellumite::testing {
 namespace {

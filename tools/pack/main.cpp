@@ -12,9 +12,10 @@
 #include <string_view>
 #include <vector>
 
+#include "game/script/labels.h"
 #include "platform/headless/headless_platform.h"
 #include "resources/game_files.h"
-#include "script/labels.h"
+#include "script/scenario_text.h"
 #include "script/script_state.h"
 
 namespace fs = std::filesystem;

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,8 @@ uint32_t nav_key(SDL_Keycode key) {
     case SDLK_F6: return kKeyF6;
     case SDLK_F7: return kKeyF7;
     case SDLK_F8: return kKeyF8;
+    case SDLK_PAGEUP: return kKeyPageUp;
+    case SDLK_PAGEDOWN: return kKeyPageDown;
     default: return 0;
   }
 }
@@ -102,6 +105,20 @@ void SdlPlatform::handle_event(const SDL_Event& event) {
     }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: handle_button(event); break;
+    case SDL_MOUSEWHEEL: {
+      if (event.wheel.windowID != s.window_id) break;
+      int32_t notches = event.wheel.y;
+      if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
+      if (notches == 0) break;
+      flush_pending_move();
+      int x = 0, y = 0;
+      pointer_position(x, y);
+      const uint32_t direction = notches > 0 ? kWheelUp : kWheelDown;
+      for (int32_t n = std::min(std::abs(notches), 10); n > 0; --n) {
+        post_message(Message{MessageKind::Wheel, x, y, direction});
+      }
+      break;
+    }
     case SDL_KEYUP:
       // Alt pressed and released alone opens the menu bar.
       if ((event.key.keysym.sym == SDLK_LALT || event.key.keysym.sym == SDLK_RALT) && s.alt_alone) {

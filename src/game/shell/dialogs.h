@@ -1,0 +1,117 @@
+// Modal dialogs that the engine draws into the window itself, over the
+// game's picture and with its own glyphs, so that Japanese text shows on
+// every system: the message box (OK, Yes/No) and the input dialog of
+// `inputstr` and `inputnum`. Each runs its own message loop; the timer and
+// media notifications still reach the window procedure, the player's input
+// goes to the dialog, and a close request or a menu command waits until the
+// dialog has closed.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "game/engine.h"
+
+namespace vellumite {
+
+// Shows a message box and returns the answer; every box is traced. A
+// scripted answer settles it at once. Without a visible window the platform
+// settles it (headless: OK or Yes). Otherwise the box is drawn centred over
+// the picture, answered by clicking a button or by Enter (the default button,
+// OK or Yes), and the picture under it is put back.
+BoxAnswer message_box(Engine& e, std::string_view title_utf8, std::string_view text_utf8,
+                      BoxButtons buttons);
+
+// What the input dialog asks for.
+struct InputRequest {
+  std::string prompt;       // Shift-JIS
+  bool number = false;      // the number dialog of inputnum
+  int max_length = 0;       // text dialog: bytes allowed in the answer
+  bool full_width = false;  // text dialog: only double-byte characters
+  bool custom_layout = false;
+  // Dialog width, dialog height, edit width, edit height, in points.
+  std::array<int32_t, 4> sizes_pt{};
+};
+
+// The edit box holds at most this many bytes of Shift-JIS.
+constexpr size_t kInputCapacity = 255;
+
+enum class InputCheck : uint8_t { Accepted, NotNumber, Empty, TooLong, NotFullWidth };
+
+// Checks an answer (Shift-JIS) as the dialog's button does.
+InputCheck check_input(const InputRequest& request, std::string_view answer_sjis);
+// The decimal value of an accepted number answer; empty or "-" is 0 and a
+// value beyond 32 bits is held at the nearest limit.
+int32_t input_number_value(std::string_view answer);
+
+// A rectangle of the window: left, top, width, height in pixels.
+struct DialogRect {
+  int x = 0;
+  int y = 0;
+  int w = 0;
+  int h = 0;
+};
+
+// Where the parts of the input dialog lie, in window coordinates.
+struct InputLayout {
+  DialogRect frame;  // the whole dialog, title bar and border included
+  DialogRect prompt;
+  DialogRect edit;
+  DialogRect button;
+};
+
+// Dialog text is 9-point (12 pixels at 96 dpi); a single-byte character takes
+// half a cell.
+constexpr int kDialogGlyph = 12;
+
+// Draws into a picture of the window surface's layout (640 pixels wide, 3
+// bytes each, rows bottom-up): the window itself or another picture of that
+// width, such as the menu bar's strip. Everything is clipped to the picture.
+class Painter {
+ public:
+  explicit Painter(Engine& e);  // the window
+  Painter(Engine& e, uint8_t* pixels, int height);
+
+  void fill(const DialogRect& r, uint32_t rgb);
+  // A one-pixel outline: `top_left` on the top and left edges, `bottom_right`
+  // on the others (raised or sunken, as the colours say).
+  void outline(const DialogRect& r, uint32_t top_left, uint32_t bottom_right);
+  // The width of `sjis` in pixels: a full cell per double-byte character.
+  static int text_width(std::string_view sjis);
+  // Draws `sjis` with its cells' top-left corner at (x, y), inside `clip`.
+  void text(int x, int y, std::string_view sjis, uint32_t rgb, const DialogRect& clip);
+
+ private:
+  DialogRect bounds() const { return DialogRect{0, 0, kWindowWidth, height_}; }
+  uint8_t* at(int x, int y);
+  static void set(uint8_t* p, uint32_t rgb);
+  static void blend(uint8_t* p, uint32_t rgb, uint8_t a);
+
+  Engine& e_;
+  uint8_t* pixels_;
+  int height_;
+  std::string face_;
+};
+
+// Points to pixels on the 96-dpi screen, rounded to the nearest pixel.
+int points_to_pixels(int32_t points);
+InputLayout input_dialog_layout(const InputRequest& request);
+
+// Runs the input dialog until an answer passes the checks (a refused one
+// shows the check's message box and keeps the dialog open) and returns it.
+// A scripted `type` answer is taken first; headless, when no answer is left,
+// the program ends as at any other wait for the player.
+std::string run_input_dialog(Engine& e, const InputRequest& request);
+
+// Draws a list of entries (Shift-JIS) with `selected` chosen, and OK and
+// "ｷｬﾝｾﾙ" under it, and runs it until one is pushed: Up, Down, Home, End or a
+// click choose an entry, Enter or Space push OK, Escape Cancel. Returns the
+// chosen entry after OK, -1 after Cancel. Only for a window that shows
+// dialogs (`dialogs_in_window()`).
+int run_choice_dialog(Engine& e, std::string_view title_utf8,
+                      const std::vector<std::string>& items_sjis, int selected);
+
+}  // namespace vellumite
