@@ -2,8 +2,8 @@
  * sound-press plug-in at once, and that can be told to answer wrongly.
  *
  * Pictures are text files: "ok W H RRGGBB" answers a good 24-bit picture;
- * "short", "negative", "huge", "count", "table", "nobits" answer the faults
- * named in probe_answer() below; "fail" reports failure.
+ * "short", "count", "nobits" answer the faults named in GetPicture below;
+ * "fail" reports failure.
  * Archives are text files with one member a line: "name<TAB>content".
  * expand() copies the source file to the destination. */
 #include <stdio.h>
@@ -64,11 +64,8 @@ VELLUMITE_EXPORT int GetPicture(const char *buf, int32_t len, uint32_t flag, Vel
   }
   /* 4x4 24-bit needs 48 bytes of rows. */
   if (strcmp(word, "short") == 0) return answer(info, bits, 4, 4, 24, 0, 0, 47, 0);
-  if (strcmp(word, "negative") == 0) return answer(info, bits, -5, 4, 24, 0, 0, 64, 0);
-  if (strcmp(word, "huge") == 0) return answer(info, bits, 1000000, 1000000, 24, 0, 0, 64, 0);
-  /* 8-bit with more colours than 256, or a table shorter than its count. */
+  /* 8-bit with more colours than 256. */
   if (strcmp(word, "count") == 0) return answer(info, bits, 4, 4, 8, 300, 1024, 16, 0);
-  if (strcmp(word, "table") == 0) return answer(info, bits, 4, 4, 8, 0, 16, 16, 0);
   if (strcmp(word, "nobits") == 0) return answer(info, bits, 4, 4, 24, 0, 0, (uint64_t)-1, 0);
   return 1;
 }
