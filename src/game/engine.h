@@ -4,13 +4,14 @@
 #pragma once
 
 #include "audio/audio_state.h"
+#include "game/text/text_window.h"
 #include "graphics/graphics_state.h"
 #include "platform/platform.h"
 #include "resources/plugin_state.h"
+#include "save/save_state.h"
 #include "script/script_state.h"
 #include "script/variables.h"
 #include "shell/shell_state.h"
-#include "text/text_window.h"
 
 namespace vellumite {
 
@@ -33,6 +34,7 @@ struct Engine {
   TextState text;
   AudioState audio;
   PluginState plugins;
+  SaveState save;
 };
 
 }  // namespace vellumite

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <system_error>
 
@@ -73,11 +72,13 @@ bool PlatformBase::remove_file(const std::string& path) {
 std::optional<LocalTime> PlatformBase::file_modified(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-  std::tm local{};
-  const std::time_t when = info.st_mtime;
-  if (localtime_r(&when, &local) == nullptr) return std::nullopt;
-  return LocalTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                   local.tm_hour,        local.tm_min,     local.tm_sec};
+  return local_time(static_cast<int64_t>(info.st_mtime));
+}
+
+std::string PlatformBase::current_folder() {
+  std::error_code ec;
+  const fs::path here = fs::current_path(ec);
+  return ec ? std::string() : here.string();
 }
 
 }  // namespace vellumite

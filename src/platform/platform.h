@@ -140,7 +140,7 @@ constexpr int kAudioRate = 44100;
 // What a path names.
 enum class PathKind : uint8_t { None, File, Folder };
 
-// A moment in the local calendar.
+// A moment of the local calendar, as a file's time is shown to the player.
 struct LocalTime {
   int year = 0;
   int month = 0;  // 1..12
@@ -268,8 +268,12 @@ class Platform {
   virtual bool write_file(const std::string& path, std::string_view bytes) = 0;
   // Deletes a file; false when it could not.
   virtual bool remove_file(const std::string& path) = 0;
-  // When the file was last changed, in local time; nullopt when missing.
+  // When the file was last changed, as local_time() shows it; nullopt when
+  // there is no such file.
   virtual std::optional<LocalTime> file_modified(const std::string& path) = 0;
+  // The absolute path of the current folder (the game folder); empty when it
+  // cannot be told.
+  virtual std::string current_folder() = 0;
 
   // --- process --------------------------------------------------------------------
   // The single-instance guard; false when another instance holds it.
@@ -289,6 +293,14 @@ class Platform {
   virtual std::optional<std::string> read_profile_string(std::string_view file,
                                                          std::string_view section,
                                                          std::string_view key) = 0;
+
+  // The user's data folder ($XDG_DATA_HOME, else ~/.local/share), without a
+  // trailing '/'; empty when neither is known. Where a game's data files go
+  // when its own folder cannot be written.
+  virtual std::string data_home() = 0;
+  // `seconds` since 1970 in the local calendar (headless: in UTC, so that a
+  // run shows the same on every machine).
+  virtual LocalTime local_time(int64_t seconds) = 0;
 
   // --- shared libraries (plug-ins) ---------------------------------------------
   // Loads the shared library at `path` (a path with a '/', never searched

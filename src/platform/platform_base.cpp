@@ -236,6 +236,12 @@ void PlatformBase::finish(int exit_code) {
   if (trace_ != nullptr) trace_->flush();
 }
 
+std::string PlatformBase::data_home() {
+  return options_.data_home.empty() ? user_data_folder() : options_.data_home;
+}
+
+LocalTime PlatformBase::local_time(int64_t seconds) { return local_calendar(seconds, false); }
+
 std::optional<std::string> PlatformBase::read_settings() {
   if (options_.settings_path.empty()) return std::nullopt;
   return read_whole_file(options_.settings_path);

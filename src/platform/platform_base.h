@@ -26,6 +26,7 @@ struct PlatformOptions {
   std::string audio_out_path;     // headless: write the mixed sound here (WAVE)
   std::string settings_path;      // the player's settings file; empty: none kept
   std::string plugin_folder;      // the program's own plug-ins; empty: found
+  std::string data_home;          // the user's data folder; empty: from the environment
 };
 
 class PlatformBase : public Platform, public Automation {
@@ -71,6 +72,9 @@ class PlatformBase : public Platform, public Automation {
   bool write_file(const std::string& path, std::string_view bytes) override;
   bool remove_file(const std::string& path) override;
   std::optional<LocalTime> file_modified(const std::string& path) override;
+  std::string current_folder() override;
+  std::string data_home() override;
+  LocalTime local_time(int64_t seconds) override;
   std::optional<std::string> read_settings() override;
   bool write_settings(std::string_view text) override;
   // Remembers the producer; a backend that plays sound overrides this.

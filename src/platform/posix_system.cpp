@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 
@@ -145,6 +146,26 @@ std::optional<std::string> read_whole_file(const std::string& path) {
   text << in.rdbuf();
   if (in.bad()) return std::nullopt;
   return std::move(text).str();
+}
+
+std::string user_data_folder() {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  if (data != nullptr && *data != '\0') return data;
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || *home == '\0') return "";
+  return std::string(home) + "/.local/share";
+}
+
+LocalTime local_calendar(int64_t seconds, bool utc) {
+  const auto t = static_cast<time_t>(seconds);
+  struct tm parts {};
+  if ((utc ? gmtime_r(&t, &parts) : localtime_r(&t, &parts)) == nullptr) return LocalTime{};
+  return LocalTime{.year = parts.tm_year + 1900,
+                   .month = parts.tm_mon + 1,
+                   .day = parts.tm_mday,
+                   .hour = parts.tm_hour,
+                   .minute = parts.tm_min,
+                   .second = parts.tm_sec};
 }
 
 bool replace_file(const std::string& path, std::string_view bytes) {

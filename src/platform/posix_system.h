@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/backend_only.h"
+#include "platform/platform.h"
 
 namespace vellumite {
 
@@ -36,6 +37,12 @@ void save_window_placement(const WindowPlacement& placement);
 // "$XDG_CONFIG_HOME/vellumite/settings.ini" (else under ~/.config); empty
 // when neither variable is set.
 std::string settings_file_path();
+
+// $XDG_DATA_HOME, else "$HOME/.local/share"; empty when neither is set.
+std::string user_data_folder();
+
+// `seconds` since 1970 in the local time zone, or in UTC.
+LocalTime local_calendar(int64_t seconds, bool utc);
 
 // The whole file; nullopt when it cannot be read.
 std::optional<std::string> read_whole_file(const std::string& path);

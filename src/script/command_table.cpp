@@ -140,6 +140,7 @@ struct Tables : CommandBinder {
     bind_sound_commands(*this);
     bind_plugin_commands(*this);
     bind_screen_extra_commands(*this);
+    bind_save_commands(*this);
     define_phase.build(entries, [](const CommandEntry& entry) {
       return entry.handler != nullptr && entry.command_class != GameOnly;
     });

@@ -56,5 +56,6 @@ void bind_right_click_commands(CommandBinder& binder);
 void bind_sound_commands(CommandBinder& binder);
 void bind_plugin_commands(CommandBinder& binder);
 void bind_screen_extra_commands(CommandBinder& binder);
+void bind_save_commands(CommandBinder& binder);
 
 }  // namespace vellumite

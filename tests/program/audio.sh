@@ -15,8 +15,10 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-xvfb-run -a -s "-screen 0 1280x1024x24" "$exe" --input "$source_dir/examples/sample/demo.input" \
-  --trace "$work/sample.trace" "$source_dir/examples/sample" || fail "sample game exited with $?"
+# A copy: the game writes its menu choices (envdata) into its folder at exit.
+cp -r "$source_dir/examples/sample" "$work/sample"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$exe" --input "$work/sample/demo.input" \
+  --trace "$work/sample.trace" "$work/sample" || fail "sample game exited with $?"
 grep -q ' audio midi start "music.mid" loop=1$' "$work/sample.trace" || fail "the music never started"
 [ -s "$work/device.raw" ] || fail "nothing reached the audio device"
 loud=$(tr -d '\000' < "$work/device.raw" | wc -c)

@@ -19,8 +19,10 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 run_x() { xvfb-run -a -s "-screen 0 1280x1024x24" "$@"; }
 
 # 1. The sample game plays to its end in a window.
-run_x "$exe" --input "$source_dir/examples/sample/demo.input" --trace "$work/sample.trace" \
-  --screenshot "$work/sample.png" "$source_dir/examples/sample" || fail "sample game exited with $?"
+# (a copy: the game writes its menu choices, envdata, into its folder at exit)
+cp -r "$source_dir/examples/sample" "$work/sample"
+run_x "$exe" --input "$work/sample/demo.input" --trace "$work/sample.trace" \
+  --screenshot "$work/sample.png" "$work/sample" || fail "sample game exited with $?"
 grep -q ' wait page ' "$work/sample.trace" || fail "the sample game never waited for a page"
 grep -q ' exit 0$' "$work/sample.trace" || fail "sample game trace has no exit 0"
 [ -s "$work/sample.png" ] || fail "no screenshot"

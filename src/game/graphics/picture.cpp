@@ -12,6 +12,7 @@
 #include "game/graphics/image_tag.h"
 #include "game/resources/archives.h"
 #include "game/resources/picture_plugins.h"
+#include "game/save/persistent_files.h"
 #include "game/script/script_error.h"
 #include "graphics/bmp.h"
 #include "graphics/graphics_state.h"
@@ -21,8 +22,10 @@ namespace vellumite {
 namespace {
 
 // The read-file log behind `fchk` records the name of every picture loaded
-// while it is on. It belongs to the save data, which keeps no log yet.
-void log_loaded_name(Engine&, std::string_view) {}
+// while it is on.
+void log_loaded_name(Engine& e, std::string_view name) {
+  if (e.save.file_log_enabled) log_file_name(e, name);
+}
 
 std::string lowercase_extension(std::string_view name) {
   size_t dot = name.rfind('.');

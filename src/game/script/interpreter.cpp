@@ -3,6 +3,7 @@
 #include "base/sjis.h"
 #include "game/audio/sound.h"
 #include "game/graphics/layers.h"
+#include "game/save/save_slots.h"
 #include "game/script/labels.h"
 #include "game/script/readers.h"
 #include "game/script/script_error.h"
@@ -129,11 +130,17 @@ void run_interpreter(Engine& e, bool define_mode) {
       case '\0': script_error(e, "スクリプトエラー", error_message("ファイルの終端に達しました。"));
       default: break;
     }
+    // A save made later on this page restores the game as it stands before
+    // the statement that runs while the page is still empty.
+    const bool page_start = !define_mode && e.text.window.column == 0 && e.text.window.row == 0;
     if (is_command_start(c)) {
+      const int32_t start = s.script_pos;
       read_token(e, word);
+      if (page_start && snapshot_before_command(word)) state_snapshot_at(e, start);
       dispatch_command(e, word);
       if (define_mode && s.define_done) return;
     } else {
+      if (page_start) state_snapshot(e);
       run_text_line(e);
     }
   }

@@ -1,7 +1,8 @@
 // Modal dialogs that the engine draws into the window itself, over the
 // game's picture and with its own glyphs, so that Japanese text shows on
-// every system: the message box (OK, Yes/No) and the input dialog of
-// `inputstr` and `inputnum`. Each runs its own message loop; the timer and
+// every system: the message box (OK, Yes/No, message_box.cpp), the input
+// dialog of `inputstr` and `inputnum` (input_dialog.cpp) and the list of the
+// CD drive dialog (choice_dialog.cpp). Each runs its own message loop; the timer and
 // media notifications still reach the window procedure, the player's input
 // goes to the dialog, and a close request or a menu command waits until the
 // dialog has closed.
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "game/engine.h"
+#include "game/shell/dialog_painter.h"
 
 namespace vellumite {
 
@@ -47,53 +49,12 @@ InputCheck check_input(const InputRequest& request, std::string_view answer_sjis
 // value beyond 32 bits is held at the nearest limit.
 int32_t input_number_value(std::string_view answer);
 
-// A rectangle of the window: left, top, width, height in pixels.
-struct DialogRect {
-  int x = 0;
-  int y = 0;
-  int w = 0;
-  int h = 0;
-};
-
 // Where the parts of the input dialog lie, in window coordinates.
 struct InputLayout {
   DialogRect frame;  // the whole dialog, title bar and border included
   DialogRect prompt;
   DialogRect edit;
   DialogRect button;
-};
-
-// Dialog text is 9-point (12 pixels at 96 dpi); a single-byte character takes
-// half a cell.
-constexpr int kDialogGlyph = 12;
-
-// Draws into a picture of the window surface's layout (640 pixels wide, 3
-// bytes each, rows bottom-up): the window itself or another picture of that
-// width, such as the menu bar's strip. Everything is clipped to the picture.
-class Painter {
- public:
-  explicit Painter(Engine& e);  // the window
-  Painter(Engine& e, uint8_t* pixels, int height);
-
-  void fill(const DialogRect& r, uint32_t rgb);
-  // A one-pixel outline: `top_left` on the top and left edges, `bottom_right`
-  // on the others (raised or sunken, as the colours say).
-  void outline(const DialogRect& r, uint32_t top_left, uint32_t bottom_right);
-  // The width of `sjis` in pixels: a full cell per double-byte character.
-  static int text_width(std::string_view sjis);
-  // Draws `sjis` with its cells' top-left corner at (x, y), inside `clip`.
-  void text(int x, int y, std::string_view sjis, uint32_t rgb, const DialogRect& clip);
-
- private:
-  DialogRect bounds() const { return DialogRect{0, 0, kWindowWidth, height_}; }
-  uint8_t* at(int x, int y);
-  static void set(uint8_t* p, uint32_t rgb);
-  static void blend(uint8_t* p, uint32_t rgb, uint8_t a);
-
-  Engine& e_;
-  uint8_t* pixels_;
-  int height_;
-  std::string face_;
 };
 
 // Points to pixels on the 96-dpi screen, rounded to the nearest pixel.

@@ -7,6 +7,7 @@
 #include "game/audio/player_volume.h"
 #include "game/audio/sound.h"
 #include "game/graphics/effects.h"
+#include "game/save/persistent_files.h"
 #include "game/script/interpreter.h"
 #include "game/script/labels.h"
 #include "game/shell/dialogs.h"
@@ -53,6 +54,7 @@ void reset_cycle_state(Engine& e) {
   shell.menu.check_only(kMenuCddaOn, {kMenuCddaOff});
   shell.text_speed_index = 1;
   shell.menu.check_only(kMenuSpeedNormal, {kMenuSpeedSlow, kMenuSpeedFast});
+  reset_save_cycle_defaults(e);
 }
 
 // Memory ran out somewhere below: the pictures, which hold nearly all of it,
@@ -103,7 +105,7 @@ void scenario_cycle(Engine& e) {
     reset_selection_cycle_defaults(e);
     seed_random(e.vars, e.platform.ticks());
     create_screen_pictures(e.graphics);
-    clear_global_variables(e.vars);
+    read_globals(e);
     reset_variable_tables(e.vars);
     e.shell.menu.set_checked(kMenuFontDefault, true);
     install_font_menu(e.shell, list_japanese_fixed_fonts());
@@ -112,6 +114,7 @@ void scenario_cycle(Engine& e) {
     build_label_table(e);
     run_interpreter(e, true);
     load_default_lookback_buttons(e);
+    read_files_after_define(e);
 
     e.platform.start_timer(kTimerPeriod);
     e.shell.timer_running = true;

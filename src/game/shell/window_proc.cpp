@@ -4,6 +4,7 @@
 #include "game/audio/player_volume.h"
 #include "game/audio/sound.h"
 #include "game/graphics/effects.h"
+#include "game/save/persistent_files.h"
 #include "game/shell/cd_drive_dialog.h"
 #include "game/shell/dialogs.h"
 #include "game/shell/menu_bar.h"
@@ -96,6 +97,7 @@ void exit_sequence(Engine& e) {
   e.shell.window_destroyed = true;
   e.platform.kill_timer();
   e.shell.timer_running = false;
+  write_files_at_exit(e);
   stop_all_sound(e, false);
   unload_plugins(e.platform, e.plugins);
   e.platform.restore_display_mode();

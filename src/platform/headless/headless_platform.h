@@ -9,6 +9,7 @@
 
 #include "platform/backend_only.h"
 #include "platform/platform_base.h"
+#include "platform/posix_system.h"
 #include "platform/wav_writer.h"
 
 namespace vellumite {
@@ -33,6 +34,8 @@ class HeadlessPlatform : public PlatformBase {
   std::string prepare_temp_folder() override;
   void remove_temp_folder() override;
   void restore_display_mode() override { full_screen_ = false; }
+  // Headless runs show times in UTC: the same on every machine.
+  LocalTime local_time(int64_t seconds) override { return local_calendar(seconds, true); }
   // The mixer is pulled as the virtual clock moves, and written to the
   // `audio_out_path` file when one is given.
   void attach_audio(AudioProducer* producer) override;
