@@ -76,18 +76,25 @@ struct SceneFixture {
     for (int y = 0; y < 480; ++y)
       for (int x = 0; x < 640; ++x) put(g.background, x, y, x & 0xFF, y & 0xFF, (x ^ y) & 0xFF);
     for (int s = 0; s < 3; ++s) {
-      make_standing(g.standing[static_cast<size_t>(s)], grey_masks);
-      g.layers.standing[static_cast<size_t>(s)] = StandingSlot{"c.bmp", 60 + 160 * s, 80};
+      make_standing(g.layers.standing[static_cast<size_t>(s)].picture, grey_masks);
+      StandingSlot& slot = g.layers.standing[static_cast<size_t>(s)];
+      slot.name = "c.bmp";
+      slot.x = 60 + 160 * s;
+      slot.y = 80;
     }
     // Five sprites behind the standing pictures, five in front.
     const int numbers[10] = {200, 201, 202, 203, 204, 0, 1, 2, 3, 4};
     for (int i = 0; i < 10; ++i) {
       const size_t n = static_cast<size_t>(numbers[i]);
-      make_sprite(g.sprites[n]);
-      g.layers.sprites[n] = SpriteSlot{"s.bmp", 1, 20 + 60 * i, 40 + 30 * (i % 5)};
+      make_sprite(g.layers.sprites[n].picture);
+      SpriteSlot& slot = g.layers.sprites[n];
+      slot.name = "s.bmp";
+      slot.visible = 1;
+      slot.x = 20 + 60 * i;
+      slot.y = 40 + 30 * (i % 5);
     }
-    g.sprites[1].alpha = 128;
-    g.sprites[202].alpha = 128;
+    g.layers.sprites[1].picture.alpha = 128;
+    g.layers.sprites[202].picture.alpha = 128;
   }
   HeadlessPlatform platform;
   Engine e;
@@ -174,7 +181,7 @@ BENCHMARK(BM_RefreshWithFilters)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 // One 200x400 standing picture with its soft-edged mask, opaque or at 128.
 void BM_DrawAlphaStanding(benchmark::State& state) {
   SceneFixture f(false);
-  Picture& p = f.e.graphics.standing[1];
+  Picture& p = f.e.graphics.layers.standing[1].picture;
   p.alpha = static_cast<int32_t>(state.range(0));
   const FrameCopies copies;
   for (auto _ : state) {
@@ -188,7 +195,7 @@ BENCHMARK(BM_DrawAlphaStanding)->Arg(-1)->Arg(128)->Unit(benchmark::kMicrosecond
 // One 100x100 leftup sprite, opaque or at 128.
 void BM_DrawLeftupSprite(benchmark::State& state) {
   SceneFixture f(false);
-  Picture& p = f.e.graphics.sprites[0];
+  Picture& p = f.e.graphics.layers.sprites[0].picture;
   p.alpha = static_cast<int32_t>(state.range(0));
   const FrameCopies copies;
   for (auto _ : state) {

@@ -46,8 +46,6 @@ struct GraphicsState {
   Picture button_source;                    // btndef's picture
   std::array<Picture, 2> click_cursors;     // 0 end of line, 1 end of page
   std::array<Picture, 4> lookback_buttons;  // up on, up off, down on, down off
-  std::array<Picture, kStandingCount> standing;
-  std::array<Picture, kSpriteCount> sprites;
 
   std::array<Gauge, kGaugeCount> bars;
   std::array<NumberDisplay, kGaugeCount> numbers;

@@ -8,12 +8,12 @@
 #include <cstdint>
 #include <string>
 
+#include "graphics/picture.h"
 #include "platform/platform.h"
 
 namespace vellumite {
 
 struct Engine;
-struct Picture;
 
 // A rectangle of the screen, inclusive on all four sides.
 struct ClipRect {
@@ -40,6 +40,7 @@ struct StandingSlot {
   std::string name;  // empty: no standing picture here
   int32_t x = 0;
   int32_t y = 0;
+  Picture picture;
 };
 
 struct SpriteSlot {
@@ -47,6 +48,7 @@ struct SpriteSlot {
   int32_t visible = 0;
   int32_t x = 0;
   int32_t y = 0;
+  Picture picture;
 };
 
 // Horizontal centres of the left, centre and right standing pictures.

@@ -59,8 +59,8 @@ uint64_t held_picture_bytes(const GraphicsState& g) {
   }
   for (const Picture& p : g.click_cursors) add(p);
   for (const Picture& p : g.lookback_buttons) add(p);
-  for (const Picture& p : g.standing) add(p);
-  for (const Picture& p : g.sprites) add(p);
+  for (const StandingSlot& slot : g.layers.standing) add(slot.picture);
+  for (const SpriteSlot& slot : g.layers.sprites) add(slot.picture);
   return total;
 }
 

@@ -24,9 +24,10 @@ using namespace vellumite;
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vellumite [options] [GAME_DIR]\n"
-    "Plays the visual-novel game in GAME_DIR (default: the current directory;\n"
-    "without a scenario there, the sample game).\n"
+    "usage: vellumite [options] [GAME_DIR | FILE]\n"
+    "Plays the visual-novel game in GAME_DIR, or in the folder that holds FILE\n"
+    "(its 0.txt, say; default: the current directory; without a scenario\n"
+    "there, the sample game).\n"
     "\n"
     "options:\n"
     "  --scale N          window scale factor (default: the largest that fits)\n"
@@ -196,6 +197,9 @@ int run(int argc, char** argv) {
 
   fs::path game = cl.game_dir.empty() ? fs::current_path() : fs::path(cl.game_dir);
   if (cl.game_dir.empty() && !has_scenario(game)) game = sample_game();
+  // A desktop opens a game by a file inside its folder (its scenario).
+  std::error_code kind_error;
+  if (fs::is_regular_file(game, kind_error)) game = fs::absolute(game, kind_error).parent_path();
   std::error_code ec;
   fs::current_path(game, ec);
   if (ec) {

@@ -91,7 +91,7 @@ TEST(BmpKinds, PictureLimits) {
   GraphicsState g;
   create_screen_pictures(g);
   EXPECT_EQ(picture_budget(g), 1069084672u);
-  create_blank(g.sprites[200], 1000, 1000, 24);
+  create_blank(g.layers.sprites[200].picture, 1000, 1000, 24);
   EXPECT_EQ(picture_budget(g), 1066084672u);
 }
 

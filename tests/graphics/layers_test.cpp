@@ -45,22 +45,27 @@ class Layers : public ::testing::Test {
 
   void background(Bgr c) { fill_picture(g().background, 0, 0, 640, 480, colour_word(c)); }
 
-  // An opaque one-colour picture in a sprite slot.
-  Picture& sprite(int n, int x, int y, int w, int h, Bgr c) {
-    Picture& p = g().sprites[static_cast<size_t>(n)];
+  static Picture& opaque(Picture& p, int w, int h, Bgr c) {
     create_blank(p, w, h, 24);
     fill_picture(p, 0, 0, w, h, colour_word(c));
     p.trans_mode = kTransCopy;
-    layers().sprites[static_cast<size_t>(n)] = SpriteSlot{"s", 1, x, y};
     return p;
   }
+  // An opaque one-colour picture in a sprite slot.
+  Picture& sprite(int n, int x, int y, int w, int h, Bgr c) {
+    SpriteSlot& slot = layers().sprites[static_cast<size_t>(n)];
+    slot.name = "s";
+    slot.visible = 1;
+    slot.x = x;
+    slot.y = y;
+    return opaque(slot.picture, w, h, c);
+  }
   Picture& standing(int n, int x, int y, int w, int h, Bgr c) {
-    Picture& p = g().standing[static_cast<size_t>(n)];
-    create_blank(p, w, h, 24);
-    fill_picture(p, 0, 0, w, h, colour_word(c));
-    p.trans_mode = kTransCopy;
-    layers().standing[static_cast<size_t>(n)] = StandingSlot{"t", x, y};
-    return p;
+    StandingSlot& slot = layers().standing[static_cast<size_t>(n)];
+    slot.name = "t";
+    slot.x = x;
+    slot.y = y;
+    return opaque(slot.picture, w, h, c);
   }
   Bgr scene(int x, int y) { return at(g().scene, x, y); }
   void refresh() { refresh_scene(e_, nullptr); }

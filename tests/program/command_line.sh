@@ -36,6 +36,10 @@ set -e
 [ "$(tail -n 1 "$work/log")" = "20 exit 0" ] || fail "--trace - ends with: $(tail -n 1 "$work/log")"
 tr -d '\0' <"$work/log" | cmp -s - "$work/log" || fail "--trace - wrote zero bytes"
 
+# A file inside the game folder (as a desktop passes it) plays that game.
+out=$("$exe" --headless --trace - "$work/game/0.txt" 2>/dev/null || true)
+[ "$(printf '%s\n' "$out" | tail -n 1)" = "20 exit 0" ] || fail "a file in the game folder: $out"
+
 # Exit codes: 64 a bad command line, 65 a malformed input script, 66 an
 # unreadable input script or game folder.
 run "$exe" --no-such-option

@@ -29,10 +29,10 @@ void set_every_field(Engine& e) {
   e.graphics.effects.window_effect_mask = "m.bmp";
   LayerState& l = e.graphics.layers;
   l.background_name = "#102030";
-  l.standing[0] = {"l.bmp", 1, 4};
-  l.standing[2] = {"r.bmp", 3, 6};
+  l.standing[0].name = "l.bmp", l.standing[0].x = 1, l.standing[0].y = 4;
+  l.standing[2].name = "r.bmp", l.standing[2].x = 3, l.standing[2].y = 6;
   l.standing[1].x = 2, l.standing[1].y = 5;
-  l.sprites[3] = {"s.bmp", 1, 30, 40};
+  l.sprites[3].name = "s.bmp", l.sprites[3].visible = 1, l.sprites[3].x = 30, l.sprites[3].y = 40;
   e.vars.num_vars[0] = -1;
   e.vars.str_vars[0] = "a";
   e.vars.num_vars[199] = 9;

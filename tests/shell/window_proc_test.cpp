@@ -25,6 +25,9 @@ struct Harness {
     dispatch_message(e, Message{kind, x, y, param});
   }
   void menu(int id) { send(MessageKind::Command, 0, 0, static_cast<uint32_t>(id)); }
+  // Ending writes the player's settings into the game folder: a scratch one.
+  testing::GameDir dir;
+  testing::InDir in{dir};
   HeadlessPlatform platform;
   Engine e;
 };

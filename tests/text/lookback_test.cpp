@@ -5,9 +5,9 @@
 
 #include <string>
 
+#include "base/sjis.h"
 #include "platform/input_script.h"
 #include "platform/platform.h"
-#include "base/sjis.h"
 
 namespace vellumite {
 namespace {

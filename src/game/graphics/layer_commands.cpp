@@ -38,7 +38,7 @@ int read_position(Engine& e, bool all) {
 
 void clear_standing(Engine& e, int slot) {
   StandingSlot& s = e.graphics.layers.standing[static_cast<size_t>(slot)];
-  Picture& p = e.graphics.standing[static_cast<size_t>(slot)];
+  Picture& p = e.graphics.layers.standing[static_cast<size_t>(slot)].picture;
   mark_picture(e, p, s.x, s.y);
   free_picture(p);
   s.name.clear();
@@ -74,7 +74,7 @@ bool read_optional_number(Engine& e, int32_t& value) {
 
 void remove_sprite(Engine& e, size_t n) {
   SpriteSlot& slot = e.graphics.layers.sprites[n];
-  Picture& p = e.graphics.sprites[n];
+  Picture& p = e.graphics.layers.sprites[n].picture;
   slot.name.clear();
   if (slot.visible != 0) mark_picture(e, p, slot.x, slot.y);
   free_picture(p);
@@ -133,7 +133,7 @@ void cmd_bg(Engine& e) {
   }
   for (size_t s = 0; s < layers.standing.size(); ++s) {
     layers.standing[s].name.clear();
-    free_picture(g.standing[s]);
+    free_picture(g.layers.standing[s].picture);
   }
   expect_comma(e);
   layers.dirty_rect = ClipRect{0, 0, kWindowWidth - 1, kWindowHeight - 1};
@@ -147,7 +147,7 @@ void cmd_ld(Engine& e) {
   const int slot = read_position(e, false);
   if (slot >= 0) {
     StandingSlot& s = e.graphics.layers.standing[static_cast<size_t>(slot)];
-    Picture& p = e.graphics.standing[static_cast<size_t>(slot)];
+    Picture& p = e.graphics.layers.standing[static_cast<size_t>(slot)].picture;
     mark_picture(e, p, s.x, s.y);
     expect_comma(e);
     read_string(e, s.name);
@@ -179,7 +179,7 @@ void cmd_tal(Engine& e) {
   const int slot = read_position(e, false);
   if (slot >= 0) {
     expect_comma(e);
-    Picture& p = e.graphics.standing[static_cast<size_t>(slot)];
+    Picture& p = e.graphics.layers.standing[static_cast<size_t>(slot)].picture;
     p.alpha = std::clamp(read_number(e), 0, 255);
     const StandingSlot& s = e.graphics.layers.standing[static_cast<size_t>(slot)];
     mark_picture(e, p, s.x, s.y);
@@ -194,7 +194,7 @@ void load_sprite(Engine& e, bool visible) {
   const size_t n = read_sprite_number(e);
   expect_comma(e);
   SpriteSlot& slot = e.graphics.layers.sprites[n];
-  Picture& p = e.graphics.sprites[n];
+  Picture& p = e.graphics.layers.sprites[n].picture;
   if (!slot.name.empty() && slot.visible != 0) mark_picture(e, p, slot.x, slot.y);
   std::string tag;
   read_string(e, tag);
@@ -238,7 +238,7 @@ void cmd_vsp(Engine& e) {
   expect_comma(e);
   SpriteSlot& slot = e.graphics.layers.sprites[n];
   const int32_t flag = read_number(e);
-  if (flag != slot.visible) mark_picture(e, e.graphics.sprites[n], slot.x, slot.y);
+  if (flag != slot.visible) mark_picture(e, e.graphics.layers.sprites[n].picture, slot.x, slot.y);
   slot.visible = flag;
 }
 
@@ -251,7 +251,7 @@ void cmd_msp(Engine& e) {
   expect_comma(e);
   const int32_t dy = read_number(e);
   SpriteSlot& slot = e.graphics.layers.sprites[n];
-  Picture& p = e.graphics.sprites[n];
+  Picture& p = e.graphics.layers.sprites[n].picture;
   if (slot.visible != 0) mark_picture(e, p, slot.x, slot.y);
   // Positions wrap around in 32 bits, like the scenario's arithmetic.
   slot.x = static_cast<int32_t>(static_cast<uint32_t>(slot.x) + static_cast<uint32_t>(dx));

@@ -103,15 +103,15 @@ void rebuild_game(Engine& e) {
   w.window_in_scene = false;
 
   restore_background(e);
-  for (size_t i = 0; i < g.standing.size(); ++i) {
-    free_picture(g.standing[i]);
+  for (size_t i = 0; i < g.layers.standing.size(); ++i) {
+    free_picture(g.layers.standing[i].picture);
     const std::string& name = g.layers.standing[i].name;
-    if (!name.empty()) load_picture_from_tag(e, g.standing[i], name);
+    if (!name.empty()) load_picture_from_tag(e, g.layers.standing[i].picture, name);
   }
-  for (size_t i = 0; i < g.sprites.size(); ++i) {
-    free_picture(g.sprites[i]);
+  for (size_t i = 0; i < g.layers.sprites.size(); ++i) {
+    free_picture(g.layers.sprites[i].picture);
     const std::string& name = g.layers.sprites[i].name;
-    if (!name.empty()) load_picture_from_tag(e, g.sprites[i], name);
+    if (!name.empty()) load_picture_from_tag(e, g.layers.sprites[i].picture, name);
   }
   w.window_shown = false;
   w.window_in_scene = false;

@@ -62,8 +62,8 @@ void reset_cycle_state(Engine& e) {
 // ends as after a fatal error.
 int end_out_of_memory(Engine& e) {
   GraphicsState& g = e.graphics;
-  for (Picture& p : g.sprites) free_picture(p);
-  for (Picture& p : g.standing) free_picture(p);
+  for (SpriteSlot& slot : g.layers.sprites) free_picture(slot.picture);
+  for (StandingSlot& slot : g.layers.standing) free_picture(slot.picture);
   for (Picture* p : {&g.background, &g.scratch, &g.window_picture, &g.button_source}) {
     free_picture(*p);
   }

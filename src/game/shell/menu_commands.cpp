@@ -1,9 +1,9 @@
 // The scenario commands that work the main window's menu bar: `killmenu`
 // deletes a top-level item by its position; `menu_full`, `menu_window`,
 // `menu_click_page` and `menu_click_def` press one of its items.
-#include "script/command_table.h"
 #include "game/script/readers.h"
 #include "game/shell/window_proc.h"
+#include "script/command_table.h"
 
 namespace vellumite {
 namespace {

@@ -43,12 +43,12 @@ std::optional<uint32_t> next_layer_frame(Engine& e) {
   };
   for (size_t n = 0; n < g.layers.sprites.size(); ++n) {
     const SpriteSlot& slot = g.layers.sprites[n];
-    if (slot.name.empty() || slot.visible == 0 || g.sprites[n].cells <= 1) continue;
-    consider(g.sprites[n]);
+    if (slot.name.empty() || slot.visible == 0 || g.layers.sprites[n].picture.cells <= 1) continue;
+    consider(g.layers.sprites[n].picture);
   }
   for (size_t s = 0; s < g.layers.standing.size(); ++s) {
-    if (g.layers.standing[s].name.empty() || g.standing[s].cells <= 1) continue;
-    consider(g.standing[s]);
+    if (g.layers.standing[s].name.empty() || g.layers.standing[s].picture.cells <= 1) continue;
+    consider(g.layers.standing[s].picture);
   }
   if (!soonest) return std::nullopt;
   return now + *soonest;

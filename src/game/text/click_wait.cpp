@@ -11,15 +11,9 @@
 #include "game/graphics/layers.h"
 #include "game/shell/player_wait.h"
 #include "game/shell/window_proc.h"
-#include "game/text/text_window.h"
-#include "graphics/compositor.h"
-#include "game/graphics/effects.h"
-#include "game/graphics/layers.h"
-#include "game/engine.h"
-#include "game/shell/player_wait.h"
-#include "game/shell/window_proc.h"
 #include "game/text/system_call.h"
 #include "game/text/text_window.h"
+#include "graphics/compositor.h"
 
 namespace vellumite {
 

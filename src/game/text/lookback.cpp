@@ -5,15 +5,15 @@
 #include <array>
 #include <vector>
 
+#include "base/sjis.h"
 #include "game/audio/sound.h"
-#include "graphics/compositor.h"
+#include "game/engine.h"
 #include "game/graphics/effects.h"
 #include "game/graphics/layers.h"
 #include "game/graphics/picture.h"
-#include "game/engine.h"
 #include "game/shell/player_wait.h"
-#include "base/sjis.h"
 #include "game/text/text_window.h"
+#include "graphics/compositor.h"
 
 namespace vellumite {
 namespace {

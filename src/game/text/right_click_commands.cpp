@@ -6,15 +6,15 @@
 #include <string_view>
 #include <utility>
 
+#include "game/engine.h"
 #include "game/graphics/picture.h"
-#include "script/command_table.h"
 #include "game/script/interpreter.h"
 #include "game/script/readers.h"
 #include "game/script/script_error.h"
-#include "game/engine.h"
-#include "text/history.h"
 #include "game/text/system_call.h"
 #include "game/text/text_window.h"
+#include "script/command_table.h"
+#include "text/history.h"
 
 namespace vellumite {
 namespace {

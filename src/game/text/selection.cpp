@@ -15,11 +15,9 @@
 #include "game/graphics/picture.h"
 #include "game/shell/player_wait.h"
 #include "game/shell/window_proc.h"
-#include "game/text/text_window.h"
-#include "text/kinsoku.h"
-#include "base/sjis.h"
 #include "game/text/system_call.h"
 #include "game/text/text_window.h"
+#include "text/kinsoku.h"
 
 namespace vellumite {
 namespace {

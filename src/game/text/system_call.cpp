@@ -7,20 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "base/sjis.h"
 #include "game/audio/sound.h"
+#include "game/engine.h"
 #include "game/graphics/effects.h"
 #include "game/graphics/layers.h"
 #include "game/graphics/picture.h"
-#include "graphics/pixel_kernels.h"
-#include "platform/trace_text.h"
 #include "game/save/save_slots.h"
 #include "game/shell/dialogs.h"
-#include "game/engine.h"
 #include "game/shell/player_wait.h"
 #include "game/text/lookback.h"
-#include "base/sjis.h"
-#include "game/text/text_window.h"
 #include "game/text/selection.h"
+#include "game/text/text_window.h"
+#include "graphics/pixel_kernels.h"
+#include "platform/trace_text.h"
 
 namespace vellumite {
 namespace {

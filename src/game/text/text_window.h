@@ -7,7 +7,6 @@ namespace vellumite {
 
 struct Engine;
 
-
 // Removes the shown text window from the screen with the window effect, when
 // its erase flag allows.
 void hide_text_window(Engine& e);
