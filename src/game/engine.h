@@ -7,6 +7,7 @@
 #include "game/text/text_window.h"
 #include "graphics/graphics_state.h"
 #include "platform/platform.h"
+#include "resources/plugin_state.h"
 #include "save/save_state.h"
 #include "script/script_state.h"
 #include "script/variables.h"
@@ -32,6 +33,7 @@ struct Engine {
   GraphicsState graphics;
   TextState text;
   AudioState audio;
+  PluginState plugins;
   SaveState save;
 };
 

@@ -302,6 +302,18 @@ class Platform {
   // run shows the same on every machine).
   virtual LocalTime local_time(int64_t seconds) = 0;
 
+  // --- shared libraries (plug-ins) ---------------------------------------------
+  // Loads the shared library at `path` (a path with a '/', never searched
+  // for); null when it cannot be loaded (missing, not a library of this
+  // system, wrong architecture).
+  virtual void* open_library(const std::string& path) = 0;
+  // The address of the exported `name`, or null.
+  virtual void* library_symbol(void* library, const char* name) = 0;
+  virtual void close_library(void* library) = 0;
+  // The folder that holds the program's own plug-ins, ending with '/'; empty
+  // when there is none.
+  virtual std::string own_plugin_folder() = 0;
+
   // --- the player's settings ------------------------------------------------------
   // The text of the player's settings file (settings.ini); nullopt when there
   // is none or this run keeps no settings.

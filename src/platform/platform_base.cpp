@@ -7,6 +7,7 @@
 
 #include "platform/png_writer.h"
 #include "platform/posix_system.h"
+#include "platform/shared_libraries.h"
 #include "platform/trace_text.h"
 
 namespace vellumite {
@@ -256,6 +257,19 @@ bool PlatformBase::write_settings(std::string_view text) {
 void PlatformBase::log(std::string_view utf8) {
   if (options_.quiet) return;
   std::cerr << "vellumite: " << utf8 << '\n';
+}
+
+void* PlatformBase::open_library(const std::string& path) { return load_shared_library(path); }
+
+void* PlatformBase::library_symbol(void* library, const char* name) {
+  return shared_library_symbol(library, name);
+}
+
+void PlatformBase::close_library(void* library) { unload_shared_library(library); }
+
+std::string PlatformBase::own_plugin_folder() {
+  if (options_.plugin_folder.empty()) options_.plugin_folder = find_own_plugin_folder();
+  return options_.plugin_folder;
 }
 
 }  // namespace vellumite

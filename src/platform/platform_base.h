@@ -25,6 +25,7 @@ struct PlatformOptions {
   bool quiet = false;             // log nothing (the fuzzer runs thousands of games)
   std::string audio_out_path;     // headless: write the mixed sound here (WAVE)
   std::string settings_path;      // the player's settings file; empty: none kept
+  std::string plugin_folder;      // the program's own plug-ins; empty: found
   std::string data_home;          // the user's data folder; empty: from the environment
 };
 
@@ -79,6 +80,10 @@ class PlatformBase : public Platform, public Automation {
   // Remembers the producer; a backend that plays sound overrides this.
   void attach_audio(AudioProducer* producer) override { audio_ = producer; }
   void set_timer_work(bool on) override { timer_work_ = on; }
+  void* open_library(const std::string& path) override;
+  void* library_symbol(void* library, const char* name) override;
+  void close_library(void* library) override;
+  std::string own_plugin_folder() override;
 
   const PlatformOptions& options() const { return options_; }
   size_t waiting_messages() const { return queue_.size(); }

@@ -138,6 +138,7 @@ struct Tables : CommandBinder {
     bind_menu_commands(*this);
     bind_right_click_commands(*this);
     bind_sound_commands(*this);
+    bind_plugin_commands(*this);
     bind_screen_extra_commands(*this);
     bind_save_commands(*this);
     define_phase.build(entries, [](const CommandEntry& entry) {

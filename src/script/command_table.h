@@ -54,6 +54,7 @@ void bind_input_commands(CommandBinder& binder);
 void bind_menu_commands(CommandBinder& binder);
 void bind_right_click_commands(CommandBinder& binder);
 void bind_sound_commands(CommandBinder& binder);
+void bind_plugin_commands(CommandBinder& binder);
 void bind_screen_extra_commands(CommandBinder& binder);
 void bind_save_commands(CommandBinder& binder);
 

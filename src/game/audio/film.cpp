@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "game/audio/sound.h"
+#include "game/audio/sound_source.h"
 #include "game/script/script_error.h"
 #include "game/shell/window_proc.h"
 #include "resources/game_files.h"
@@ -153,8 +154,15 @@ std::unique_ptr<Decoder> open_film_sound(const std::string& path) {
 }
 
 void play_video(Engine& e, std::string_view name, bool click_to_stop) {
-  std::string path = resolve_game_path_logged(e.platform, name);
-  if (path.empty()) return;
+  std::optional<LocatedSound> located = locate_sound(e, name);
+  if (!located) return;
+  // A copy taken out of an archive goes when the film ends, however it ends.
+  struct Release {
+    Engine& e;
+    LocatedSound& sound;
+    ~Release() { release_sound(e, sound); }
+  } release{e, *located};
+  const std::string& path = located->path;
   quiet_ffmpeg();
   FilmStream video;
   if (int r = video.open(path, AVMEDIA_TYPE_VIDEO); r < 0) {

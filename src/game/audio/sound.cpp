@@ -7,6 +7,7 @@
 #include "audio/midi_synth.h"
 #include "audio/wave_file.h"
 #include "base/sjis.h"
+#include "game/audio/sound_source.h"
 #include "platform/trace_text.h"
 #include "resources/game_files.h"
 
@@ -17,26 +18,6 @@ constexpr uint32_t kNotifySuccessful = 1;
 constexpr int kCdRetriggerTrack = 9999;
 // The file types a CD track may be stored as, in the order they are tried.
 constexpr const char* kTrackTypes[] = {"ogg", "flac", "wav", "mp3"};
-
-std::string lower_type(std::string_view name) {
-  size_t dot = name.rfind('.');
-  std::string type(dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1));
-  std::transform(type.begin(), type.end(), type.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return type;
-}
-
-// The registered plug-in entry for a file type, or null. The library that
-// expands a packed file is loaded through the plug-in library cache, which
-// is not part of this program yet: every library counts as one that cannot
-// be loaded.
-const std::string* sound_plugin_for(const AudioState& a, std::string_view type) {
-  for (const std::string& entry : a.sound_plugins) {
-    size_t bar = entry.find('|');
-    if (bar != std::string::npos && std::string_view(entry).substr(bar + 1) == type) return &entry;
-  }
-  return nullptr;
-}
 
 }  // namespace
 
@@ -54,29 +35,20 @@ void trace_audio(Engine& e, Channel channel, std::string_view action, std::strin
 
 // --- WAVE -----------------------------------------------------------------
 
-namespace {
-
-// A sound file's bytes; a name that leaves the game folder is refused, with a
-// line on the diagnostic stream saying why.
-std::optional<std::string> read_sound_file(Engine& e, std::string_view name) {
-  if (resolve_game_path_logged(e.platform, name).empty()) return std::nullopt;
-  return read_game_file(e.platform, name);
-}
-
-}  // namespace
-
 int play_wave(Engine& e, std::string_view name, bool loop) {
   AudioState& a = e.audio;
   stop_wave(e);
   if (name.empty() || !e.shell.wave_enabled || e.shell.skip_to_choice) return 1;
-  std::optional<std::string> bytes = read_sound_file(e, name);
-  if (!bytes) return 1;  // not found: nothing to play
-  if (lower_type(name) != "wav") {
-    // A packed type needs its plug-in; an unregistered type plays nothing.
-    return sound_plugin_for(a, lower_type(name)) == nullptr ? 1 : 0;
+  std::string bytes;
+  // Not found, or a type nothing plays: silence; a packed type whose plug-in
+  // cannot be used: failure.
+  switch (sound_bytes(e, name, "wav", bytes)) {
+    case SoundSource::Missing: return 1;
+    case SoundSource::Unusable: return 0;
+    case SoundSource::Found: break;
   }
   a.wave_looping = false;
-  std::unique_ptr<Decoder> decoder = open_sound_bytes(std::move(*bytes));
+  std::unique_ptr<Decoder> decoder = open_sound_bytes(std::move(bytes));
   if (decoder == nullptr) return 0;
   a.wave_loop = loop;
   a.wave_name = name;
@@ -114,15 +86,17 @@ int play_midi(Engine& e, std::string_view name, bool loop) {
   a.midi_loop = false;
   if (name.empty()) return 1;
   a.midi_name = name;
-  std::optional<std::string> bytes = read_sound_file(e, name);
-  if (!bytes) return 1;
-  std::string type = lower_type(name);
-  if (type != "mid") return sound_plugin_for(a, type) == nullptr ? 1 : 0;
+  std::string bytes;
+  switch (sound_bytes(e, name, "mid", bytes)) {
+    case SoundSource::Missing: return 1;
+    case SoundSource::Unusable: return 0;
+    case SoundSource::Found: break;
+  }
   if (!a.soundfont_searched) {
     a.soundfont = find_soundfont(e.platform);
     a.soundfont_searched = true;
   }
-  std::unique_ptr<Decoder> decoder = open_midi_bytes(*bytes, a.soundfont);
+  std::unique_ptr<Decoder> decoder = open_midi_bytes(bytes, a.soundfont);
   if (decoder == nullptr || !a.mixer.start(Channel::Midi, std::move(decoder), false)) return 0;
   a.midi_open = true;
   a.midi_loop = loop;
@@ -295,14 +269,15 @@ void play_mp3(Engine& e, std::string_view name, bool loop) {
   a.mp3_loop = false;
   if (name.empty()) return;
   a.mp3_name = name;
-  std::string path = resolve_game_path_logged(e.platform, name);
-  if (path.empty()) return;  // not found: nothing starts
+  std::optional<LocatedSound> located = locate_sound(e, name);
+  if (!located) return;  // not found: nothing starts
   a.mp3_loop = loop;
   // An unreadable file starts a playback that ends at once, as an empty one.
-  const std::optional<uint64_t> size = e.platform.file_size(path);
+  const std::optional<uint64_t> size = e.platform.file_size(located->path);
   std::string bytes(static_cast<size_t>(size.value_or(0)), '\0');
-  bytes.resize(e.platform.read_file_into(path, bytes.data(), bytes.size()).value_or(0));
+  bytes.resize(e.platform.read_file_into(located->path, bytes.data(), bytes.size()).value_or(0));
   a.mp3.play(std::move(bytes), loop);
+  release_sound(e, *located);
   trace_audio(e, Channel::Mp3, "start", name, loop);
 }
 

@@ -10,6 +10,8 @@
 #include "base/sjis.h"
 #include "game/engine.h"
 #include "game/graphics/image_tag.h"
+#include "game/resources/archives.h"
+#include "game/resources/picture_plugins.h"
 #include "game/save/persistent_files.h"
 #include "game/script/script_error.h"
 #include "graphics/bmp.h"
@@ -23,18 +25,6 @@ namespace {
 // while it is on.
 void log_loaded_name(Engine& e, std::string_view name) {
   if (e.save.file_log_enabled) log_file_name(e, name);
-}
-
-// A file that is not in the game folder may sit in a registered archive; on
-// success `name` becomes the path of the extracted temporary copy. No archive
-// reader is registered yet, so nothing is found there.
-bool extract_from_archives(Engine&, std::string&) { return false; }
-
-// Extensions other than "bmp" are read by the picture plug-in registered for
-// them with `spi`. True when one handled the file (the surface shows whether
-// it succeeded). No plug-in is registered yet, so none handles anything.
-bool read_with_picture_plugin(Engine&, Surface&, const std::string&, std::string_view) {
-  return false;
 }
 
 std::string lowercase_extension(std::string_view name) {
@@ -54,20 +44,20 @@ PictureFile load_picture_file(Engine& e, Picture& picture, std::string_view name
   std::string path = resolve_game_path_logged(e.platform, name);
   bool temporary = false;
   if (path.empty()) {
-    std::string extracted(name);
-    if (!extract_from_archives(e, extracted)) {
+    std::optional<std::string> extracted = find_in_archives(e, name);
+    if (!extracted) {
       if (!placeholder_on_missing) return PictureFile::Missing;
       create_blank(picture, 1, 1, 24);
       return PictureFile::Loaded;
     }
-    path = std::move(extracted);
+    path = std::move(*extracted);
     temporary = true;
   }
 
   PictureFile result = PictureFile::Missing;
-  std::string extension = lowercase_extension(temporary ? std::string_view(path) : name);
+  std::string extension = lowercase_extension(name);
+  const BmpLimits limits{.max_bytes = std::min(kMaxPictureBytes, picture_budget(e.graphics))};
   if (extension == "bmp") {
-    const BmpLimits limits{.max_bytes = std::min(kMaxPictureBytes, picture_budget(e.graphics))};
     const uint64_t size = std::min(e.platform.file_size(path).value_or(0), kMaxBmpFileBytes);
     std::vector<uint8_t> bytes(static_cast<size_t>(size));
     const std::optional<size_t> got =
@@ -77,7 +67,7 @@ PictureFile load_picture_file(Engine& e, Picture& picture, std::string_view name
       e.platform.log(to_utf8(name) + ": a kind of BMP that is not decoded; shown black");
     }
     result = picture.empty() ? PictureFile::Unreadable : PictureFile::Loaded;
-  } else if (read_with_picture_plugin(e, picture.surface, path, extension)) {
+  } else if (read_with_picture_plugin(e, picture.surface, path, extension, limits)) {
     result = picture.empty() ? PictureFile::Unreadable : PictureFile::Loaded;
   }
   if (temporary) {

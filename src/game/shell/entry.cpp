@@ -18,6 +18,7 @@
 #include "graphics/graphics_state.h"
 #include "platform/trace_text.h"
 #include "resources/game_files.h"
+#include "resources/plugins.h"
 #include "text/font_match.h"
 
 namespace vellumite {
@@ -99,6 +100,7 @@ void scenario_cycle(Engine& e) {
     reset_effect_table(e.graphics.effects);
     reset_cycle_state(e);
     reset_audio_cycle(e);
+    reset_plugin_registries(e.plugins);
     reset_text_cycle_defaults(e.text);
     reset_selection_cycle_defaults(e);
     seed_random(e.vars, e.platform.ticks());

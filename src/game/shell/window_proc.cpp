@@ -8,6 +8,7 @@
 #include "game/shell/cd_drive_dialog.h"
 #include "game/shell/dialogs.h"
 #include "game/shell/menu_bar.h"
+#include "resources/plugins.h"
 
 namespace vellumite {
 namespace {
@@ -98,6 +99,7 @@ void exit_sequence(Engine& e) {
   e.shell.timer_running = false;
   write_files_at_exit(e);
   stop_all_sound(e, false);
+  unload_plugins(e.platform, e.plugins);
   e.platform.restore_display_mode();
   e.platform.remove_temp_folder();
 }
