@@ -147,23 +147,19 @@ TEST(BmpRead, HeaderSizesOffsetsAndColourCounts) {
   // An 8-bit file that stores 2 colours without saying so: the offset
   // bounds the table. One that says 2: the rest is black either way.
   for (uint32_t used : {0u, 2u}) {
-    ASSERT_TRUE(decode(s, {.width = 2,
-                           .bits = 8,
-                           .colors_used = used,
-                           .palette = {0x0000FF, 0x00FF00},
-                           .pixels = {1, 2, 0, 0}}));
+    BmpFields two = paletted(8, 2, 1, {0x0000FF, 0x00FF00}, [](int x, int) { return x + 1u; });
+    two.colors_used = used;
+    ASSERT_TRUE(decode(s, two));
     EXPECT_EQ(rgb_at(s, 0, 0), 0x00FF00u);
     EXPECT_EQ(rgb_at(s, 1, 0), 0u);
   }
   // Colours used beyond the palette is bounded to it, with or without an
   // offset to go by.
   for (uint32_t offset : {0u, 62u}) {
-    ASSERT_TRUE(decode(s, {.width = 2,
-                           .bits = 1,
-                           .colors_used = 300,
-                           .palette = {0x000000, 0xFFFFFF},
-                           .offset = offset,
-                           .pixels = {0x40, 0, 0, 0}}));
+    BmpFields mono = paletted(1, 2, 1, {0x000000, 0xFFFFFF}, [](int x, int) { return x + 0u; });
+    mono.colors_used = 300;
+    mono.offset = offset;
+    ASSERT_TRUE(decode(s, mono));
     EXPECT_EQ(rgb_at(s, 1, 0), 0xFFFFFFu) << offset;
   }
 }

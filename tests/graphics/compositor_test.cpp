@@ -192,16 +192,12 @@ TEST(CompDraw, PalettedPictures) {
   src.trans_mode = kTransAlpha;
   dst = drawn(src);
   EXPECT_EQ(at(dst, 0, 0), kDest);
-  Picture deep;
-  ASSERT_TRUE(create_blank(deep, 2, 2, 32));
-  deep.trans_mode = kTransCopy;
-  draw_picture(deep, dst, nullptr, 0, 0);
-  EXPECT_EQ(at(dst, 0, 0), kDest);
-  Picture four;
-  ASSERT_TRUE(create_blank(four, 2, 2, 4));
-  four.trans_mode = kTransCopy;
-  draw_picture(four, dst, nullptr, 0, 0);
-  EXPECT_EQ(at(dst, 0, 0), kDest);
+  for (int bits : {32, 4}) {
+    Picture other;
+    ASSERT_TRUE(create_blank(other, 2, 2, bits));
+    other.trans_mode = kTransCopy;
+    EXPECT_EQ(at(drawn(other), 0, 0), kDest) << bits;
+  }
 }
 
 // A 100x100 picture whose pixel (x, y) is (x, y, 33).

@@ -93,8 +93,9 @@ TEST_F(Layers, MarkDirtyUnitesAndClips) {
 }
 
 TEST_F(Layers, RefreshDrawsInLayerOrderAroundHumanz) {
-  background({1, 1, 1});
-  const Bgr s0{0, 0, 200}, s1{0, 200, 0}, s127{200, 0, 0}, s128{50, 50, 50}, st{9, 99, 199};
+  const Bgr bg{1, 1, 1}, s0{0, 0, 200}, s1{0, 200, 0}, s127{200, 0, 0}, s128{50, 50, 50},
+      st{9, 99, 199};
+  background(bg);
   sprite(128, 0, 0, 50, 50, s128);
   standing(0, 10, 10, 50, 50, st);
   sprite(127, 20, 20, 50, 50, s127);
@@ -103,12 +104,8 @@ TEST_F(Layers, RefreshDrawsInLayerOrderAroundHumanz) {
   standing(2, 90, 90, 40, 40, st);
 
   refresh();  // humanz 127: sprite 128 behind, 127 in front, 0 topmost
-  expect_scene({{5, 5, s128},
-                {15, 15, st},
-                {25, 25, s127},
-                {102, 102, s1},
-                {107, 107, s0},
-                {200, 200, Bgr{1, 1, 1}}});
+  expect_scene(
+      {{5, 5, s128}, {15, 15, st}, {25, 25, s127}, {102, 102, s1}, {107, 107, s0}, {200, 200, bg}});
 
   layers().humanz = 255;  // every sprite in front
   refresh();
@@ -197,11 +194,8 @@ TEST_F(Layers, BackgroundAreaLeavesTheRestBlack) {
   refresh();
   expect_scene(
       {{100, 50, Bgr{0, 0, 77}}, {419, 289, Bgr{319 & 0xFF, 239, 77}}, {150, 60, Bgr{50, 10, 77}}});
-  expect_scene({{99, 50, kBlack},
-                {420, 289, kBlack},
-                {100, 290, kBlack},
-                {100, 49, kBlack},
-                {0, 0, kBlack}});
+  for (auto [x, y] : {std::pair{99, 50}, {420, 289}, {100, 290}, {100, 49}, {0, 0}})
+    EXPECT_EQ(scene(x, y), kBlack) << x << "," << y;
 
   // An area larger than the picture: beyond the picture stays black too.
   layers().bg_area_w = 640;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <array>
 #include <cstdio>
 #include <sstream>
 #include <tuple>
@@ -164,12 +165,8 @@ TEST(HeadlessWindow, ScreenshotIsTheWindowSurfaceTopDown) {
   PlatformOptions options;
   options.screenshot_path = path;
   HeadlessPlatform p{options};
-  uint8_t* pixels = p.window_pixels();
   // The top-left pixel lives in the last memory row: make it pure red.
-  uint8_t* top_left = pixels + (kWindowHeight - 1) * kWindowStride;
-  top_left[0] = 0;
-  top_left[1] = 0;
-  top_left[2] = 255;
+  p.window_pixels()[(kWindowHeight - 1) * kWindowStride + 2] = 255;
   p.finish(0);
 
   FILE* file = std::fopen(path.c_str(), "rb");
@@ -178,13 +175,12 @@ TEST(HeadlessWindow, ScreenshotIsTheWindowSurfaceTopDown) {
   png_infop info = png_create_info_struct(png);
   png_init_io(png, file);
   png_read_info(png, info);
-  EXPECT_EQ(png_get_image_width(png, info), 640u);
-  EXPECT_EQ(png_get_image_height(png, info), 480u);
+  EXPECT_EQ(std::pair(png_get_image_width(png, info), png_get_image_height(png, info)),
+            std::pair(640u, 480u));
   std::vector<uint8_t> row(640 * 3);
   png_read_row(png, row.data(), nullptr);
-  EXPECT_EQ(row[0], 255);
-  EXPECT_EQ(row[1], 0);
-  EXPECT_EQ(row[3], 0) << "only the first pixel is red";
+  EXPECT_EQ((std::array{row[0], row[1], row[2], row[3]}), (std::array<uint8_t, 4>{255, 0, 0, 0}))
+      << "only the first pixel is red";
   png_destroy_read_struct(&png, &info, nullptr);
   std::fclose(file);
 }
