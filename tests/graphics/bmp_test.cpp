@@ -1,5 +1,4 @@
-// Reading and writing BMP files. The files are built here byte by byte, so
-// each header field can be set to what a real writer, or a liar, puts there.
+// Reading and writing BMP files, built byte by byte (support/bmp_file.h).
 #include "graphics/bmp.h"
 
 #include <gtest/gtest.h>
@@ -11,88 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "support/game_runner.h"
+#include "support/bmp_file.h"
 #include "support/pixels.h"
 
-namespace vellumite {
+namespace vellumite::testing {
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-void put16(Bytes& out, uint32_t v) { out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8)}); }
-void put32(Bytes& out, uint32_t v) {
-  put16(out, v & 0xFFFF);
-  put16(out, v >> 16);
-}
-
-// The header fields and pixel bytes of a BMP file to build.
-struct BmpFields {
-  uint32_t header_size = 40;
-  int32_t width = 1;
-  int32_t height = 1;
-  uint16_t bits = 24;
-  uint32_t compression = 0;
-  uint32_t colors_used = 0;
-  std::vector<uint32_t> palette = {};   // 0xRRGGBB
-  std::vector<uint32_t> masks = {};     // red, green, blue
-  std::optional<uint32_t> offset = {};  // default: directly behind the table
-  size_t gap = 0;                       // bytes between the table and the pixels
-  Bytes pixels = {};                    // as stored in the file
-};
-
-Bytes build_bmp(const BmpFields& s) {
-  Bytes header;
-  put32(header, s.header_size);
-  if (s.header_size == 12) {
-    for (uint32_t v : {uint32_t(s.width), uint32_t(s.height), 1u, uint32_t(s.bits)})
-      put16(header, v);
-  } else {
-    put32(header, uint32_t(s.width));
-    put32(header, uint32_t(s.height));
-    put16(header, 1);
-    put16(header, s.bits);
-    for (uint32_t v : {s.compression, 0u, 2835u, 2835u, s.colors_used, 0u}) put32(header, v);
-    // The masks follow a 40-byte header and fill the next bytes of a larger one.
-    for (uint32_t mask : s.masks) put32(header, mask);
-    if (header.size() < s.header_size) header.resize(s.header_size, 0);
-  }
-  for (uint32_t c : s.palette) {
-    header.insert(header.end(), {uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16)});
-    if (s.header_size != 12) header.push_back(0);
-  }
-  uint32_t natural = uint32_t(14 + header.size() + s.gap);
-  Bytes out = {'B', 'M'};
-  for (uint32_t v : {uint32_t(natural + s.pixels.size()), 0u, s.offset.value_or(natural)}) {
-    put32(out, v);
-  }
-  out.insert(out.end(), header.begin(), header.end());
-  out.insert(out.end(), s.gap, 0xEE);
-  out.insert(out.end(), s.pixels.begin(), s.pixels.end());
-  return out;
-}
-
-// Stored rows of a picture given as pixel(x, y), y = 0 the top row: packed
-// indices below 8 bits, little-endian values above.
-Bytes pack_rows(int32_t width, int32_t height, int bits, bool top_down,
-                const std::function<uint32_t(int, int)>& pixel) {
-  Bytes out;
-  const size_t stride = ((size_t(bits) * width + 31) / 32) * 4;
-  for (int r = 0; r < height; ++r) {
-    Bytes row(stride, 0);
-    for (int x = 0; x < width; ++x) {
-      uint32_t v = pixel(x, top_down ? r : height - 1 - r);
-      if (bits < 8) {
-        row[x * bits / 8] |= uint8_t(v << (8 - bits - x * bits % 8));
-      } else {
-        for (int b = 0; b < bits / 8; ++b) row[x * (bits / 8) + b] = uint8_t(v >> (8 * b));
-      }
-    }
-    out.insert(out.end(), row.begin(), row.end());
-  }
-  return out;
-}
-
-using testing::rgb_at;
 
 uint32_t test_color(int x, int y) { return uint32_t(0x102030 + x * 0x010000 + y * 0x000101); }
 
@@ -100,6 +22,27 @@ BmpFields rgb24(int32_t width, int32_t height, bool top_down = false) {
   return {.width = width,
           .height = top_down ? -height : height,
           .pixels = pack_rows(width, height, 24, top_down, test_color)};
+}
+
+// A paletted picture of index(x, y), bottom-up.
+BmpFields paletted(int bits, int32_t width, int32_t height, std::vector<uint32_t> palette,
+                   const std::function<uint32_t(int, int)>& index) {
+  return {.width = width,
+          .height = height,
+          .bits = uint16_t(bits),
+          .palette = std::move(palette),
+          .pixels = pack_rows(width, height, bits, false, index)};
+}
+
+// One row of bit-field pixels.
+BmpFields masked(uint16_t bits, std::vector<uint32_t> masks, Bytes pixels, uint32_t header = 40) {
+  const auto width = int32_t(pixels.size() / (bits / 8));
+  return {.header_size = header,
+          .width = width,
+          .bits = bits,
+          .compression = 3,
+          .masks = std::move(masks),
+          .pixels = std::move(pixels)};
 }
 
 void expect_test_picture(const Surface& s, int32_t width, int32_t height) {
@@ -129,9 +72,8 @@ TEST(BmpRead, DepthsAndRowOrders) {
   for (int bits : {1, 4, 8}) {
     const int colors = 1 << bits;
     auto index = [colors](int x, int y) { return uint32_t((x * 3 + y) % colors); };
-    BmpFields spec = {.width = 11, .height = 3, .bits = uint16_t(bits)};
+    BmpFields spec = paletted(bits, 11, 3, {}, index);
     for (int i = 0; i < colors; ++i) spec.palette.push_back(0x010203u * uint32_t(i + 1));
-    spec.pixels = pack_rows(11, 3, bits, false, index);
     ASSERT_TRUE(decode(s, spec)) << bits;
     EXPECT_EQ(s.bit_count(), 8);
     ASSERT_EQ(s.color_table.size(), 256u);
@@ -161,24 +103,14 @@ TEST(BmpRead, DepthsAndRowOrders) {
   // larger one; any order; a zero mask is black; 4 bits scale up, 10 bits
   // keep their top 8.
   for (uint32_t header : {40u, 108u, 124u}) {
-    ASSERT_TRUE(decode(s, {.header_size = header,
-                           .width = 2,
-                           .bits = 16,
-                           .compression = 3,
-                           .masks = {0xF800, 0x07E0, 0x001F},
-                           .pixels = {0xE0, 0x07, 0x1F, 0}}));
+    ASSERT_TRUE(decode(s, masked(16, {0xF800, 0x07E0, 0x001F}, {0xE0, 0x07, 0x1F, 0}, header)));
     EXPECT_EQ(rgb_at(s, 0, 0), 0x00FF00u) << header;
     EXPECT_EQ(rgb_at(s, 1, 0), 0x0000FFu) << header;
   }
-  ASSERT_TRUE(decode(s, {.bits = 32,
-                         .compression = 3,
-                         .masks = {0xFF, 0, 0xF0000000},
-                         .pixels = {0x7F, 0x12, 0x34, 0xA0}}));
+  ASSERT_TRUE(decode(s, masked(32, {0xFF, 0, 0xF0000000}, {0x7F, 0x12, 0x34, 0xA0})));
   EXPECT_EQ(rgb_at(s, 0, 0), 0x7F00AAu);
-  ASSERT_TRUE(decode(s, {.bits = 32,
-                         .compression = 3,
-                         .masks = {0x3FF00000, 0x000FFC00, 0x000003FF},
-                         .pixels = {0x01, 0x00, 0xF8, 0x3F}}));
+  ASSERT_TRUE(
+      decode(s, masked(32, {0x3FF00000, 0x000FFC00, 0x000003FF}, {0x01, 0x00, 0xF8, 0x3F})));
   EXPECT_EQ(rgb_at(s, 0, 0), 0xFF8000u);
 }
 
@@ -215,23 +147,19 @@ TEST(BmpRead, HeaderSizesOffsetsAndColourCounts) {
   // An 8-bit file that stores 2 colours without saying so: the offset
   // bounds the table. One that says 2: the rest is black either way.
   for (uint32_t used : {0u, 2u}) {
-    ASSERT_TRUE(decode(s, {.width = 2,
-                           .bits = 8,
-                           .colors_used = used,
-                           .palette = {0x0000FF, 0x00FF00},
-                           .pixels = {1, 2, 0, 0}}));
+    BmpFields two = paletted(8, 2, 1, {0x0000FF, 0x00FF00}, [](int x, int) { return x + 1u; });
+    two.colors_used = used;
+    ASSERT_TRUE(decode(s, two));
     EXPECT_EQ(rgb_at(s, 0, 0), 0x00FF00u);
     EXPECT_EQ(rgb_at(s, 1, 0), 0u);
   }
   // Colours used beyond the palette is bounded to it, with or without an
   // offset to go by.
   for (uint32_t offset : {0u, 62u}) {
-    ASSERT_TRUE(decode(s, {.width = 2,
-                           .bits = 1,
-                           .colors_used = 300,
-                           .palette = {0x000000, 0xFFFFFF},
-                           .offset = offset,
-                           .pixels = {0x40, 0, 0, 0}}));
+    BmpFields mono = paletted(1, 2, 1, {0x000000, 0xFFFFFF}, [](int x, int) { return x + 0u; });
+    mono.colors_used = 300;
+    mono.offset = offset;
+    ASSERT_TRUE(decode(s, mono));
     EXPECT_EQ(rgb_at(s, 1, 0), 0xFFFFFFu) << offset;
   }
 }
@@ -315,18 +243,10 @@ TEST(BmpRead, TruncatedFilesFailWithoutReadingPastTheEnd) {
   const std::pair<BmpFields, bool> files[] = {
       // file, uncompressed
       {rgb24(5, 4), true},
-      {{.width = 3,
-        .height = 3,
-        .bits = 8,
-        .palette = std::vector<uint32_t>(256, 7),
-        .pixels = pack_rows(3, 3, 8, false, [](int x, int y) { return uint32_t(x + y); })},
+      {paletted(8, 3, 3, std::vector<uint32_t>(256, 7),
+                [](int x, int y) { return uint32_t(x + y); }),
        true},
-      {{.width = 9,
-        .height = 2,
-        .bits = 1,
-        .palette = {0, 0xFFFFFF},
-        .pixels = pack_rows(9, 2, 1, false, [](int x, int) { return uint32_t(x % 2); })},
-       true},
+      {paletted(1, 9, 2, {0, 0xFFFFFF}, [](int x, int) { return uint32_t(x % 2); }), true},
       {{.header_size = 124,
         .width = 3,
         .height = 2,
@@ -456,4 +376,4 @@ TEST(BmpWrite, LayoutAndRoundTrip) {
 }
 
 }  // namespace
-}  // namespace vellumite
+}  // namespace vellumite::testing

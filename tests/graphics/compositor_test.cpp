@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <tuple>
 
 #include "game/graphics/picture.h"
 
@@ -52,24 +53,30 @@ Bgr blend(Bgr s, Bgr d, int a) {
 const Bgr kDest{10, 100, 200};
 const Bgr kSrc{240, 30, 77};
 
+// Expects each (x, y) of `p` to hold its colour.
+void expect_at(const Picture& p, std::initializer_list<std::tuple<int, int, Bgr>> want) {
+  for (const auto& [x, y, c] : want) EXPECT_EQ(at(p, x, y), c) << x << "," << y;
+}
+
+// `src` drawn at (x, y) on a fresh screen of kDest.
+Picture drawn(const Picture& src, int x = 0, int y = 0, const ClipRect* clip = nullptr) {
+  Picture dst = screen_of(kDest);
+  draw_picture(src, dst, clip, x, y);
+  return dst;
+}
+
 TEST(CompDraw, CopyModeOpaqueAndTranslucent) {
   Picture dst = screen_of(kDest);
   Picture src = solid(4, 3, kSrc, kTransCopy);
   draw_picture(src, dst, nullptr, 5, 6);
-  EXPECT_EQ(at(dst, 5, 6), kSrc);
-  EXPECT_EQ(at(dst, 8, 8), kSrc);
-  EXPECT_EQ(at(dst, 9, 8), kDest);
-  EXPECT_EQ(at(dst, 8, 9), kDest);
-  EXPECT_EQ(at(dst, 4, 6), kDest);
+  expect_at(dst, {{5, 6, kSrc}, {8, 8, kSrc}, {9, 8, kDest}, {8, 9, kDest}, {4, 6, kDest}});
 
   src.alpha = 100;
-  dst = screen_of(kDest);
-  draw_picture(src, dst, nullptr, 0, 0);
+  dst = drawn(src);
   EXPECT_EQ(at(dst, 1, 1), blend(kSrc, kDest, 100));
   // Opacity 0 leaves the destination as it was (T[d][255] = d).
   src.alpha = 0;
-  dst = screen_of(kDest);
-  draw_picture(src, dst, nullptr, 0, 0);
+  dst = drawn(src);
   EXPECT_EQ(at(dst, 1, 1), kDest);
   src.alpha = 255;
   draw_picture(src, dst, nullptr, 0, 0);
@@ -86,15 +93,13 @@ TEST(CompDraw, KeyColourFromTheWholeImageOrTheTag) {
   put(src, 4, 1, key);    // cell 1, column 1, row 1
   put(src, 3, 0, other);  // cell 1's own top-left
   src.cell = 1;
-  Picture dst = screen_of(kDest);
-  draw_picture(src, dst, nullptr, 0, 0);
+  Picture dst = drawn(src);
   EXPECT_EQ(at(dst, 0, 0), other);
   EXPECT_EQ(at(dst, 1, 1), kDest);  // the key is skipped
   EXPECT_EQ(at(dst, 2, 1), kSrc);
 
   src.alpha = 64;
-  dst = screen_of(kDest);
-  draw_picture(src, dst, nullptr, 0, 0);
+  dst = drawn(src);
   EXPECT_EQ(at(dst, 1, 1), kDest);
   EXPECT_EQ(at(dst, 2, 1), blend(kSrc, kDest, 64));
 
@@ -104,11 +109,8 @@ TEST(CompDraw, KeyColourFromTheWholeImageOrTheTag) {
   src.key_blue = kSrc[0];
   src.key_green = kSrc[1];
   src.key_red = kSrc[2];
-  dst = screen_of(kDest);
-  draw_picture(src, dst, nullptr, 0, 0);
-  EXPECT_EQ(at(dst, 2, 1), kDest);
-  EXPECT_EQ(at(dst, 1, 1), key);
-  EXPECT_EQ(at(dst, 0, 0), other);
+  dst = drawn(src);
+  expect_at(dst, {{2, 1, kDest}, {1, 1, key}, {0, 0, other}});
   // All three bytes must match.
   src.key_red = kSrc[2] + 1;
   draw_picture(src, dst, nullptr, 0, 0);
@@ -124,30 +126,26 @@ TEST(CompDraw, AlphaMaskHalf) {
   mask(3, 255);
   mask(6, 128);
   mask(7, 1);
-  Picture dst = screen_of(kDest);
-  draw_picture(src, dst, nullptr, 0, 0);
+  Picture dst = drawn(src);
   EXPECT_EQ(at(dst, 0, 0), kSrc);   // black mask: opaque
   EXPECT_EQ(at(dst, 1, 0), kDest);  // white mask: transparent
   EXPECT_EQ(at(dst, 2, 0), kDest);  // only the cell's width is drawn
 
   src.cell = 1;
-  dst = screen_of(kDest);
-  draw_picture(src, dst, nullptr, 0, 0);
+  dst = drawn(src);
   // Mid-grey 128: d = T[s][127] + T[d][128].
   EXPECT_EQ(at(dst, 0, 0), blend(kSrc, kDest, 127));
   EXPECT_EQ(at(dst, 1, 0), blend(kSrc, kDest, 254));
 
   // With a constant opacity A the weight is T[255 - m][A].
   src.alpha = 200;
-  dst = screen_of(kDest);
-  draw_picture(src, dst, nullptr, 0, 0);
+  dst = drawn(src);
   EXPECT_EQ(at(dst, 0, 0), blend(kSrc, kDest, 127 * 200 / 255));
   EXPECT_EQ(at(dst, 1, 0), blend(kSrc, kDest, 254 * 200 / 255));
 
   // A clipped draw still finds the mask a cell width to the right.
   src.alpha = -1;
-  dst = screen_of(kDest);
-  draw_picture(src, dst, nullptr, -1, 0);
+  dst = drawn(src, -1, 0);
   EXPECT_EQ(at(dst, 0, 0), blend(kSrc, kDest, 254));
 }
 
@@ -173,41 +171,33 @@ TEST(CompDraw, PalettedPictures) {
   const Bgr five{5, 250, 9}, two_hundred{200, 55, 9};
 
   src.trans_mode = kTransCopy;
-  Picture dst = screen_of(kDest);
-  draw_picture(src, dst, nullptr, 0, 0);
+  Picture dst = drawn(src);
   EXPECT_EQ(at(dst, 0, 0), five);
   EXPECT_EQ(at(dst, 2, 0), two_hundred);
 
   src.trans_mode = kTransLeftup;
   src.alpha = 90;
-  dst = screen_of(kDest);
-  draw_picture(src, dst, nullptr, 0, 0);
+  dst = drawn(src);
   EXPECT_EQ(at(dst, 0, 0), kDest);
   EXPECT_EQ(at(dst, 1, 0), blend(five, kDest, 90));  // same colour, other index
 
   src.trans_mode = kTransKey;
   src.key_index = 200;
   src.alpha = -1;
-  dst = screen_of(kDest);
-  draw_picture(src, dst, nullptr, 0, 0);
+  dst = drawn(src);
   EXPECT_EQ(at(dst, 0, 0), five);
   EXPECT_EQ(at(dst, 2, 0), kDest);
 
   // No mask in 8-bit pictures, and no other depths: nothing is drawn.
   src.trans_mode = kTransAlpha;
-  dst = screen_of(kDest);
-  draw_picture(src, dst, nullptr, 0, 0);
+  dst = drawn(src);
   EXPECT_EQ(at(dst, 0, 0), kDest);
-  Picture deep;
-  ASSERT_TRUE(create_blank(deep, 2, 2, 32));
-  deep.trans_mode = kTransCopy;
-  draw_picture(deep, dst, nullptr, 0, 0);
-  EXPECT_EQ(at(dst, 0, 0), kDest);
-  Picture four;
-  ASSERT_TRUE(create_blank(four, 2, 2, 4));
-  four.trans_mode = kTransCopy;
-  draw_picture(four, dst, nullptr, 0, 0);
-  EXPECT_EQ(at(dst, 0, 0), kDest);
+  for (int bits : {32, 4}) {
+    Picture other;
+    ASSERT_TRUE(create_blank(other, 2, 2, bits));
+    other.trans_mode = kTransCopy;
+    EXPECT_EQ(at(drawn(other), 0, 0), kDest) << bits;
+  }
 }
 
 // A 100x100 picture whose pixel (x, y) is (x, y, 33).
@@ -222,15 +212,11 @@ Picture gradient() {
 
 TEST(CompClip, EveryEdgeAndNegativePositions) {
   const Picture src = gradient();
-  Picture dst = screen_of(kDest);
-  draw_picture(src, dst, nullptr, -10, -20);
-  EXPECT_EQ(at(dst, 0, 0), (Bgr{10, 20, 33}));
-  EXPECT_EQ(at(dst, 89, 79), (Bgr{99, 99, 33}));
-  EXPECT_EQ(at(dst, 90, 0), kDest);
-  EXPECT_EQ(at(dst, 0, 80), kDest);
+  Picture dst = drawn(src, -10, -20);
+  expect_at(dst,
+            {{0, 0, Bgr{10, 20, 33}}, {89, 79, Bgr{99, 99, 33}}, {90, 0, kDest}, {0, 80, kDest}});
 
-  dst = screen_of(kDest);
-  draw_picture(src, dst, nullptr, 600, 450);
+  dst = drawn(src, 600, 450);
   EXPECT_EQ(at(dst, 639, 479), (Bgr{39, 29, 33}));
   EXPECT_EQ(at(dst, 600, 450), (Bgr{0, 0, 33}));
   EXPECT_EQ(at(dst, 0, 451), kDest);  // nothing wraps into the next row
@@ -239,17 +225,13 @@ TEST(CompClip, EveryEdgeAndNegativePositions) {
   dst = screen_of(kDest);
   ClipRect clip{-50, -50, 20, 30};
   draw_picture(src, dst, &clip, -5, 10);
-  EXPECT_EQ(at(dst, 0, 10), (Bgr{5, 0, 33}));
-  EXPECT_EQ(at(dst, 20, 30), (Bgr{25, 20, 33}));
-  EXPECT_EQ(at(dst, 21, 30), kDest);
-  EXPECT_EQ(at(dst, 20, 31), kDest);
+  expect_at(dst,
+            {{0, 10, Bgr{5, 0, 33}}, {20, 30, Bgr{25, 20, 33}}, {21, 30, kDest}, {20, 31, kDest}});
   clip = ClipRect{30, 40, 1000, 1000};
-  dst = screen_of(kDest);
-  draw_picture(src, dst, &clip, 0, 0);
-  EXPECT_EQ(at(dst, 29, 50), kDest);
-  EXPECT_EQ(at(dst, 50, 39), kDest);
-  EXPECT_EQ(at(dst, 30, 40), (Bgr{30, 40, 33}));
-  EXPECT_EQ(at(dst, 99, 99), (Bgr{99, 99, 33}));
+  dst = drawn(src, 0, 0, &clip);
+  expect_at(
+      dst,
+      {{29, 50, kDest}, {50, 39, kDest}, {30, 40, Bgr{30, 40, 33}}, {99, 99, Bgr{99, 99, 33}}});
 
   // Nothing at all, and no fault, for far-off positions or an empty clip.
   dst = screen_of(kDest);

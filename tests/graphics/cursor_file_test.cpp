@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
 #include <span>
 #include <string>
@@ -31,24 +32,23 @@ uint32_t argb(const PointerImage& image, size_t i) {
 struct Case {
   const char* what;
   std::string file;
-  int32_t width, height, hot_x, hot_y;
-  std::vector<uint32_t> pixels;  // 0xAARRGGBB, top down
+  std::vector<uint32_t> pixels;   // 0xAARRGGBB, top down
+  int32_t width = 2, height = 2;  // the hot spot is (1, 1) in every case
 };
 
 CursorPicture picture(uint16_t bits, std::vector<uint32_t> pixels, std::vector<uint8_t> mask = {},
                       std::vector<uint32_t> palette = {}) {
-  CursorPicture p;
-  p.bits = bits;
-  p.pixels = std::move(pixels);
-  p.mask = std::move(mask);
-  p.palette = std::move(palette);
-  p.hot_x = 1;
-  p.hot_y = 1;
-  return p;
+  return {.bits = bits,
+          .palette = std::move(palette),
+          .pixels = std::move(pixels),
+          .mask = std::move(mask),
+          .hot_x = 1,
+          .hot_y = 1};
 }
 
 TEST(CursorFile, DecodesEachKindOfPicture) {
-  CursorPicture no_mask = picture(32, {0x80FF0000, 0x00000000, 0xFF00FF00, 0xFF0000FF});
+  const std::vector<uint32_t> argb4 = {0x80FF0000, 0x00000000, 0xFF00FF00, 0xFF0000FF};
+  CursorPicture no_mask = picture(32, argb4);
   no_mask.omit_mask = true;
   CursorPicture wide = picture(8, std::vector<uint32_t>(33 * 2, 1), {}, {0, 0x123456});
   wide.width = 33;
@@ -58,81 +58,39 @@ TEST(CursorFile, DecodesEachKindOfPicture) {
   CursorPicture icon = picture(24, {1, 2, 3, 4});
   icon.hot_x = icon.hot_y = 0;
   const std::vector<Case> cases = {
-      {"32-bit alpha wins over the mask",
-       cursor_file({picture(32, {0x80FF0000, 0x00000000, 0xFF00FF00, 0xFF0000FF}, {1, 1, 1, 1})}),
-       2,
-       2,
-       1,
-       1,
-       {0x80FF0000, 0x00000000, 0xFF00FF00, 0xFF0000FF}},
-      {"32-bit alpha without a mask",
-       cursor_file({no_mask}),
-       2,
-       2,
-       1,
-       1,
-       {0x80FF0000, 0x00000000, 0xFF00FF00, 0xFF0000FF}},
+      {"32-bit alpha wins over the mask", cursor_file({picture(32, argb4, {1, 1, 1, 1})}), argb4},
+      {"32-bit alpha without a mask", cursor_file({no_mask}), argb4},
       {"32-bit without alpha takes the mask",
        cursor_file({picture(32, {0x112233, 0, 0x445566, 0x778899}, {0, 1, 0, 1})}),
-       2,
-       2,
-       1,
-       1,
        {0xFF112233, 0x00000000, 0xFF445566, 0xFF000000}},
       {"1-bit: white, transparent, inverting (black), white",
        cursor_file({picture(1, {1, 0, 1, 1}, {0, 1, 1, 0}, {0x000000, 0xFFFFFF})}),
-       2,
-       2,
-       1,
-       1,
        {0xFFFFFFFF, 0x00000000, 0xFF000000, 0xFFFFFFFF}},
       {"4-bit through the palette",
        cursor_file({picture(4, {2, 1, 0, 2}, {}, {0x000000, 0xFF0000, 0x00FF00})}),
-       2,
-       2,
-       1,
-       1,
        {0xFF00FF00, 0xFFFF0000, 0xFF000000, 0xFF00FF00}},
       {"8-bit index past a short palette is black",
        cursor_file({picture(8, {0, 1, 2, 200}, {}, {0x0000FF, 0xABCDEF})}),
-       2,
-       2,
-       1,
-       1,
        {0xFF0000FF, 0xFFABCDEF, 0xFF000000, 0xFF000000}},
       {"24-bit, hot spot held inside the picture",
        cursor_file({far_hot}),
-       2,
-       2,
-       1,
-       1,
        {0xFF102030, 0xFF405060, 0xFF708090, 0xFFA0B0C0}},
       {"an icon points with its centre",
        cursor_file({icon}, 1),
-       2,
-       2,
-       1,
-       1,
        {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004}},
-      {"rows padded past 32 pixels", cursor_file({wide}), 33, 2, 1, 1,
-       std::vector<uint32_t>(66, 0xFF123456)},
+      {"rows padded past 32 pixels", cursor_file({wide}), std::vector<uint32_t>(66, 0xFF123456),
+       33},
       {"an animated pointer shows its first frame",
        animated_cursor(
            {cursor_file({picture(24, {5, 6, 7, 8})}), cursor_file({picture(24, {9, 9, 9, 9})})}),
-       2,
-       2,
-       1,
-       1,
        {0xFF000005, 0xFF000006, 0xFF000007, 0xFF000008}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const std::optional<PointerImage> image = decode(c.file);
     ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->width, c.width);
-    EXPECT_EQ(image->height, c.height);
-    EXPECT_EQ(image->hot_x, c.hot_x);
-    EXPECT_EQ(image->hot_y, c.hot_y);
+    EXPECT_EQ((std::array{image->width, image->height, image->hot_x, image->hot_y}),
+              (std::array{c.width, c.height, 1, 1}));
     ASSERT_EQ(image->bgra.size(), c.pixels.size() * 4);
     for (size_t i = 0; i < c.pixels.size(); ++i) EXPECT_EQ(argb(*image, i), c.pixels[i]) << i;
   }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "game/engine.h"
@@ -53,12 +54,10 @@ TEST(TagParse, AcceptedTags) {
       {":c;", kTransCopy, 1, 0, 0, ""},
   };
   for (const auto& c : cases) {
-    ImageTag tag = parse_ok(c.text);
-    EXPECT_EQ(tag.trans_mode, c.mode) << c.text;
-    EXPECT_EQ(tag.cells, c.cells) << c.text;
-    EXPECT_EQ(tag.interval, c.interval) << c.text;
-    EXPECT_EQ(tag.loop_mode, c.loop) << c.text;
-    EXPECT_EQ(tag.file_name, c.file) << c.text;
+    ImageTag t = parse_ok(c.text);
+    EXPECT_EQ(std::tie(t.trans_mode, t.cells, t.interval, t.loop_mode, t.file_name),
+              std::tie(c.mode, c.cells, c.interval, c.loop, c.file))
+        << c.text;
   }
 
   EXPECT_EQ(parse_ok(":c/4,<100,100,100,500>,0;anim.bmp").cell_intervals,
@@ -68,17 +67,20 @@ TEST(TagParse, AcceptedTags) {
   EXPECT_EQ(parse_ok(":/3,<1;2 3>,0;f").cell_intervals, (std::vector<int32_t>{1, 2, 3}));
   EXPECT_TRUE(parse_ok(":/3,<1,2,3>,1/2,40,2;f").cell_intervals.empty());
 
-  ImageTag key = parse_ok(":#ff00FF;chr.bmp");
-  EXPECT_EQ(key.trans_mode, kTransKey);
-  EXPECT_TRUE(key.key_color_given);
-  EXPECT_EQ(key.key_red * 65536 + key.key_green * 256 + key.key_blue, 0xFF00FF);
-  EXPECT_FALSE(key.key_index_given);  // 8-bit pictures keep their key index
-  ImageTag index = parse_ok(":!12/2,50,1;pic.bmp");
-  EXPECT_TRUE(index.key_index_given);
-  EXPECT_EQ(index.key_index, 12);
-  EXPECT_FALSE(index.key_color_given);
-  EXPECT_EQ(parse_ok(":! -7;p").key_index, -7);
-  EXPECT_EQ(parse_ok(":!;p").key_index, 0);
+  // {tag, colour given, 0xRRGGBB, index given (8-bit pictures keep theirs otherwise), index}
+  const std::tuple<const char*, bool, int, bool, int> keys[] = {
+      {":#ff00FF;chr.bmp", true, 0xFF00FF, false, 0},
+      {":!12/2,50,1;pic.bmp", false, 0, true, 12},
+      {":! -7;p", false, 0, true, -7},
+      {":!;p", false, 0, true, 0}};
+  for (const auto& [text, color_given, rgb, index_given, index] : keys) {
+    ImageTag t = parse_ok(text);
+    EXPECT_EQ(t.trans_mode, kTransKey) << text;
+    EXPECT_EQ(std::tuple(t.key_color_given, t.key_red * 65536 + t.key_green * 256 + t.key_blue,
+                         t.key_index_given, t.key_index),
+              std::tuple(color_given, rgb, index_given, index))
+        << text;
+  }
 
   EXPECT_FALSE(parse_ok("bg.bmp").has_settings);
   EXPECT_FALSE(parse_ok(":;p").has_settings);
@@ -158,23 +160,16 @@ TEST_F(TagLoad, AppliesTheTagAndReadsTheFile) {
   p.key_index = 42;
   ASSERT_EQ(load(p, ":l/3,160,2;cursor0.bmp"), "");
   ASSERT_FALSE(p.empty());
-  EXPECT_EQ(p.trans_mode, kTransLeftup);
-  EXPECT_EQ(p.cells, 3);
-  EXPECT_EQ(p.interval, 160);
-  EXPECT_EQ(p.loop_mode, 2);
-  EXPECT_EQ(cell_width(p), 30);
-  EXPECT_EQ(p.anim_time, 500u);  // the time of loading
+  // Cells 30 wide; the animation starts at the time of loading.
+  EXPECT_EQ(std::tuple(p.trans_mode, p.cells, p.interval, p.loop_mode, cell_width(p), p.anim_time),
+            std::tuple(kTransLeftup, 3, 160, 2, 30, 500u));
 
   // Loading again starts from the defaults; the key index stays.
   p.alpha = 100;
   p.cell = 2;
   ASSERT_EQ(load(p, "CURSOR0.BMP"), "");
-  EXPECT_EQ(p.trans_mode, kTransLeftup);  // the default mode
-  EXPECT_EQ(p.cells, 1);
-  EXPECT_EQ(p.cell, 0);
-  EXPECT_EQ(p.alpha, -1);
-  EXPECT_EQ(p.anim_time, 0u);
-  EXPECT_EQ(p.key_index, 42);
+  EXPECT_EQ(std::tuple(p.trans_mode, p.cells, p.cell, p.alpha, p.anim_time, p.key_index),
+            std::tuple(kTransLeftup, 1, 0, -1, 0u, 42));
 
   // After `transmode copy` a plain tag loads opaque; the extension is
   // compared in lower case.
@@ -198,23 +193,20 @@ TEST_F(TagLoad, MissingFilesAndUnknownExtensionsAreQuiet) {
   EXPECT_TRUE(p.empty());
   EXPECT_EQ(p.trans_mode, kTransCopy);
 
-  dir_.write_bytes("pic.png", "whatever");
-  ASSERT_EQ(load(p, "pic.png"), "");
-  EXPECT_TRUE(p.empty());
-  dir_.write_bytes("noextension", "whatever");
-  ASSERT_EQ(load(p, "noextension"), "");
-  EXPECT_TRUE(p.empty());
+  for (const char* name : {"pic.png", "noextension"}) {
+    dir_.write_bytes(name, "whatever");
+    ASSERT_EQ(load(p, name), "");
+    EXPECT_TRUE(p.empty()) << name;
+  }
 
   // The engine's own pictures get a 1x1 black stand-in, with the tag's
   // settings; a file without a reader stays empty even then.
   engine_.graphics.placeholder_on_missing = true;
   ASSERT_EQ(load(p, ":l/3,160,2;uoncur.bmp"), "");
   ASSERT_FALSE(p.empty());
-  EXPECT_EQ(p.surface.width, 1);
-  EXPECT_EQ(p.surface.height, 1);
-  EXPECT_EQ(p.surface.bit_count(), 24);
+  EXPECT_EQ(std::tuple(p.surface.width, p.surface.height, p.surface.bit_count(), p.cells),
+            std::tuple(1, 1, 24, 3));
   EXPECT_EQ(p.surface.bits[0] | p.surface.bits[1] | p.surface.bits[2], 0);
-  EXPECT_EQ(p.cells, 3);
   ASSERT_EQ(load(p, "pic.png"), "");
   EXPECT_TRUE(p.empty());
   EXPECT_EQ(trace_.str().find("msgbox"), std::string::npos);
@@ -222,21 +214,18 @@ TEST_F(TagLoad, MissingFilesAndUnknownExtensionsAreQuiet) {
 
 TEST_F(TagLoad, FatalErrorsNameTheirCause) {
   dir_.write_bytes("broken.bmp", "BM but nothing after it");
-  Picture p;
-  std::string box = load(p, "broken.bmp");
-  EXPECT_NE(box.find("msgbox \"エラー\""), std::string::npos) << box;
-  EXPECT_NE(box.find("ロード失敗!"), std::string::npos);
-
-  trace_.str("");
-  box = load(p, ":c/3,<100,200>,0;x.bmp");
-  EXPECT_NE(box.find("msgbox \"タグエラー\""), std::string::npos) << box;
-  EXPECT_NE(box.find("タグの指定がおかしいです。"), std::string::npos);
-
   // A bad key colour is the colour reader's error, not a tag error.
-  trace_.str("");
-  box = load(p, ":#12zz56;x.bmp");
-  EXPECT_NE(box.find("msgbox \"構文エラー\""), std::string::npos) << box;
-  EXPECT_NE(box.find("カラー指定が間違っています。"), std::string::npos);
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"broken.bmp", "エラー", "ロード失敗!"},
+      {":c/3,<100,200>,0;x.bmp", "タグエラー", "タグの指定がおかしいです。"},
+      {":#12zz56;x.bmp", "構文エラー", "カラー指定が間違っています。"}};
+  for (const auto& [tag, title, text] : cases) {
+    trace_.str("");
+    Picture p;
+    const std::string box = load(p, tag);
+    EXPECT_NE(box.find("msgbox \"" + std::string(title) + "\""), std::string::npos) << box;
+    EXPECT_NE(box.find(text), std::string::npos) << box;
+  }
 }
 
 }  // namespace

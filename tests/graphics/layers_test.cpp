@@ -8,6 +8,7 @@
 #include <array>
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 
 #include "game/engine.h"
 #include "graphics/graphics_state.h"
@@ -45,30 +46,39 @@ class Layers : public ::testing::Test {
 
   void background(Bgr c) { fill_picture(g().background, 0, 0, 640, 480, colour_word(c)); }
 
-  static Picture& opaque(Picture& p, int w, int h, Bgr c) {
-    create_blank(p, w, h, 24);
-    fill_picture(p, 0, 0, w, h, colour_word(c));
-    p.trans_mode = kTransCopy;
-    return p;
-  }
-  // An opaque one-colour picture in a sprite slot.
-  Picture& sprite(int n, int x, int y, int w, int h, Bgr c) {
-    SpriteSlot& slot = layers().sprites[static_cast<size_t>(n)];
-    slot.name = "s";
-    slot.visible = 1;
-    slot.x = x;
-    slot.y = y;
-    return opaque(slot.picture, w, h, c);
+  // An opaque one-colour picture in a sprite (or standing picture) slot.
+  Picture& sprite(int n, int x, int y, int w, int h, Bgr c, bool standing = false) {
+    const auto i = static_cast<size_t>(n);
+    Picture* p = nullptr;
+    if (standing) {
+      StandingSlot& slot = layers().standing[i];
+      slot.name = "t", slot.x = x, slot.y = y;
+      p = &slot.picture;
+    } else {
+      SpriteSlot& slot = layers().sprites[i];
+      slot.name = "s", slot.visible = 1, slot.x = x, slot.y = y;
+      p = &slot.picture;
+    }
+    create_blank(*p, w, h, 24);
+    fill_picture(*p, 0, 0, w, h, colour_word(c));
+    p->trans_mode = kTransCopy;
+    return *p;
   }
   Picture& standing(int n, int x, int y, int w, int h, Bgr c) {
-    StandingSlot& slot = layers().standing[static_cast<size_t>(n)];
-    slot.name = "t";
-    slot.x = x;
-    slot.y = y;
-    return opaque(slot.picture, w, h, c);
+    return sprite(n, x, y, w, h, c, true);
   }
   Bgr scene(int x, int y) { return at(g().scene, x, y); }
+  // Expects each (x, y) of the scene to hold its colour.
+  void expect_scene(std::initializer_list<std::tuple<int, int, Bgr>> want) {
+    for (const auto& [x, y, c] : want) EXPECT_EQ(scene(x, y), c) << x << "," << y;
+  }
   void refresh() { refresh_scene(e_, nullptr); }
+  // The cell of `p` after `ms` more and an animation scan.
+  int32_t cell_after(uint32_t ms, const Picture& p) {
+    platform_.sleep(ms);
+    animate_layers(e_);
+    return p.cell;
+  }
 
   testing::GameDir dir_;
   testing::InDir in_dir_{dir_};
@@ -77,25 +87,19 @@ class Layers : public ::testing::Test {
 };
 
 TEST_F(Layers, MarkDirtyUnitesAndClips) {
+  auto edges = [](const ClipRect& r) { return std::array{r.left, r.top, r.right, r.bottom}; };
   mark_dirty(e_, -5, -5, 700, 500);
-  EXPECT_EQ(layers().dirty_rect.left, 0);
-  EXPECT_EQ(layers().dirty_rect.top, 0);
-  EXPECT_EQ(layers().dirty_rect.right, 639);
-  EXPECT_EQ(layers().dirty_rect.bottom, 479);
-
+  EXPECT_EQ(edges(layers().dirty_rect), (std::array{0, 0, 639, 479}));
   layers().dirty_rect = ClipRect{};
   mark_dirty(e_, 10, 20, 30, 40);
   mark_dirty(e_, 5, 50, 20, 60);
-  const ClipRect r = layers().dirty_rect;
-  EXPECT_EQ(r.left, 5);
-  EXPECT_EQ(r.top, 20);
-  EXPECT_EQ(r.right, 30);
-  EXPECT_EQ(r.bottom, 60);
+  EXPECT_EQ(edges(layers().dirty_rect), (std::array{5, 20, 30, 60}));
 }
 
 TEST_F(Layers, RefreshDrawsInLayerOrderAroundHumanz) {
-  background({1, 1, 1});
-  const Bgr s0{0, 0, 200}, s1{0, 200, 0}, s127{200, 0, 0}, s128{50, 50, 50}, st{9, 99, 199};
+  const Bgr bg{1, 1, 1}, s0{0, 0, 200}, s1{0, 200, 0}, s127{200, 0, 0}, s128{50, 50, 50},
+      st{9, 99, 199};
+  background(bg);
   sprite(128, 0, 0, 50, 50, s128);
   standing(0, 10, 10, 50, 50, st);
   sprite(127, 20, 20, 50, 50, s127);
@@ -104,21 +108,15 @@ TEST_F(Layers, RefreshDrawsInLayerOrderAroundHumanz) {
   standing(2, 90, 90, 40, 40, st);
 
   refresh();  // humanz 127: sprite 128 behind, 127 in front, 0 topmost
-  EXPECT_EQ(scene(5, 5), s128);
-  EXPECT_EQ(scene(15, 15), st);
-  EXPECT_EQ(scene(25, 25), s127);
-  EXPECT_EQ(scene(102, 102), s1);
-  EXPECT_EQ(scene(107, 107), s0);
-  EXPECT_EQ(scene(200, 200), (Bgr{1, 1, 1}));
+  expect_scene(
+      {{5, 5, s128}, {15, 15, st}, {25, 25, s127}, {102, 102, s1}, {107, 107, s0}, {200, 200, bg}});
 
   layers().humanz = 255;  // every sprite in front
   refresh();
   EXPECT_EQ(scene(15, 15), s128);
   layers().humanz = 0;  // only sprite 0 in front
   refresh();
-  EXPECT_EQ(scene(25, 25), st);
-  EXPECT_EQ(scene(102, 102), st);
-  EXPECT_EQ(scene(107, 107), s0);
+  expect_scene({{25, 25, st}, {102, 102, st}, {107, 107, s0}});
 
   // Hidden and removed sprites are not drawn; under mode_saya a refresh
   // made while the window hides leaves out sprites 0..9 only.
@@ -131,8 +129,7 @@ TEST_F(Layers, RefreshDrawsInLayerOrderAroundHumanz) {
   layers().hiding_window = true;
   sprite(10, 300, 300, 5, 5, s1);
   refresh();
-  EXPECT_EQ(scene(107, 107), st);
-  EXPECT_EQ(scene(301, 301), s1);
+  expect_scene({{107, 107, st}, {301, 301, s1}});
   layers().hiding_window = false;
   refresh();
   EXPECT_EQ(scene(107, 107), s0);
@@ -146,11 +143,9 @@ TEST_F(Layers, RefreshStaysInsideItsRectangle) {
   layers().nega_mode = 1;
   ClipRect r{100, 100, 199, 149};
   refresh_scene(e_, &r);
-  EXPECT_EQ(scene(100, 100), (Bgr{255, 255, 0}));
-  EXPECT_EQ(scene(199, 149), (Bgr{255, 255, 0}));
-  for (auto [x, y] :
-       std::array<std::array<int, 2>, 4>{{{99, 100}, {200, 100}, {100, 99}, {100, 150}}})
-    EXPECT_EQ(scene(x, y), (Bgr{7, 8, 9})) << x << "," << y;
+  expect_scene({{100, 100, Bgr{255, 255, 0}}, {199, 149, Bgr{255, 255, 0}}});
+  const Bgr old{7, 8, 9};
+  expect_scene({{99, 100, old}, {200, 100, old}, {100, 99, old}, {100, 150, old}});
   // A rectangle beyond the screen is clipped to it.
   r = ClipRect{-20, -20, 5000, 5000};
   refresh_scene(e_, &r);
@@ -163,8 +158,7 @@ TEST_F(Layers, ColourFiltersInTheirOrder) {
   layers().monocro_red = 255;
   layers().nega_mode = 1;  // inverted first, then tinted: black
   refresh();
-  EXPECT_EQ(scene(0, 0), kBlack);
-  EXPECT_EQ(scene(639, 479), kBlack);
+  expect_scene({{0, 0, kBlack}, {639, 479, kBlack}});
   layers().nega_mode = 2;  // tinted red, then inverted: cyan
   refresh();
   EXPECT_EQ(scene(320, 240), (Bgr{255, 255, 0}));
@@ -196,29 +190,22 @@ TEST_F(Layers, BackgroundAreaLeavesTheRestBlack) {
   layers().bg_area_h = 240;
   create_blank(g().background, 320, 240, 24);
   for (int y = 0; y < 240; ++y) {
-    uint8_t* row = g().background.surface.row(y);
-    for (int x = 0; x < 320; ++x) {
-      row[3 * x] = static_cast<uint8_t>(x);
-      row[3 * x + 1] = static_cast<uint8_t>(y);
-      row[3 * x + 2] = 77;
-    }
+    for (int x = 0; x < 320; ++x)
+      fill_picture(g().background, x, y, x + 1, y + 1,
+                   static_cast<uint32_t>(x << 16 | y << 8 | 77));
   }
   fill_picture(g().scene, 0, 0, 640, 480, 0xFFFFFF);
   refresh();
-  EXPECT_EQ(scene(100, 50), (Bgr{0, 0, 77}));
-  EXPECT_EQ(scene(419, 289), (Bgr{319 & 0xFF, 239, 77}));
-  EXPECT_EQ(scene(150, 60), (Bgr{50, 10, 77}));
-  for (auto [x, y] :
-       std::array<std::array<int, 2>, 5>{{{99, 50}, {420, 289}, {100, 290}, {100, 49}, {0, 0}}})
+  expect_scene(
+      {{100, 50, Bgr{0, 0, 77}}, {419, 289, Bgr{319 & 0xFF, 239, 77}}, {150, 60, Bgr{50, 10, 77}}});
+  for (auto [x, y] : {std::pair{99, 50}, {420, 289}, {100, 290}, {100, 49}, {0, 0}})
     EXPECT_EQ(scene(x, y), kBlack) << x << "," << y;
 
   // An area larger than the picture: beyond the picture stays black too.
   layers().bg_area_w = 640;
   layers().bg_area_h = 480;
   refresh();
-  EXPECT_EQ(scene(419, 289), (Bgr{319 & 0xFF, 239, 77}));
-  EXPECT_EQ(scene(420, 100), kBlack);
-  EXPECT_EQ(scene(200, 290), kBlack);
+  expect_scene({{419, 289, Bgr{319 & 0xFF, 239, 77}}, {420, 100, kBlack}, {200, 290, kBlack}});
 }
 
 TEST_F(Layers, AnimationLoopModes) {
@@ -229,28 +216,19 @@ TEST_F(Layers, AnimationLoopModes) {
       Bgr colour{c == 2 ? 255 : 0, c == 1 ? 255 : 0, c == 0 ? 255 : 0};
       fill_picture(p, 10 * c, 0, 10 * c + 10, 10, colour_word(colour));
     }
-    p.cell = 0;
-    p.anim_step = 1;
-    p.cells = 3;
-    p.interval = 100;
-    p.loop_mode = loop;
+    std::tie(p.cell, p.anim_step, p.cells, p.interval, p.loop_mode) =
+        std::tuple(0, 1, 3, 100, loop);
     p.anim_time = platform_.ticks();
     return &p;
   };
   auto cells_over_time = [&](Picture* p) {
     std::vector<int32_t> seen;
-    for (int i = 0; i < 6; ++i) {
-      platform_.sleep(101);
-      animate_layers(e_);
-      seen.push_back(p->cell);
-    }
+    for (int i = 0; i < 6; ++i) seen.push_back(cell_after(101, *p));
     return seen;
   };
   Picture* p = make(kLoopRestart);
   // Not yet due at exactly the interval.
-  platform_.sleep(100);
-  animate_layers(e_);
-  EXPECT_EQ(p->cell, 0);
+  EXPECT_EQ(cell_after(100, *p), 0);
   p->anim_time = platform_.ticks();
   EXPECT_EQ(cells_over_time(p), (std::vector<int32_t>{1, 2, 0, 1, 2, 0}));
   // The change reached the screen and the window through the plain copy.
@@ -267,8 +245,7 @@ TEST_F(Layers, AnimationLoopModes) {
   EXPECT_EQ(cells_over_time(p), (std::vector<int32_t>{1, 2, 2, 2, 2, 2}));
   const uint32_t last_change = p->anim_time;
   const uint64_t presents = platform_.presents();
-  platform_.sleep(500);
-  animate_layers(e_);
+  cell_after(500, *p);
   EXPECT_EQ(p->anim_time, last_change);
   EXPECT_EQ(platform_.presents(), presents);
   EXPECT_TRUE(dirty_empty(layers().dirty_rect));
@@ -278,23 +255,15 @@ TEST_F(Layers, AnimationLoopModes) {
   p = make(kLoopRestart);
   p->interval = -1;
   p->cell_intervals = {50, 300, 50};
-  platform_.sleep(60);
-  animate_layers(e_);
-  EXPECT_EQ(p->cell, 1);
-  platform_.sleep(200);
-  animate_layers(e_);
-  EXPECT_EQ(p->cell, 1);
+  EXPECT_EQ(cell_after(60, *p), 1);
+  EXPECT_EQ(cell_after(200, *p), 1);
   layers().sprites[0].visible = 0;
-  platform_.sleep(400);
-  animate_layers(e_);
-  EXPECT_EQ(p->cell, 1);
+  EXPECT_EQ(cell_after(400, *p), 1);
   Picture& s = standing(1, 0, 0, 20, 5, kWhite);
   s.cells = 2;
   s.interval = 10;
   s.anim_time = platform_.ticks();
-  platform_.sleep(20);
-  animate_layers(e_);
-  EXPECT_EQ(s.cell, 1);
+  EXPECT_EQ(cell_after(20, s), 1);
 }
 
 TEST_F(Layers, AnimationGivesWayToWaitingInput) {
@@ -331,30 +300,25 @@ TEST_F(Layers, ResetPicturesEmptiesTheScene) {
   g().default_trans_mode = kTransAlpha;
 
   reset_pictures(e_);
-  EXPECT_TRUE(layers().sprites[9].name.empty());
-  EXPECT_EQ(layers().sprites[9].x, 0);
-  EXPECT_EQ(layers().sprites[9].y, 0);
-  EXPECT_EQ(layers().sprites[9].visible, 1);  // kept
-  EXPECT_EQ(s.alpha, 77);                     // kept
+  const SpriteSlot& slot = layers().sprites[9];
+  EXPECT_EQ(std::tie(slot.name, slot.x, slot.y, slot.visible), std::tuple("", 0, 0, 1));
+  EXPECT_EQ(s.alpha, 77);  // kept, the picture goes
   EXPECT_TRUE(s.empty());
   EXPECT_TRUE(layers().standing[1].name.empty());
   EXPECT_EQ(layers().background_name, "black");
-  EXPECT_EQ(layers().humanz, 50);
-  EXPECT_EQ(layers().bg_area_x, 3);
-  EXPECT_EQ(g().default_trans_mode, kTransAlpha);
-  EXPECT_FALSE(layers().monocro_on);
-  EXPECT_EQ(layers().nega_mode, 0);
+  // Kept: humanz, the background area, the default mode; the filters go.
+  EXPECT_EQ(std::tie(layers().humanz, layers().bg_area_x, g().default_trans_mode,
+                     layers().monocro_on, layers().nega_mode),
+            std::tuple(50, 3, kTransAlpha, false, 0));
   EXPECT_TRUE(dirty_empty(layers().dirty_rect));
   EXPECT_EQ(at(g().screen, 320, 240), kBlack);
   EXPECT_EQ(at(g().background, 639, 479), kBlack);
   EXPECT_EQ(platform_.window_pixels()[kWindowBytes / 2], 0);
   // The missing cursor files become placeholders, with their tags applied;
   // the loader's flag is back off afterwards.
-  for (const Picture& cursor : g().click_cursors) {
-    EXPECT_FALSE(cursor.empty());
-    EXPECT_EQ(cursor.cells, 3);
-    EXPECT_EQ(cursor.interval, 160);
-    EXPECT_EQ(cursor.loop_mode, kLoopReverse);
+  for (const Picture& c : g().click_cursors) {
+    EXPECT_FALSE(c.empty());
+    EXPECT_EQ(std::tie(c.cells, c.interval, c.loop_mode), std::tuple(3, 160, kLoopReverse));
   }
   EXPECT_FALSE(g().placeholder_on_missing);
 }

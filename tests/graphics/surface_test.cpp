@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <tuple>
+#include <vector>
 
 #include "game/graphics/picture.h"
 #include "graphics/graphics_state.h"
@@ -19,14 +21,11 @@ using testing::rgb_at;
 TEST(Surface, CreateBlankSizesStridesAndPalettes) {
   Surface s;
   ASSERT_TRUE(create_blank(s, 640, 480, 24));
-  EXPECT_EQ(s.stride(), 1920);
-  EXPECT_EQ(s.image_size, 921600u);
-  EXPECT_EQ(s.bits.size(), 921600u);
-  EXPECT_EQ(s.palette_entries, 0);
-  EXPECT_EQ(s.info.size, 40u);
-  EXPECT_EQ(s.info.width, 640);
-  EXPECT_EQ(s.info.height, 480);
-  EXPECT_EQ(s.info.planes, 1);
+  // stride, image size, bytes, palette entries, header size, width, height, planes
+  EXPECT_EQ(
+      (std::array<int64_t, 8>{s.stride(), s.image_size, int64_t(s.bits.size()), s.palette_entries,
+                              s.info.size, s.info.width, s.info.height, s.info.planes}),
+      (std::array<int64_t, 8>{1920, 921600, 921600, 0, 40, 640, 480, 1}));
   // Picture row 0 is the last row in memory.
   EXPECT_EQ(s.row(0), s.bits.data() + 479 * 1920);
   EXPECT_EQ(s.row(479), s.bits.data());
@@ -37,10 +36,10 @@ TEST(Surface, CreateBlankSizesStridesAndPalettes) {
                {24, 5, 16, 0}, {32, 1, 4, 0}, {7, 10, 12, 2}};
   for (const auto& k : kinds) {
     ASSERT_TRUE(create_blank(s, k.width, 2, k.bits)) << k.bits;
-    EXPECT_EQ(s.stride(), k.stride) << k.bits;
-    EXPECT_EQ(s.image_size, uint32_t(k.stride * 2)) << k.bits;
-    EXPECT_EQ(s.palette_entries, k.entries) << k.bits;
-    EXPECT_EQ(s.color_table.size(), size_t(k.entries)) << k.bits;
+    EXPECT_EQ((std::array<int64_t, 4>{s.stride(), s.image_size, s.palette_entries,
+                                      int64_t(s.color_table.size())}),
+              (std::array<int64_t, 4>{k.stride, k.stride * 2, k.entries, k.entries}))
+        << k.bits;
   }
 
   // Refusals leave the surface empty, old content gone.
@@ -55,13 +54,10 @@ TEST(Surface, CreateBlankSizesStridesAndPalettes) {
 }
 
 TEST(Surface, BlendTableIsFlooredProduct) {
-  const BlendTable& t = blend_table();
-  EXPECT_EQ(t[255][77], 77);
-  EXPECT_EQ(t[77][255], 77);
-  EXPECT_EQ(t[0][200], 0);
-  EXPECT_EQ(t[128][128], 64);   // 64.25
-  EXPECT_EQ(t[254][254], 253);  // 253.0039
-  EXPECT_EQ(t[1][254], 0);
+  // 128 x 128 / 255 = 64.25, 254 x 254 / 255 = 253.0039
+  const std::array<int, 3> products[] = {{255, 77, 77},  {77, 255, 77},   {0, 200, 0},
+                                         {128, 128, 64}, {254, 254, 253}, {1, 254, 0}};
+  for (auto [a, b, p] : products) EXPECT_EQ(blend_table()[a][b], p) << a << " " << b;
 }
 
 TEST(SurfacePicture, CellGeometryAndIntervals) {
@@ -69,26 +65,22 @@ TEST(SurfacePicture, CellGeometryAndIntervals) {
   create_blank(p, 200, 100, 24);
   p.trans_mode = kTransAlpha;
   p.cells = 2;
-  EXPECT_EQ(cell_width(p), 50);  // each 100-wide cell: 50 colour, 50 mask
-  EXPECT_EQ(cell_left(p, 1), 100);
-  EXPECT_EQ(picture_height(p), 100);
+  // Each 100-wide cell: 50 colour, 50 mask.
+  EXPECT_EQ(std::tuple(cell_width(p), cell_left(p, 1), picture_height(p)),
+            std::tuple(50, 100, 100));
   p.trans_mode = kTransCopy;
-  p.cells = 3;
-  EXPECT_EQ(cell_width(p), 66);
-  EXPECT_EQ(cell_left(p, 2), 132);
-  EXPECT_EQ(cell_left(p, 7), 132);  // a cell beyond the last stays on it
+  p.cells = 3;  // a cell beyond the last stays on it
+  EXPECT_EQ(std::tuple(cell_width(p), cell_left(p, 2), cell_left(p, 7)), std::tuple(66, 132, 132));
   // A cell count that is not positive counts as one cell.
   p.cells = 0;
-  EXPECT_EQ(cell_width(p), 200);
-  EXPECT_EQ(cell_left(p, 1), 0);
+  EXPECT_EQ(std::tuple(cell_width(p), cell_left(p, 1)), std::tuple(200, 0));
 
   p.cells = 3;
   p.interval = 160;
   EXPECT_EQ(cell_interval(p, 2), 160);
   p.interval = -1;
   p.cell_intervals = {100, 200, 300};
-  EXPECT_EQ(cell_interval(p, 1), 200);
-  EXPECT_EQ(cell_interval(p, 3), 0);
+  EXPECT_EQ(std::tuple(cell_interval(p, 1), cell_interval(p, 3)), std::tuple(200, 0));
   p.cell_intervals.clear();  // -1 written as a plain timing
   EXPECT_EQ(cell_interval(p, 0), 0);
 
@@ -131,11 +123,10 @@ TEST(SurfacePicture, FillTakesSystemColourOrderAndClips) {
   Picture p;
   create_blank(p, 4, 3, 24);
   fill_picture(p, 1, 1, 3, 2, 0x00332211);  // 0x00BBGGRR
-  EXPECT_EQ(rgb_at(p.surface, 1, 1), 0x112233u);
-  EXPECT_EQ(rgb_at(p.surface, 2, 1), 0x112233u);
-  EXPECT_EQ(rgb_at(p.surface, 3, 1), 0u);  // right and bottom are exclusive
-  EXPECT_EQ(rgb_at(p.surface, 1, 2), 0u);
-  EXPECT_EQ(rgb_at(p.surface, 0, 0), 0u);
+  // Right and bottom are exclusive.
+  EXPECT_EQ((std::array{rgb_at(p.surface, 1, 1), rgb_at(p.surface, 2, 1), rgb_at(p.surface, 3, 1),
+                        rgb_at(p.surface, 1, 2), rgb_at(p.surface, 0, 0)}),
+            (std::array<uint32_t, 5>{0x112233, 0x112233, 0, 0, 0}));
 
   fill_picture(p, -100, -100, 100, 100, 0x00FFFFFF);
   for (int y = 0; y < 3; ++y) {
@@ -168,16 +159,17 @@ TEST(SurfacePicture, BlitClipsConvertsAndHandlesOverlap) {
   Picture dest;
   create_blank(dest, 4, 4, 24);
   // Negative destination corner: the source corner moves along.
-  blit(dest, -1, -1, 10, 10, source, 0, 0);
-  EXPECT_EQ(rgb_at(dest.surface, 0, 0), 0x50u);  // source (1, 1)
-  EXPECT_EQ(rgb_at(dest.surface, 1, 1), 0x90u);  // source (2, 2)
-  EXPECT_EQ(rgb_at(dest.surface, 2, 2), 0u);
+  auto at = [](const Picture& p, std::initializer_list<std::pair<int, int>> points) {
+    std::vector<uint32_t> out;
+    for (auto [x, y] : points) out.push_back(rgb_at(p.surface, x, y));
+    return out;
+  };
+  blit(dest, -1, -1, 10, 10, source, 0, 0);  // (0, 0) gets source (1, 1)
+  EXPECT_EQ(at(dest, {{0, 0}, {1, 1}, {2, 2}}), (std::vector<uint32_t>{0x50, 0x90, 0}));
   // Negative source corner: the destination corner moves along.
   create_blank(dest, 4, 4, 24);
   blit(dest, 0, 0, 2, 2, source, -1, 0);
-  EXPECT_EQ(rgb_at(dest.surface, 0, 0), 0u);
-  EXPECT_EQ(rgb_at(dest.surface, 1, 0), 0x10u);
-  EXPECT_EQ(rgb_at(dest.surface, 1, 1), 0x40u);
+  EXPECT_EQ(at(dest, {{0, 0}, {1, 0}, {1, 1}}), (std::vector<uint32_t>{0, 0x10, 0x40}));
   // Extreme coordinates do nothing and do not overflow.
   blit(dest, INT32_MIN, INT32_MAX, INT32_MAX, INT32_MAX, source, INT32_MAX, INT32_MIN);
 
@@ -187,15 +179,12 @@ TEST(SurfacePicture, BlitClipsConvertsAndHandlesOverlap) {
   indexed.surface.color_table[3] = PaletteEntry{0x30, 0x20, 0x10, 0};
   indexed.surface.row(0)[1] = 3;
   blit(dest, 2, 3, 2, 1, indexed, 0, 0);
-  EXPECT_EQ(rgb_at(dest.surface, 2, 3), 0u);
-  EXPECT_EQ(rgb_at(dest.surface, 3, 3), 0x102030u);
+  EXPECT_EQ(at(dest, {{2, 3}, {3, 3}}), (std::vector<uint32_t>{0, 0x102030}));
 
   // Within one picture, overlapping downwards and rightwards.
   blit(source, 1, 1, 2, 2, source, 0, 0);
-  EXPECT_EQ(rgb_at(source.surface, 1, 1), 0x10u);
-  EXPECT_EQ(rgb_at(source.surface, 2, 1), 0x20u);
-  EXPECT_EQ(rgb_at(source.surface, 1, 2), 0x40u);
-  EXPECT_EQ(rgb_at(source.surface, 2, 2), 0x50u);
+  EXPECT_EQ(at(source, {{1, 1}, {2, 1}, {1, 2}, {2, 2}}),
+            (std::vector<uint32_t>{0x10, 0x20, 0x40, 0x50}));
 }
 
 }  // namespace

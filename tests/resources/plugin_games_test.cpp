@@ -10,6 +10,7 @@
 #include "base/sjis.h"
 #include "support/game_runner.h"
 #include "support/made_files.h"
+#include "support/pixels.h"
 #include "support/sound_files.h"
 
 namespace vellumite::testing {
@@ -61,7 +62,7 @@ TEST(PluginGames, ProbePictureCases) {
       EXPECT_EQ(only_error(r), c.error);
     } else {
       EXPECT_EQ(r.exit_code, 0);
-      EXPECT_EQ(r.pixel(1, 1), c.rgb);
+      EXPECT_EQ(window_rgb(r.pixels.data(), 1, 1), c.rgb);
     }
   }
 }
@@ -86,7 +87,7 @@ TEST(PluginGames, OwnPluginsStandInForWindowsOnes) {
     RunResult r = game.show(define, std::string("PIC.") + c.type);
     EXPECT_EQ(r.exit_code, 0);
     // JPEG is lossy: close is enough.
-    const uint32_t got = r.pixel(1, 1);
+    const uint32_t got = window_rgb(r.pixels.data(), 1, 1);
     for (int shift : {0, 8, 16}) {
       EXPECT_NEAR(static_cast<int>(got >> shift & 0xFF), static_cast<int>(0x20c040 >> shift & 0xFF),
                   3);
@@ -106,7 +107,7 @@ TEST(PluginGames, OwnPluginsStandInForWindowsOnes) {
     request.replace(request.find('/'), 1, "\\");
     RunResult r = game.show("spi \"windows.spi|png\"\narc \"DATA.ARC|windows.spi\"", request);
     EXPECT_EQ(r.exit_code, 0);
-    EXPECT_EQ(r.pixel(1, 1), 0xff0000u);
+    EXPECT_EQ(window_rgb(r.pixels.data(), 1, 1), 0xff0000u);
     EXPECT_EQ(r.events("extract").size(), 1u);
   }
 }
@@ -121,7 +122,7 @@ TEST(PluginGames, FirstArchiveHoldingTheMemberWins) {
       "spi \"probe.so|prb\"\narc \"one.txt|probe.so\"\narc \"two.txt|probe.so\"\n"
       "arc \"three.txt|probe.so\"",
       "bg/b.prb");
-  EXPECT_EQ(r.pixel(1, 1), 0x00ff00u);
+  EXPECT_EQ(window_rgb(r.pixels.data(), 1, 1), 0x00ff00u);
   ASSERT_EQ(r.events("extract").size(), 1u);
   EXPECT_EQ(r.events("extract")[0], "\"bg/b.prb\" \"two.txt\"");
 }
@@ -135,7 +136,7 @@ TEST(PluginGames, MemberNamesStayInsideTheScratchFolder) {
                        archive_file("zip", {{"../../" + escape, png_file(4, 4, 0x0000ff)}}));
   RunResult r = game.show("spi \"windows.spi|png\"\narc \"data.zip|vellumite-archive.so\"",
                           "../../" + escape);
-  EXPECT_EQ(r.pixel(1, 1), 0x0000ffu);
+  EXPECT_EQ(window_rgb(r.pixels.data(), 1, 1), 0x0000ffu);
   const std::filesystem::path scratch = std::filesystem::temp_directory_path();
   for (const auto& outside : {game.dir.path() / ".." / ".." / escape, scratch / escape,
                               scratch / ("vellumite-" + std::to_string(getuid())) / escape}) {
@@ -186,7 +187,7 @@ TEST(PluginGames, ExamplePluginLoads) {
   game.dir.write_bytes("block.sld", "16 16 336699\n");
   RunResult r = game.show("spi \"solid-picture.so|sld\"", "block.sld");
   EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.pixel(1, 1), 0x336699u);
+  EXPECT_EQ(window_rgb(r.pixels.data(), 1, 1), 0x336699u);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/sjis.h"
@@ -49,9 +50,7 @@ TEST(LargeScenario, AliasTablesHold4096EntriesEach) {
     strs += "stralias s" + std::to_string(i) + ",\"t\"\n";
   }
   RunResult full = run_scenario(game_script("mov %0,n4095:mov $0,s4095\nend\n", nums + strs));
-  EXPECT_EQ(full.exit_code, 0);
-  EXPECT_EQ(full.num(0), 4095);
-  EXPECT_EQ(full.str(0), "t");
+  EXPECT_EQ(std::tuple(full.exit_code, full.num(0), full.str(0)), std::tuple(0, 4095, "t"));
   EXPECT_EQ(only_error(run_scenario(game_script("end\n", nums + "numalias extra,1\n"))),
             "エラー|数字エイリアスが多すぎます。");
   EXPECT_EQ(only_error(run_scenario(game_script("end\n", strs + "stralias extra,\"1\"\n"))),

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <tuple>
 #include <vector>
 
 #include "base/sjis.h"
@@ -18,37 +20,32 @@ namespace {
 TEST(DialogInput, ChecksOfTheButton) {
   InputRequest number;
   number.number = true;
-  EXPECT_EQ(check_input(number, "-12"), InputCheck::Accepted);
-  EXPECT_EQ(check_input(number, ""), InputCheck::Accepted);
-  EXPECT_EQ(check_input(number, "1-2"), InputCheck::NotNumber);
-  EXPECT_EQ(check_input(number, "1.5"), InputCheck::NotNumber);
-  EXPECT_EQ(check_input(number, to_sjis("１")), InputCheck::NotNumber);
-  EXPECT_EQ(input_number_value("-12"), -12);
-  EXPECT_EQ(input_number_value(""), 0);
-  EXPECT_EQ(input_number_value("-"), 0);
-  EXPECT_EQ(input_number_value("99999999999"), INT32_MAX);
-  EXPECT_EQ(input_number_value("-99999999999"), INT32_MIN);
-
-  InputRequest text;
+  InputRequest text;  // full-width, at most 10 bytes
   text.max_length = 10;
   text.full_width = true;
-  EXPECT_EQ(check_input(text, ""), InputCheck::Empty);
-  EXPECT_EQ(check_input(text, to_sjis("あいうえお")), InputCheck::Accepted);
-  EXPECT_EQ(check_input(text, to_sjis("あいうえおか")), InputCheck::TooLong);
-  EXPECT_EQ(check_input(text, to_sjis("ａbc")), InputCheck::NotFullWidth);
-  text.full_width = false;
-  EXPECT_EQ(check_input(text, "abc"), InputCheck::Accepted);
+  InputRequest half = text;
+  half.full_width = false;
   // A negative maximum refuses every text instead of turning into the number
   // dialog.
-  text.max_length = -1;
-  EXPECT_EQ(check_input(text, "1"), InputCheck::TooLong);
+  InputRequest negative = half;
+  negative.max_length = -1;
+  const std::tuple<const InputRequest&, const char*, InputCheck> checks[] = {
+      {number, "-12", InputCheck::Accepted},      {number, "", InputCheck::Accepted},
+      {number, "1-2", InputCheck::NotNumber},     {number, "1.5", InputCheck::NotNumber},
+      {number, "１", InputCheck::NotNumber},      {text, "", InputCheck::Empty},
+      {text, "あいうえお", InputCheck::Accepted}, {text, "あいうえおか", InputCheck::TooLong},
+      {text, "ａbc", InputCheck::NotFullWidth},   {half, "abc", InputCheck::Accepted},
+      {negative, "1", InputCheck::TooLong}};
+  for (const auto& [request, input, result] : checks)
+    EXPECT_EQ(check_input(request, to_sjis(input)), result) << input;
+  const std::pair<const char*, int32_t> numbers[] = {
+      {"-12", -12}, {"", 0}, {"-", 0}, {"99999999999", INT32_MAX}, {"-99999999999", INT32_MIN}};
+  for (auto [input, value] : numbers) EXPECT_EQ(input_number_value(input), value) << input;
 }
 
 TEST(DialogInput, LayoutFromPoints) {
-  EXPECT_EQ(points_to_pixels(300), 400);
-  EXPECT_EQ(points_to_pixels(100), 133);
-  EXPECT_EQ(points_to_pixels(200), 267);
-  EXPECT_EQ(points_to_pixels(20), 27);
+  for (auto [pt, px] : {std::pair{300, 400}, {100, 133}, {200, 267}, {20, 27}})
+    EXPECT_EQ(points_to_pixels(pt), px);
 
   InputRequest request;
   InputLayout plain = input_dialog_layout(request);
@@ -57,17 +54,12 @@ TEST(DialogInput, LayoutFromPoints) {
 
   request.custom_layout = true;
   request.sizes_pt = {300, 100, 200, 20};
+  // The top-left corner stays; the button is as high as the edit, level with it.
   InputLayout l = input_dialog_layout(request);
-  EXPECT_EQ(l.frame.x, plain.frame.x) << "the top-left corner stays";
-  EXPECT_EQ(l.frame.y, plain.frame.y);
-  EXPECT_EQ(l.frame.w, 400);
-  EXPECT_EQ(l.frame.h, 133);
-  EXPECT_EQ(l.edit.x, plain.edit.x);
-  EXPECT_EQ(l.edit.w, 267);
-  EXPECT_EQ(l.edit.h, 27);
-  EXPECT_EQ(l.button.y, l.edit.y);
-  EXPECT_EQ(l.button.h, l.edit.h);
-  EXPECT_EQ(l.button.w, plain.button.w + 1);
+  EXPECT_EQ((std::array{l.frame.x, l.frame.y, l.frame.w, l.frame.h, l.edit.x, l.edit.w, l.edit.h,
+                        l.button.y, l.button.h, l.button.w}),
+            (std::array{plain.frame.x, plain.frame.y, 400, 133, plain.edit.x, 267, 27, l.edit.y,
+                        l.edit.h, plain.button.w + 1}));
   // 20 points (27 pixels) from the dialog's right edge, less the frame.
   EXPECT_NEAR(l.frame.x + l.frame.w - (l.button.x + l.button.w), 27, 4);
 }
@@ -178,18 +170,15 @@ TEST(MenuFonts, InsertedBeforeDefaultOnceWithTheirIndexes) {
   install_font_menu(shell, fonts);  // a restart lists them again, not twice
   const std::vector<MenuItem>& entries = shell.menu.bar[1].entries;
   ASSERT_EQ(entries.size(), 257u) << "only the first 256 fonts";
-  EXPECT_EQ(entries[0].id, 0);
   EXPECT_EQ(entries[0].label, "Font0");
-  EXPECT_EQ(entries[255].id, 255);
-  EXPECT_EQ(entries[256].id, kMenuFontDefault);
+  EXPECT_EQ(std::tuple(entries[0].id, entries[255].id, entries[256].id),
+            std::tuple(0, 255, kMenuFontDefault));
   EXPECT_TRUE(entries[3].checked) << "the chosen font keeps its check mark";
   EXPECT_FALSE(entries[256].checked);
   EXPECT_EQ(shell.font_table[255], "Font255");
-  // Font id 0 is a font like any other.
-  dispatch_message(h.e, Message{MessageKind::Command, 0, 0, 0});
-  EXPECT_EQ(shell.font_face, "Font0");
-  EXPECT_TRUE(shell.menu.is_checked(0));
-  EXPECT_FALSE(shell.menu.is_checked(3));
+  dispatch_message(h.e, Message{MessageKind::Command, 0, 0, 0});  // font 0 takes the check mark
+  EXPECT_EQ(std::tuple(shell.font_face, shell.menu.is_checked(0), shell.menu.is_checked(3)),
+            std::tuple("Font0", true, false));
 }
 
 }  // namespace

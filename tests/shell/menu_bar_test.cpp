@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "base/sjis.h"
@@ -12,7 +13,7 @@
 #include "game/script/interpreter.h"
 #include "game/script/labels.h"
 #include "game/shell/window_proc.h"
-#include "platform/headless/headless_platform.h"
+#include "support/engine_harness.h"
 #include "support/window_harness.h"
 
 namespace vellumite {
@@ -27,6 +28,21 @@ struct BarHarness : testing::WindowHarness {
   void press_bar(size_t index) {
     auto [x, y] = bar_centre(index);
     dispatch_message(e, Message{MessageKind::MenuBarMouse, x, y, kMenuBarButtonDown});
+  }
+  // Posts a press on bar item `index`, as the menu's own loop would see it.
+  void post_bar_press(size_t index) {
+    auto [x, y] = bar_centre(index);
+    platform.post(MessageKind::MenuBarMouse, x, y, kMenuBarButtonDown);
+  }
+  // The entries of item `index`'s drop-down, opened at height `top`.
+  std::vector<DialogRect> rows(size_t index, int top = 0) {
+    return drop_down_layout(e.shell.menu.bar[index].entries, menu_bar_layout(e.shell.menu)[index].x,
+                            top);
+  }
+  // Posts a move onto `r` and a release there.
+  void choose(const DialogRect& r) {
+    platform.post(MessageKind::MouseMove, r.x + r.w / 2, r.y + r.h / 2);
+    platform.post(MessageKind::LButtonUp, r.x + r.w / 2, r.y + r.h / 2);
   }
 };
 
@@ -99,8 +115,7 @@ TEST(MenuBarDrawn, BarIsDrawnWithItsLabelsAndPresented) {
 TEST(MenuBarDrawn, ChoosingAnEntryPostsItsCommandAndRestoresThePicture) {
   BarHarness h;
   // 文字速度 / 高速: press on the label, move to the entry, release on it.
-  std::vector<DialogRect> rows =
-      drop_down_layout(h.e.shell.menu.bar[3].entries, menu_bar_layout(h.e.shell.menu)[3].x, 0);
+  std::vector<DialogRect> rows = h.rows(3);
   bool drawn = false;
   h.platform.script({
       [&] { h.platform.post(MessageKind::MouseMove, cx(rows[2]), cy(rows[2])); },
@@ -133,10 +148,7 @@ TEST(MenuBarDrawn, ClosingWithoutChoiceAndCommandItems) {
   EXPECT_EQ(left[0].kind, MessageKind::Char) << "what came after the release stays";
 
   // A second press on the open item's label closes it too.
-  h.platform.script({[&] {
-    auto [x, y] = h.bar_centre(1);
-    h.platform.post(MessageKind::MenuBarMouse, x, y, kMenuBarButtonDown);
-  }});
+  h.platform.script({[&] { h.post_bar_press(1); }});
   h.press_bar(1);
   EXPECT_TRUE(h.picture_restored());
   EXPECT_TRUE(h.commands().empty());
@@ -145,10 +157,7 @@ TEST(MenuBarDrawn, ClosingWithoutChoiceAndCommandItems) {
   // pressing one while another item's drop-down is open.
   h.press_bar(9);
   EXPECT_EQ(h.commands(), std::vector<uint32_t>{kMenuExit});
-  h.platform.script({[&] {
-    auto [x, y] = h.bar_centre(5);
-    h.platform.post(MessageKind::MenuBarMouse, x, y, kMenuBarButtonDown);
-  }});
+  h.platform.script({[&] { h.post_bar_press(5); }});
   h.press_bar(2);
   EXPECT_TRUE(h.picture_restored());
   EXPECT_EQ(h.commands(), std::vector<uint32_t>{kMenuSkipToChoice});
@@ -177,11 +186,7 @@ TEST(MenuBarDrawn, NestedDropDownAndCheckMarks) {
       [&] { h.platform.post(MessageKind::MouseMove, cx(nested[1]), cy(nested[1])); },
       [&] {
         // オン carries the check mark: dark pixels in its check column.
-        int dark = 0;
-        for (int y = nested[0].y; y < nested[0].y + nested[0].h; ++y) {
-          for (int x = nested[0].x; x < nested[0].x + 16; ++x) dark += h.pixel(x, y) == 0 ? 1 : 0;
-        }
-        checked_drawn = dark > 5;
+        checked_drawn = h.dark_pixels({nested[0].x, nested[0].y, 16, nested[0].h}) > 5;
         h.platform.post(MessageKind::LButtonUp, cx(nested[1]), cy(nested[1]));
       },
   });
@@ -193,19 +198,16 @@ TEST(MenuBarDrawn, NestedDropDownAndCheckMarks) {
 
 TEST(MenuBarDrawn, MessagesHeldWhileOpenArriveAfterTheChoice) {
   BarHarness h;
-  std::vector<DialogRect> rows =
-      drop_down_layout(h.e.shell.menu.bar[4].entries, menu_bar_layout(h.e.shell.menu)[4].x, 0);
+  std::vector<DialogRect> rows = h.rows(4);
   h.platform.script({[&] {
     h.platform.post(MessageKind::Close);
-    h.platform.post(MessageKind::MouseMove, cx(rows[1]), cy(rows[1]));
-    h.platform.post(MessageKind::LButtonUp, cx(rows[1]), cy(rows[1]));
+    h.choose(rows[1]);
   }});
   h.press_bar(4);
   std::vector<Message> left = h.platform.drain();
   ASSERT_EQ(left.size(), 2u);
-  EXPECT_EQ(left[0].kind, MessageKind::Command);
-  EXPECT_EQ(left[0].param, static_cast<uint32_t>(kMenuWaveOff));
-  EXPECT_EQ(left[1].kind, MessageKind::Close);
+  EXPECT_EQ(std::tuple(left[0].kind, left[0].param, left[1].kind),
+            std::tuple(MessageKind::Command, uint32_t(kMenuWaveOff), MessageKind::Close));
 }
 
 TEST(MenuBarDrawn, FullScreenLaysTheBarOverTheTopRows) {
@@ -213,20 +215,14 @@ TEST(MenuBarDrawn, FullScreenLaysTheBarOverTheTopRows) {
   menu_command(h.e, kMenuFullScreen);
   EXPECT_FALSE(h.platform.overlay);
   auto move = [&](int y) { dispatch_message(h.e, Message{MessageKind::MouseMove, 100, y, 0}); };
-  move(19);
-  EXPECT_TRUE(h.platform.overlay);
-  move(20);
-  EXPECT_FALSE(h.platform.overlay);
-  move(0);
-  EXPECT_TRUE(h.platform.overlay);
+  for (auto [y, overlay] : {std::pair{19, true}, {20, false}, {0, true}}) {
+    move(y);
+    EXPECT_EQ(h.platform.overlay, overlay) << y;
+  }
 
   // A drop-down opens below the laid-over bar, not over it.
-  std::vector<DialogRect> rows = drop_down_layout(
-      h.e.shell.menu.bar[2].entries, menu_bar_layout(h.e.shell.menu)[2].x, kMenuBarHeight);
-  h.platform.script({[&] {
-    h.platform.post(MessageKind::MouseMove, cx(rows[1]), cy(rows[1]));
-    h.platform.post(MessageKind::LButtonUp, cx(rows[1]), cy(rows[1]));
-  }});
+  std::vector<DialogRect> rows = h.rows(2, kMenuBarHeight);
+  h.platform.script({[&] { h.choose(rows[1]); }});
   h.platform.drain();
   h.press_bar(2);
   EXPECT_EQ(h.commands(), std::vector<uint32_t>{kMenuPageMode});
@@ -239,16 +235,13 @@ TEST(MenuBarDrawn, FullScreenLaysTheBarOverTheTopRows) {
 // Runs the define block of `scenario_utf8` on a freshly built menu bar and
 // returns the top-level labels (UTF-8) in order.
 std::vector<std::string> bar_after_define(std::string_view scenario_utf8) {
-  PlatformOptions options;
-  options.quiet = true;
-  HeadlessPlatform platform(std::move(options));
-  Engine e(platform);
-  e.shell.menu.build();
-  load_scenario_from_bytes(e, to_sjis(scenario_utf8));
-  build_label_table(e);
-  run_interpreter(e, true);
+  testing::EngineHarness h;
+  h.e.shell.menu.build();
+  load_scenario_from_bytes(h.e, to_sjis(scenario_utf8));
+  build_label_table(h.e);
+  run_interpreter(h.e, true);
   std::vector<std::string> labels;
-  for (const MenuItem& item : e.shell.menu.bar) labels.push_back(to_utf8(item.label));
+  for (const MenuItem& item : h.e.shell.menu.bar) labels.push_back(to_utf8(item.label));
   return labels;
 }
 
@@ -264,9 +257,7 @@ std::vector<std::string> without(std::vector<std::string> labels,
 
 TEST(MenuBar, AutoModeItemOnlyWithModeExt) {
   EXPECT_EQ(bar_after_define("*define\nmode_ext\ngame\n*start\n"), kFullBar);
-  std::vector<std::string> nine = bar_after_define("*define\ngame\n*start\n");
-  EXPECT_EQ(nine.size(), 9u);
-  EXPECT_EQ(nine, without(kFullBar, {"オートモード"}));
+  EXPECT_EQ(bar_after_define("*define\ngame\n*start\n"), without(kFullBar, {"オートモード"}));
 }
 
 TEST(MenuBar, KillmenuDeletesByCurrentPosition) {

@@ -5,42 +5,34 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <tuple>
+
 #include "game/shell/entry.h"
-#include "platform/headless/headless_platform.h"
+#include "support/engine_harness.h"
 #include "support/game_runner.h"
 
 namespace vellumite {
 namespace {
 
-struct Harness {
-  explicit Harness(std::string_view input = "") : platform(options(input)), e(platform) {
-    e.shell.menu.build();
-  }
-  static PlatformOptions options(std::string_view input) {
-    PlatformOptions o;
-    o.input = parse_input_script(input).events;
-    return o;
-  }
+// In a game folder of its own: the exit sequence writes the player's files.
+struct Harness : testing::EngineHarness {
+  explicit Harness(std::string_view input = "") : EngineHarness(input) { e.shell.menu.build(); }
+  testing::GameDir dir;
+  testing::InDir in{dir};
   void send(MessageKind kind, int x = 0, int y = 0, uint32_t param = 0) {
     dispatch_message(e, Message{kind, x, y, param});
   }
   void menu(int id) { send(MessageKind::Command, 0, 0, static_cast<uint32_t>(id)); }
-  // Ending writes the player's settings into the game folder: a scratch one.
-  testing::GameDir dir;
-  testing::InDir in{dir};
-  HeadlessPlatform platform;
-  Engine e;
 };
 
 TEST(WindowProc, ClicksKeysAndTheSwallowedClick) {
   Harness h;
   ShellState& s = h.e.shell;
   h.send(MessageKind::LButtonDown, 7, 8);
-  EXPECT_EQ(s.click_x, 7);
-  EXPECT_FALSE(s.clicked_flag);
+  EXPECT_EQ(std::tuple(s.click_x, s.clicked_flag), std::tuple(7, false));
   h.send(MessageKind::LButtonUp, 9, 10);
-  EXPECT_TRUE(s.clicked_flag);
-  EXPECT_EQ(s.click_y, 10);
+  EXPECT_EQ(std::tuple(s.click_y, s.clicked_flag), std::tuple(10, true));
   h.send(MessageKind::RButtonUp, 1, 2);
   EXPECT_TRUE(s.rclicked_flag);
 
@@ -49,14 +41,12 @@ TEST(WindowProc, ClicksKeysAndTheSwallowedClick) {
   h.menu(kMenuAutoMode);
   h.menu(kMenuSkipToChoice);
   h.send(MessageKind::LButtonUp, 50, 60);
-  EXPECT_FALSE(s.clicked_flag);
-  EXPECT_FALSE(s.auto_mode);
-  EXPECT_FALSE(s.skip_to_choice);
+  EXPECT_EQ(std::tuple(s.clicked_flag, s.auto_mode, s.skip_to_choice),
+            std::tuple(false, false, false));
   EXPECT_EQ(s.click_x, 1) << "the swallowed click stores no position";
   h.menu(kMenuSkipToChoice);
   h.send(MessageKind::RButtonUp, 50, 60);
-  EXPECT_FALSE(s.rclicked_flag);
-  EXPECT_FALSE(s.skip_to_choice);
+  EXPECT_EQ(std::tuple(s.rclicked_flag, s.skip_to_choice), std::tuple(false, false));
 
   // Space and Enter are clicks and leave the modes alone; other keys do nothing.
   h.menu(kMenuAutoMode);
@@ -66,8 +56,7 @@ TEST(WindowProc, ClicksKeysAndTheSwallowedClick) {
   EXPECT_TRUE(s.clicked_flag);
   s.clicked_flag = false;
   h.send(MessageKind::Char, 0, 0, 0x0D);
-  EXPECT_TRUE(s.clicked_flag);
-  EXPECT_TRUE(s.auto_mode);
+  EXPECT_EQ(std::tuple(s.clicked_flag, s.auto_mode), std::tuple(true, true));
   EXPECT_EQ(s.last_message, static_cast<int>(MessageKind::Char));
 }
 
@@ -75,39 +64,35 @@ TEST(WindowProc, MenuCommandsKeepTheirRadioGroups) {
   Harness h;
   ShellState& s = h.e.shell;
   Menu& m = s.menu;
-  h.menu(kMenuSpeedFast);
-  EXPECT_EQ(s.text_speed_index, 2);
-  EXPECT_TRUE(m.is_checked(kMenuSpeedFast));
-  EXPECT_FALSE(m.is_checked(kMenuSpeedNormal));
-  h.menu(kMenuSpeedSlow);
-  EXPECT_EQ(s.text_speed_index, 0);
-  EXPECT_FALSE(m.is_checked(kMenuSpeedFast));
-
-  h.menu(kMenuWaveOff);
-  EXPECT_FALSE(s.wave_enabled);
-  EXPECT_TRUE(m.is_checked(kMenuWaveOff));
-  EXPECT_FALSE(m.is_checked(kMenuWaveOn));
-  h.menu(kMenuCddaOff);
-  EXPECT_FALSE(s.cdda_enabled);
-  EXPECT_TRUE(m.is_checked(kMenuCddaOff));
-
-  h.menu(kMenuPageMode);
-  EXPECT_EQ(s.page_mode, 1);
+  // {command, then checked, then unchecked}
+  const std::array<int, 3> radio[] = {{kMenuSpeedFast, kMenuSpeedFast, kMenuSpeedNormal},
+                                      {kMenuSpeedSlow, kMenuSpeedSlow, kMenuSpeedFast},
+                                      {kMenuWaveOff, kMenuWaveOff, kMenuWaveOn},
+                                      {kMenuCddaOff, kMenuCddaOff, kMenuCddaOn},
+                                      {kMenuPageMode, kMenuPageMode, kMenuDefaultMode}};
+  for (auto [command, on, off] : radio) {
+    h.menu(command);
+    EXPECT_TRUE(m.is_checked(on)) << command;
+    EXPECT_FALSE(m.is_checked(off)) << command;
+  }
+  EXPECT_EQ(std::tuple(s.text_speed_index, s.wave_enabled, s.cdda_enabled, s.page_mode),
+            std::tuple(0, false, false, 1));
   h.menu(kMenuDefaultMode);
   EXPECT_EQ(s.page_mode, 0);
   s.autoclick_active = true;
   h.menu(kMenuPageMode);
   EXPECT_EQ(s.page_mode, 0) << "page mode is refused during autoclick";
   EXPECT_TRUE(m.is_checked(kMenuDefaultMode));
+  h.menu(kMenuSpeedFast);
+  EXPECT_EQ(s.text_speed_index, 2);
 
   // Font items: id 0 is a font like any other; unknown ids are ignored.
   s.default_font_face = "default";
   s.font_table[0] = "first";
   m.find(kMenuFontDefault)->checked = true;
   h.menu(0);
-  EXPECT_EQ(s.font_face, "first");
-  EXPECT_EQ(s.font_menu_id, 0);
-  EXPECT_FALSE(m.is_checked(kMenuFontDefault));
+  EXPECT_EQ(std::tuple(s.font_face, s.font_menu_id, m.is_checked(kMenuFontDefault)),
+            std::tuple("first", 0, false));
   h.menu(200);
   h.menu(99999);
   EXPECT_EQ(s.font_face, "first");
@@ -119,11 +104,14 @@ TEST(WindowProc, MenuCommandsKeepTheirRadioGroups) {
 TEST(WindowProc, FullScreenAndTheMenuRule) {
   Harness h;
   ShellState& s = h.e.shell;
+  // {full screen, the platform's, its check mark, the window's}
+  auto state = [&] {
+    return std::array{s.full_screen, h.platform.full_screen(), s.menu.is_checked(kMenuFullScreen),
+                      s.menu.is_checked(kMenuWindow)};
+  };
+  const std::array kFull{true, true, true, false}, kWindowed{false, false, false, true};
   h.menu(kMenuFullScreen);
-  EXPECT_TRUE(s.full_screen);
-  EXPECT_TRUE(h.platform.full_screen());
-  EXPECT_TRUE(s.menu.is_checked(kMenuFullScreen));
-  EXPECT_FALSE(s.menu.is_checked(kMenuWindow));
+  EXPECT_EQ(state(), kFull);
   // The posted pointer position (0, 1) shows the menu bar at once.
   ASSERT_TRUE(pump_message(h.e));
   EXPECT_FALSE(s.menu_hidden);
@@ -132,17 +120,12 @@ TEST(WindowProc, FullScreenAndTheMenuRule) {
   h.send(MessageKind::MouseMove, 5, 19);
   EXPECT_FALSE(s.menu_hidden);
   h.menu(kMenuWindow);
-  EXPECT_FALSE(s.full_screen);
-  EXPECT_FALSE(h.platform.full_screen());
-  EXPECT_TRUE(s.menu.is_checked(kMenuWindow));
-
+  EXPECT_EQ(state(), kWindowed);
   // The full-screen key switches both ways, check marks included.
   h.send(MessageKind::ToggleFullScreen);
-  EXPECT_TRUE(s.full_screen);
-  EXPECT_TRUE(s.menu.is_checked(kMenuFullScreen));
+  EXPECT_EQ(state(), kFull);
   h.send(MessageKind::ToggleFullScreen);
-  EXPECT_FALSE(s.full_screen);
-  EXPECT_TRUE(s.menu.is_checked(kMenuWindow));
+  EXPECT_EQ(state(), kWindowed);
 }
 
 TEST(WindowProc, CloseAsksAndNoKeepsTheTimer) {

@@ -35,14 +35,11 @@ inline void put32(std::string& s, uint32_t v) {
 // colour rows and AND mask, bottom-up, rows padded to 4 bytes.
 inline std::string cursor_bitmap(const CursorPicture& p) {
   std::string s;
-  put32(s, 40);
-  put32(s, static_cast<uint32_t>(p.width));
-  put32(s, static_cast<uint32_t>(p.height * 2));
+  for (uint32_t v : {40u, static_cast<uint32_t>(p.width), static_cast<uint32_t>(p.height * 2)})
+    put32(s, v);
   put16(s, 1);
   put16(s, p.bits);
-  for (int i = 0; i < 4; ++i) put32(s, 0);
-  put32(s, static_cast<uint32_t>(p.palette.size()));
-  put32(s, 0);
+  for (uint32_t v : {0u, 0u, 0u, 0u, static_cast<uint32_t>(p.palette.size()), 0u}) put32(s, v);
   for (uint32_t c : p.palette) put32(s, c);
   const auto stride = [](int bits, int width) { return (bits * width + 31) / 32 * 4; };
   for (int y = p.height - 1; y >= 0; --y) {
@@ -80,10 +77,7 @@ inline std::string cursor_file(const std::vector<CursorPicture>& pictures, uint1
   const size_t data_start = 6 + 16 * pictures.size();
   for (const CursorPicture& p : pictures) {
     const std::string bitmap = cursor_bitmap(p);
-    head += static_cast<char>(p.width & 0xFF);
-    head += static_cast<char>(p.height & 0xFF);
-    head += '\0';
-    head += '\0';
+    head += {static_cast<char>(p.width & 0xFF), static_cast<char>(p.height & 0xFF), '\0', '\0'};
     put16(head, p.hot_x);
     put16(head, p.hot_y);
     put32(head, static_cast<uint32_t>(bitmap.size()));

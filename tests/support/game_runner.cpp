@@ -14,7 +14,6 @@
 #include "game/shell/entry.h"
 #include "platform/headless/headless_platform.h"
 #include "script/scenario_text.h"
-#include "support/pixels.h"
 
 namespace vellumite::testing {
 namespace fs = std::filesystem;
@@ -68,12 +67,7 @@ void GameDir::write_bytes(const std::string& name, std::string_view bytes) const
 }
 
 void GameDir::write_game_file(const std::string& name, std::string_view bytes) const {
-  const fs::path file(name);
-  if (file.extension() == ".txt") {
-    write_text(name, bytes);
-  } else {
-    write_bytes(name, bytes);
-  }
+  write_bytes(name, fs::path(name).extension() == ".txt" ? to_sjis(bytes) : std::string(bytes));
 }
 
 void GameDir::write_text(const std::string& name, std::string_view utf8) const {
@@ -98,22 +92,6 @@ void each_event(const std::string& trace, std::string_view event, F f) {
     }
   }
 }
-
-}  // namespace
-
-std::vector<std::string> RunResult::events(std::string_view event) const {
-  std::vector<std::string> out;
-  each_event(trace, event, [&](uint32_t, std::string_view fields) { out.emplace_back(fields); });
-  return out;
-}
-
-std::vector<uint32_t> RunResult::times(std::string_view event) const {
-  std::vector<uint32_t> out;
-  each_event(trace, event, [&](uint32_t time, std::string_view) { out.push_back(time); });
-  return out;
-}
-
-namespace {
 
 // Splits quoted trace fields back into their texts; bare words stay as they are.
 std::vector<std::string> unquote_fields(std::string_view fields) {
@@ -145,6 +123,18 @@ std::vector<std::string> unquote_fields(std::string_view fields) {
 
 }  // namespace
 
+std::vector<std::string> RunResult::events(std::string_view event) const {
+  std::vector<std::string> out;
+  each_event(trace, event, [&](uint32_t, std::string_view fields) { out.emplace_back(fields); });
+  return out;
+}
+
+std::vector<uint32_t> RunResult::times(std::string_view event) const {
+  std::vector<uint32_t> out;
+  each_event(trace, event, [&](uint32_t time, std::string_view) { out.push_back(time); });
+  return out;
+}
+
 std::vector<std::string> RunResult::texts() const {
   std::vector<std::string> out;
   for (const std::string& fields : events("text")) out.push_back(unquote_fields(fields).at(0));
@@ -165,16 +155,6 @@ std::string only_error(const RunResult& r) {
   std::vector<std::string> boxes = r.boxes();
   if (boxes.size() != 1) return "(" + std::to_string(boxes.size()) + " boxes)";
   return boxes[0].substr(0, boxes[0].find('\n'));
-}
-
-std::string error_place(const RunResult& r) {
-  std::vector<std::string> boxes = r.boxes();
-  if (boxes.size() != 1) return "";
-  const std::string& box = boxes[0];
-  size_t start = box.find("\n\n");
-  if (start == std::string::npos) return "";
-  start += 2;
-  return box.substr(start, box.find('\n', start) - start);
 }
 
 int32_t RunResult::num(int n) const {
@@ -212,13 +192,10 @@ RunResult run_game(const GameDir& dir, const RunOptions& options) {
     const uint8_t* pixels = platform.window_pixels();
     result.pixels.assign(pixels, pixels + kWindowBytes);
     result.title = platform.title();
-    result.full_screen = platform.full_screen();
   }
   result.trace = trace.str();
   return result;
 }
-
-uint32_t RunResult::pixel(int x, int y) const { return window_rgb(pixels.data(), x, y); }
 
 std::string game_script(std::string_view body, std::string_view define) {
   return "*define\n" + std::string(define) + "game\n*start\n" + std::string(body);

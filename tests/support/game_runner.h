@@ -58,7 +58,6 @@ struct RunResult {
   std::string trace;
   std::vector<uint8_t> pixels;  // the window surface at exit
   std::string title;
-  bool full_screen = false;
 
   // The trace lines whose event is `event`, without time and event name.
   std::vector<std::string> events(std::string_view event) const;
@@ -71,15 +70,11 @@ struct RunResult {
   // The value of %n (0 when the trace does not list it) or $n.
   int32_t num(int n) const;
   std::string str(int n) const;
-  // The colour of the window at exit at screen position (x, y), 0xRRGGBB.
-  uint32_t pixel(int x, int y) const;
 };
 
 // "title|first line of the message" of the only message box of a run that a
 // fatal error ended (checks the exit code 2), or "(N boxes)".
 std::string only_error(const RunResult& r);
-// The "N.txt line:M" line of the only message box, or "".
-std::string error_place(const RunResult& r);
 
 struct RunOptions {
   std::string input;  // scripted input, in the --input format

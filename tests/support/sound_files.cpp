@@ -1,11 +1,13 @@
 #include "support/sound_files.h"
 
 #include <sndfile.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
+
+#include "support/game_runner.h"
 
 namespace vellumite::testing {
 namespace {
@@ -15,35 +17,6 @@ void put(std::string& out, uint32_t v, int bytes) {
 }
 
 double tone(int frame, int rate) { return std::sin(2 * M_PI * 440.0 * frame / rate); }
-
-struct Buffer {
-  std::string bytes;
-  sf_count_t pos = 0;
-};
-
-sf_count_t v_len(void* u) { return static_cast<sf_count_t>(static_cast<Buffer*>(u)->bytes.size()); }
-sf_count_t v_seek(sf_count_t off, int whence, void* u) {
-  auto* b = static_cast<Buffer*>(u);
-  b->pos = (whence == SEEK_SET ? 0 : whence == SEEK_CUR ? b->pos : v_len(u)) + off;
-  return b->pos;
-}
-sf_count_t v_read(void* out, sf_count_t n, void* u) {
-  auto* b = static_cast<Buffer*>(u);
-  sf_count_t left = std::max<sf_count_t>(0, v_len(u) - b->pos);
-  n = std::min(n, left);
-  std::memcpy(out, b->bytes.data() + b->pos, static_cast<size_t>(n));
-  b->pos += n;
-  return n;
-}
-sf_count_t v_write(const void* in, sf_count_t n, void* u) {
-  auto* b = static_cast<Buffer*>(u);
-  size_t at = static_cast<size_t>(b->pos);
-  if (b->bytes.size() < at + static_cast<size_t>(n)) b->bytes.resize(at + static_cast<size_t>(n));
-  std::memcpy(b->bytes.data() + at, in, static_cast<size_t>(n));
-  b->pos += n;
-  return n;
-}
-sf_count_t v_tell(void* u) { return static_cast<Buffer*>(u)->pos; }
 
 }  // namespace
 
@@ -77,21 +50,23 @@ std::string wave_file(int rate, int channels, int bits, int milliseconds, double
 }
 
 std::string encoded_file(const std::string& type, int rate, int milliseconds) {
-  Buffer buffer;
-  SF_VIRTUAL_IO io{v_len, v_seek, v_read, v_write, v_tell};
   SF_INFO info{};
   info.samplerate = rate;
   info.channels = 1;
   info.format =
       type == "ogg" ? (SF_FORMAT_OGG | SF_FORMAT_VORBIS) : (SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
-  SNDFILE* sf = sf_open_virtual(&io, SFM_WRITE, &info, &buffer);
+  const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("vellumite-tone-" + std::to_string(getpid()) + "." + type);
+  SNDFILE* sf = sf_open(path.c_str(), SFM_WRITE, &info);
   if (sf == nullptr) return {};
   std::vector<float> samples(static_cast<size_t>(rate * milliseconds / 1000));
   for (size_t i = 0; i < samples.size(); ++i)
     samples[i] = static_cast<float>(0.5 * tone(static_cast<int>(i), rate));
   sf_writef_float(sf, samples.data(), static_cast<sf_count_t>(samples.size()));
   sf_close(sf);
-  return buffer.bytes;
+  std::string bytes = read_file(path);
+  std::filesystem::remove(path);
+  return bytes;
 }
 
 std::string midi_file(int milliseconds) {
@@ -119,10 +94,7 @@ std::string midi_file(int milliseconds) {
 }
 
 std::vector<double> levels_per_10ms(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  std::string b = text.str();
+  const std::string b = read_file(path);
   std::vector<double> out;
   if (b.size() < 44) return out;
   const size_t frames_per_slice = 441;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 #include "base/sjis.h"
@@ -40,10 +41,9 @@ TEST(Lookback, WheelAndPageKeysInTheInputScript) {
   ASSERT_EQ(ok.error, "");
   ASSERT_EQ(ok.events.size(), 4u);
   EXPECT_EQ(ok.events[0].action, InputAction::Wheel);
-  EXPECT_EQ(ok.events[0].value, kWheelUp);
-  EXPECT_EQ(ok.events[1].value, kWheelDown);
-  EXPECT_EQ(ok.events[2].value, kKeyPageUp);
-  EXPECT_EQ(ok.events[3].value, kKeyPageDown);
+  EXPECT_EQ(
+      (std::array{ok.events[0].value, ok.events[1].value, ok.events[2].value, ok.events[3].value}),
+      (std::array<uint32_t, 4>{kWheelUp, kWheelDown, kKeyPageUp, kKeyPageDown}));
   EXPECT_EQ(parse_input_script("wheel left").error, "input line 1: wheel must be up or down");
 }
 

@@ -102,36 +102,34 @@ TEST(Sjis, EveryCodeOfTheLeadRangesDecodesToOneCharacterAndBack) {
   // extensions and the user-defined area (1880).
   EXPECT_EQ(assigned, 6879 + 83 + 374 + 388 + 1880);
 
-  EXPECT_EQ(to_sjis(to_utf8(pair(0x8740))), pair(0x8740));  // ①
-  EXPECT_EQ(to_sjis(to_utf8(pair(0xEEEF))), pair(0xFA40));  // ⅰ
-  EXPECT_EQ(to_sjis(to_utf8(pair(0xED40))), pair(0xFA5C));  // 纊
-  EXPECT_EQ(to_sjis(to_utf8(pair(0x879A))), pair(0x81E6));  // ∵
-  EXPECT_EQ(to_sjis(to_utf8(pair(0xFA54))), pair(0x81CA));  // ￢
-  EXPECT_EQ(to_sjis(to_utf8(pair(0xFA4A))), pair(0x8754));  // Ⅰ
+  // ① ⅰ 纊 ∵ ￢ Ⅰ: which copy comes back.
+  for (auto [code, back] : {std::pair{0x8740, 0x8740},
+                            {0xEEEF, 0xFA40},
+                            {0xED40, 0xFA5C},
+                            {0x879A, 0x81E6},
+                            {0xFA54, 0x81CA},
+                            {0xFA4A, 0x8754}})
+    EXPECT_EQ(to_sjis(to_utf8(pair(code))), pair(back)) << std::hex << code;
 }
 
 TEST(Sjis, BrokenInputBecomesReplacementWithoutEatingItsNeighbours) {
   // A lead byte at the end, an unassigned code, a lead byte whose follower is
   // not a trail byte (that follower survives), bytes that lead nothing.
-  EXPECT_EQ(to_utf8("\x82"), kReplacement);
-  EXPECT_EQ(to_utf8("A\x82"), "A" + kReplacement);
-  EXPECT_EQ(to_utf8(bytes({0x85, 0x40, 'A'})), kReplacement + "A");
-  EXPECT_EQ(to_utf8(bytes({0x82, ' ', 'A'})), kReplacement + " A");
-  EXPECT_EQ(to_utf8(bytes({0x82, '\n'})), kReplacement + "\n");
-  EXPECT_EQ(to_utf8(bytes({0x82, 0})), kReplacement + std::string(1, '\0'));
-  EXPECT_EQ(to_utf8(bytes({0x81, 0x7F})), kReplacement + "\x7F");
-  EXPECT_EQ(to_utf8(bytes({0xFF, 'A'})), kReplacement + "A");
-  EXPECT_EQ(to_utf8(""), "");
+  const std::pair<const char*, const char*> broken[] = {
+      {"\x82", "\uFFFD"},      {"A\x82", "A\uFFFD"},
+      {"\x85@A", "\uFFFDA"},   {"\x82 A", "\uFFFD A"},
+      {"\x82\n", "\uFFFD\n"},  {"\x81\x7F", "\uFFFD\x7F"},
+      {"\xFF\x41", "\uFFFDA"}, {"", ""}};
+  for (auto [sjis, utf8] : broken) EXPECT_EQ(to_utf8(sjis), utf8) << sjis;
+  EXPECT_EQ(to_utf8(bytes({0x82, 0})), kReplacement + '\0');
 
   // No Shift-JIS form (in or outside the BMP), a stray continuation byte, a
   // sequence cut short at the end or by another character.
-  EXPECT_EQ(to_sjis("é"), "?");
-  EXPECT_EQ(to_sjis("x\xF0\x9F\x98\x80y"), "x?y");
-  EXPECT_EQ(to_sjis(bytes({0x80, 'A'})), "?A");
-  EXPECT_EQ(to_sjis("\xE3\x81"), "?");
-  EXPECT_EQ(to_sjis(bytes({0xE3, 0x81, 'A'})), "?A");
-  EXPECT_EQ(to_sjis(bytes({0xF0, 0x9F, 0xE3, 0x81, 0x82})), "?\x82\xA0");
-  EXPECT_EQ(to_sjis(""), "");
+  const std::pair<const char*, const char*> unmapped[] = {
+      {"é", "?"},        {"x\xF0\x9F\x98\x80y", "x?y"}, {"\x80\x41", "?A"},
+      {"\xE3\x81", "?"}, {"\xE3\x81\x41", "?A"},        {"\xF0\x9F\xE3\x81\x82", "?\x82\xA0"},
+      {"", ""}};
+  for (auto [utf8, sjis] : unmapped) EXPECT_EQ(to_sjis(utf8), sjis) << utf8;
 }
 
 TEST(Sjis, MixedTextRoundTrips) {
