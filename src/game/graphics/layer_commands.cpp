@@ -121,15 +121,7 @@ void cmd_bg(Engine& e) {
     std::string tag;
     read_string(e, tag);
     layers.background_name = tag;
-    load_picture_from_tag(e, g.background, tag);
-    g.background.trans_mode = kTransCopy;
-    const int32_t width = cell_width(g.background), height = picture_height(g.background);
-    if (width != kWindowWidth || height != kWindowHeight) {
-      fill_picture(g.scratch, 0, 0, kWindowWidth, kWindowHeight, 0);
-      blit(g.scratch, 320 - width / 2, 240 - height / 2, width, height, g.background, 0, 0);
-      create_blank(g.background, kWindowWidth, kWindowHeight, 24);
-      blit(g.background, 0, 0, kWindowWidth, kWindowHeight, g.scratch, 0, 0);
-    }
+    load_background_picture(e, tag);
   }
   for (size_t s = 0; s < layers.standing.size(); ++s) {
     layers.standing[s].name.clear();

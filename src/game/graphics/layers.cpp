@@ -260,4 +260,17 @@ void reset_pictures(Engine& e) {
   clear_gauges(g);
 }
 
+void load_background_picture(Engine& e, std::string_view tag) {
+  GraphicsState& g = e.graphics;
+  load_picture_from_tag(e, g.background, tag);
+  g.background.trans_mode = kTransCopy;
+  const int32_t width = cell_width(g.background), height = picture_height(g.background);
+  if (width != kWindowWidth || height != kWindowHeight) {
+    fill_picture(g.scratch, 0, 0, kWindowWidth, kWindowHeight, 0);
+    blit(g.scratch, 320 - width / 2, 240 - height / 2, width, height, g.background, 0, 0);
+    create_blank(g.background, kWindowWidth, kWindowHeight, 24);
+    blit(g.background, 0, 0, kWindowWidth, kWindowHeight, g.scratch, 0, 0);
+  }
+}
+
 }  // namespace vellumite

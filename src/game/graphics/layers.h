@@ -1,6 +1,8 @@
 // What needs the whole engine, over the graphics types of graphics/layers.h.
 #pragma once
 
+#include <string_view>
+
 #include "graphics/layers.h"
 
 namespace vellumite {
@@ -23,5 +25,9 @@ void animate_layers(Engine& e);
 
 // The picture part of the game's reset.
 void reset_pictures(Engine& e);
+
+// Loads the background from an image tag as an opaque picture; one of
+// another size than the screen is centred on black.
+void load_background_picture(Engine& e, std::string_view tag);
 
 }  // namespace vellumite

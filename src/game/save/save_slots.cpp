@@ -61,15 +61,7 @@ void restore_background(Engine& e) {
   } else if (name == "black" || name == "white" || name.empty()) {
     fill_picture(g.background, 0, 0, kWindowWidth, kWindowHeight, name == "white" ? 0xFFFFFFu : 0u);
   } else {
-    load_picture_from_tag(e, g.background, name);
-    g.background.trans_mode = kTransCopy;
-    const int32_t width = cell_width(g.background), height = picture_height(g.background);
-    if (width != kWindowWidth || height != kWindowHeight) {
-      fill_picture(g.scratch, 0, 0, kWindowWidth, kWindowHeight, 0);
-      blit(g.scratch, 320 - width / 2, 240 - height / 2, width, height, g.background, 0, 0);
-      create_blank(g.background, kWindowWidth, kWindowHeight, 24);
-      blit(g.background, 0, 0, kWindowWidth, kWindowHeight, g.scratch, 0, 0);
-    }
+    load_background_picture(e, name);
   }
 }
 

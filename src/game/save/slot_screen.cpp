@@ -13,6 +13,7 @@
 #include "game/save/save_slots.h"
 #include "game/shell/player_wait.h"
 #include "game/text/selection.h"
+#include "game/text/system_call.h"
 #include "game/text/text_window.h"
 #include "resources/data_files.h"
 
@@ -68,19 +69,6 @@ std::vector<Slot> slot_labels(Engine& e) {
   return slots;
 }
 
-MenuLook menu_look(const MenuSettings& m) {
-  MenuLook look;
-  look.font_width = m.font_width;
-  look.font_height = m.font_height;
-  look.pitch_x = m.pitch_x;
-  look.pitch_y = m.pitch_y;
-  look.bold = m.bold;
-  look.shadow = m.shadow;
-  look.highlight_colour = m.highlight_colour;
-  look.normal_colour = m.normal_colour;
-  return look;
-}
-
 // Shows the empty text window as the backdrop of the list.
 void show_empty_window(Engine& e) {
   TextWindow& w = e.text.window;
@@ -129,7 +117,7 @@ int save_slot_screen(Engine& e, bool is_save, std::string& label) {
   Platform& p = e.platform;
   ShellState& shell = e.shell;
   const MenuSettings& m = e.text.menu;
-  const MenuLook look = menu_look(m);
+  const MenuLook look = menu_layout(m);
   const int64_t pitch_x = m.pitch_x, pitch_y = m.pitch_y;
   const SaveState& s = e.save;
 

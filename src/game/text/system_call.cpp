@@ -258,8 +258,7 @@ void draw_at(Engine& e, std::string_view text, int64_t x, int64_t y, int32_t col
 
 }  // namespace
 
-MenuLook menu_look(Engine& e) {
-  const MenuSettings& m = e.text.menu;
+MenuLook menu_layout(const MenuSettings& m) {
   MenuLook look;
   look.font_width = m.font_width;
   look.font_height = m.font_height;
@@ -269,6 +268,12 @@ MenuLook menu_look(Engine& e) {
   look.shadow = m.shadow;
   look.highlight_colour = m.highlight_colour;
   look.normal_colour = m.normal_colour;
+  return look;
+}
+
+MenuLook menu_look(Engine& e) {
+  const MenuSettings& m = e.text.menu;
+  MenuLook look = menu_layout(m);
   for (size_t i = 0; i < look.sounds.size(); ++i) look.sounds[i] = m.sounds[i];
   look.draw_backdrop = draw_menu_backdrop;
   return look;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "game/text/selection.h"
+#include "text/menu_settings.h"
 
 namespace vellumite {
 
@@ -22,8 +23,10 @@ void system_call(Engine& e, int action);
 // -1 for a right click.
 int yes_no(Engine& e, std::string_view message);
 
-// The look of the menu style built from the menu settings, with the
-// darkened backdrop the menu screens are drawn over.
+// The font, pitches and colours of the menu settings as a menu-style look.
+MenuLook menu_layout(const MenuSettings& m);
+// menu_layout with the menu sounds and the darkened backdrop the menu
+// screens are drawn over.
 MenuLook menu_look(Engine& e);
 
 // Clears the text of the menu screen (text_layer black, text_alpha 0), so
