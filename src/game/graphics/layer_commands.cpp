@@ -38,7 +38,7 @@ int read_position(Engine& e, bool all) {
 
 void clear_standing(Engine& e, int slot) {
   StandingSlot& s = e.graphics.layers.standing[static_cast<size_t>(slot)];
-  Picture& p = e.graphics.layers.standing[static_cast<size_t>(slot)].picture;
+  Picture& p = s.picture;
   mark_picture(e, p, s.x, s.y);
   free_picture(p);
   s.name.clear();
@@ -74,7 +74,7 @@ bool read_optional_number(Engine& e, int32_t& value) {
 
 void remove_sprite(Engine& e, size_t n) {
   SpriteSlot& slot = e.graphics.layers.sprites[n];
-  Picture& p = e.graphics.layers.sprites[n].picture;
+  Picture& p = slot.picture;
   slot.name.clear();
   if (slot.visible != 0) mark_picture(e, p, slot.x, slot.y);
   free_picture(p);
@@ -125,7 +125,7 @@ void cmd_bg(Engine& e) {
   }
   for (size_t s = 0; s < layers.standing.size(); ++s) {
     layers.standing[s].name.clear();
-    free_picture(g.layers.standing[s].picture);
+    free_picture(layers.standing[s].picture);
   }
   expect_comma(e);
   layers.dirty_rect = ClipRect{0, 0, kWindowWidth - 1, kWindowHeight - 1};
@@ -139,7 +139,7 @@ void cmd_ld(Engine& e) {
   const int slot = read_position(e, false);
   if (slot >= 0) {
     StandingSlot& s = e.graphics.layers.standing[static_cast<size_t>(slot)];
-    Picture& p = e.graphics.layers.standing[static_cast<size_t>(slot)].picture;
+    Picture& p = s.picture;
     mark_picture(e, p, s.x, s.y);
     expect_comma(e);
     read_string(e, s.name);
@@ -186,7 +186,7 @@ void load_sprite(Engine& e, bool visible) {
   const size_t n = read_sprite_number(e);
   expect_comma(e);
   SpriteSlot& slot = e.graphics.layers.sprites[n];
-  Picture& p = e.graphics.layers.sprites[n].picture;
+  Picture& p = slot.picture;
   if (!slot.name.empty() && slot.visible != 0) mark_picture(e, p, slot.x, slot.y);
   std::string tag;
   read_string(e, tag);
@@ -230,7 +230,7 @@ void cmd_vsp(Engine& e) {
   expect_comma(e);
   SpriteSlot& slot = e.graphics.layers.sprites[n];
   const int32_t flag = read_number(e);
-  if (flag != slot.visible) mark_picture(e, e.graphics.layers.sprites[n].picture, slot.x, slot.y);
+  if (flag != slot.visible) mark_picture(e, slot.picture, slot.x, slot.y);
   slot.visible = flag;
 }
 
@@ -243,7 +243,7 @@ void cmd_msp(Engine& e) {
   expect_comma(e);
   const int32_t dy = read_number(e);
   SpriteSlot& slot = e.graphics.layers.sprites[n];
-  Picture& p = e.graphics.layers.sprites[n].picture;
+  Picture& p = slot.picture;
   if (slot.visible != 0) mark_picture(e, p, slot.x, slot.y);
   // Positions wrap around in 32 bits, like the scenario's arithmetic.
   slot.x = static_cast<int32_t>(static_cast<uint32_t>(slot.x) + static_cast<uint32_t>(dx));

@@ -86,7 +86,7 @@ void draw_sprite(GraphicsState& g, int32_t n, const ClipRect& r, bool suppress_l
   const SpriteSlot& slot = g.layers.sprites[static_cast<size_t>(n)];
   if (slot.name.empty() || slot.visible == 0) return;
   if (suppress_low && n <= 9) return;
-  draw_picture(g.layers.sprites[static_cast<size_t>(n)].picture, g.scene, &r, slot.x, slot.y);
+  draw_picture(slot.picture, g.scene, &r, slot.x, slot.y);
 }
 
 // A message other than a timer message is waiting: the player wants
@@ -176,8 +176,7 @@ void refresh_scene(Engine& e, const ClipRect* rect) {
   for (int32_t n = kSpriteCount - 1; n > humanz; --n) draw_sprite(g, n, r, suppress_low);
   for (int32_t s = 0; s < kStandingCount; ++s) {
     const StandingSlot& slot = layers.standing[static_cast<size_t>(s)];
-    if (!slot.name.empty())
-      draw_picture(g.layers.standing[static_cast<size_t>(s)].picture, g.scene, &r, slot.x, slot.y);
+    if (!slot.name.empty()) draw_picture(slot.picture, g.scene, &r, slot.x, slot.y);
   }
   for (int32_t n = humanz; n >= 0; --n) draw_sprite(g, n, r, suppress_low);
 
@@ -204,14 +203,14 @@ void animate_layers(Engine& e) {
   const uint32_t now = e.platform.ticks();
   bool changed = false, stop = false;
   for (int32_t n = 0; n < kSpriteCount && !stop; ++n) {
-    const SpriteSlot& slot = layers.sprites[static_cast<size_t>(n)];
-    Picture& p = g.layers.sprites[static_cast<size_t>(n)].picture;
+    SpriteSlot& slot = layers.sprites[static_cast<size_t>(n)];
+    Picture& p = slot.picture;
     if (slot.name.empty() || slot.visible == 0 || p.cells <= 1) continue;
     changed |= advance_cell(e, p, slot.x, slot.y, now, stop);
   }
   for (int32_t s = 0; s < kStandingCount && !stop; ++s) {
-    const StandingSlot& slot = layers.standing[static_cast<size_t>(s)];
-    Picture& p = g.layers.standing[static_cast<size_t>(s)].picture;
+    StandingSlot& slot = layers.standing[static_cast<size_t>(s)];
+    Picture& p = slot.picture;
     if (slot.name.empty() || p.cells <= 1) continue;
     changed |= advance_cell(e, p, slot.x, slot.y, now, stop);
   }
@@ -243,7 +242,7 @@ void reset_pictures(Engine& e) {
   layers.background_name = "black";
   for (size_t s = 0; s < layers.standing.size(); ++s) {
     layers.standing[s].name.clear();
-    free_picture(g.layers.standing[s].picture);
+    free_picture(layers.standing[s].picture);
   }
   // Visibility and opacity stay; only the names, pictures and positions go.
   for (size_t n = 0; n < layers.sprites.size(); ++n) {
@@ -251,7 +250,7 @@ void reset_pictures(Engine& e) {
     slot.name.clear();
     slot.x = 0;
     slot.y = 0;
-    free_picture(g.layers.sprites[n].picture);
+    free_picture(slot.picture);
   }
   layers.monocro_on = false;
   layers.nega_mode = 0;

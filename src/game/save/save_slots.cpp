@@ -95,15 +95,13 @@ void rebuild_game(Engine& e) {
   w.window_in_scene = false;
 
   restore_background(e);
-  for (size_t i = 0; i < g.layers.standing.size(); ++i) {
-    free_picture(g.layers.standing[i].picture);
-    const std::string& name = g.layers.standing[i].name;
-    if (!name.empty()) load_picture_from_tag(e, g.layers.standing[i].picture, name);
+  for (StandingSlot& slot : g.layers.standing) {
+    free_picture(slot.picture);
+    if (!slot.name.empty()) load_picture_from_tag(e, slot.picture, slot.name);
   }
-  for (size_t i = 0; i < g.layers.sprites.size(); ++i) {
-    free_picture(g.layers.sprites[i].picture);
-    const std::string& name = g.layers.sprites[i].name;
-    if (!name.empty()) load_picture_from_tag(e, g.layers.sprites[i].picture, name);
+  for (SpriteSlot& slot : g.layers.sprites) {
+    free_picture(slot.picture);
+    if (!slot.name.empty()) load_picture_from_tag(e, slot.picture, slot.name);
   }
   w.window_shown = false;
   w.window_in_scene = false;

@@ -41,14 +41,13 @@ std::optional<uint32_t> next_layer_frame(Engine& e) {
     std::optional<uint32_t> in = frame_in(p, now);
     if (in && (!soonest || *in < *soonest)) soonest = in;
   };
-  for (size_t n = 0; n < g.layers.sprites.size(); ++n) {
-    const SpriteSlot& slot = g.layers.sprites[n];
-    if (slot.name.empty() || slot.visible == 0 || g.layers.sprites[n].picture.cells <= 1) continue;
-    consider(g.layers.sprites[n].picture);
+  for (const SpriteSlot& slot : g.layers.sprites) {
+    if (slot.name.empty() || slot.visible == 0 || slot.picture.cells <= 1) continue;
+    consider(slot.picture);
   }
-  for (size_t s = 0; s < g.layers.standing.size(); ++s) {
-    if (g.layers.standing[s].name.empty() || g.layers.standing[s].picture.cells <= 1) continue;
-    consider(g.layers.standing[s].picture);
+  for (const StandingSlot& slot : g.layers.standing) {
+    if (slot.name.empty() || slot.picture.cells <= 1) continue;
+    consider(slot.picture);
   }
   if (!soonest) return std::nullopt;
   return now + *soonest;
