@@ -105,12 +105,7 @@ uint32_t colour_at(const uint8_t* row, int32_t x) {
 uint32_t key_colour(const Picture& p) {
   if (p.trans_mode == kTransLeftup) return colour_at(p.surface.row(0), 0);
   if (p.trans_mode != kTransKey) return 0;
-  // A channel outside 0..255 matches no pixel: nothing is transparent.
-  for (int32_t c : {p.key_blue, p.key_green, p.key_red}) {
-    if (c < 0 || c > 255) return UINT32_MAX;
-  }
-  return static_cast<uint32_t>(p.key_blue) | static_cast<uint32_t>(p.key_green) << 8 |
-         static_cast<uint32_t>(p.key_red) << 16;
+  return p.key_colour.rgb();
 }
 
 // Classifies every row of a 24-bit picture in alpha, key or leftup mode.

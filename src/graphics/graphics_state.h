@@ -24,13 +24,13 @@ constexpr int kGaugeCount = 100;
 // A gauge drawn by `bar`; free while x is -1.
 struct Gauge {
   int32_t value = 0, x = -1, y = 0, w = 0, h = 0, max = 0;
-  int32_t colour = 0;  // 0xRRGGBB
+  Colour colour;
 };
 
 // A three-digit number drawn by `prnum`; free while x is -1.
 struct NumberDisplay {
   int32_t value = 0, x = -1, y = 0, a = 0, b = 0;
-  int32_t colour = 0;  // 0xRRGGBB
+  Colour colour;
 };
 
 struct GraphicsState {

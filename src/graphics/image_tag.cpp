@@ -157,9 +157,7 @@ TagParse parse_image_tag(std::string_view text) {
       }
       tag.trans_mode = kTransKey;
       tag.key_color_given = true;
-      tag.key_red = (color >> 16) & 0xFF;
-      tag.key_green = (color >> 8) & 0xFF;
-      tag.key_blue = color & 0xFF;
+      tag.key_colour = Colour::from_rgb(static_cast<uint32_t>(color));
       cursor.advance(7);
       break;
     }
@@ -190,11 +188,7 @@ TagParse parse_image_tag(std::string_view text) {
 
 void apply_image_tag(Picture& picture, const ImageTag& tag) {
   if (tag.trans_mode >= 0) picture.trans_mode = tag.trans_mode;
-  if (tag.key_color_given) {
-    picture.key_red = tag.key_red;
-    picture.key_green = tag.key_green;
-    picture.key_blue = tag.key_blue;
-  }
+  if (tag.key_color_given) picture.key_colour = tag.key_colour;
   if (tag.key_index_given) picture.key_index = tag.key_index;
   if (tag.animated) {
     picture.cells = tag.cells;

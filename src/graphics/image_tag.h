@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/colour.h"
+
 namespace vellumite {
 
 struct Engine;
@@ -20,9 +22,7 @@ struct ImageTag {
   bool has_settings = false;  // the tag starts with ':' and has settings text
   int32_t trans_mode = -1;    // a TransMode, or -1 when the tag names none
   bool key_color_given = false;
-  int32_t key_red = 0;
-  int32_t key_green = 0;
-  int32_t key_blue = 0;
+  Colour key_colour;
   bool key_index_given = false;
   int32_t key_index = 0;
   bool animated = false;  // an animation group was given

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/colour.h"
 #include "graphics/picture.h"
 #include "platform/platform.h"
 
@@ -63,9 +64,7 @@ struct LayerState {
   int32_t bg_area_h = 0;
   int32_t nega_mode = 0;
   bool monocro_on = false;
-  int32_t monocro_red = 0;
-  int32_t monocro_green = 0;
-  int32_t monocro_blue = 0;
+  Colour monocro_colour;
   bool mode_saya_on = false;
   bool hiding_window = false;
 

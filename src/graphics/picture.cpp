@@ -110,7 +110,7 @@ bool create_blank(Picture& picture, int32_t width, int32_t height, int32_t bit_c
 }
 
 void fill_picture(Picture& picture, int32_t left, int32_t top, int32_t right, int32_t bottom,
-                  uint32_t colour) {
+                  Colour colour) {
   Surface& s = picture.surface;
   if (!drawable(s)) return;
   left = std::max(left, 0);
@@ -119,7 +119,7 @@ void fill_picture(Picture& picture, int32_t left, int32_t top, int32_t right, in
   bottom = std::min(bottom, s.height);
   if (left >= right || top >= bottom) return;
   pixels_changed(picture);
-  const uint8_t red = colour & 0xFF, green = (colour >> 8) & 0xFF, blue = (colour >> 16) & 0xFF;
+  const uint8_t red = colour.red, green = colour.green, blue = colour.blue;
   const size_t n = static_cast<size_t>(right - left);
   if (s.bit_count() == 8) {
     const uint8_t index = nearest_index(s, blue, green, red);

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/colour.h"
 #include "graphics/surface.h"
 
 namespace vellumite {
@@ -54,10 +55,8 @@ struct SpanMap {
 struct Picture {
   uint32_t anim_time = 0;  // clock time of the last cell change
   int32_t anim_step = 1;   // +1 or -1: the direction `cell` moves
-  int32_t key_red = 0;     // key colour of kTransKey on 24-bit pictures
-  int32_t key_green = 0;
-  int32_t key_blue = 0;
-  int32_t key_index = 0;  // key palette index of kTransKey on 8-bit pictures
+  Colour key_colour;       // key colour of kTransKey on 24-bit pictures
+  int32_t key_index = 0;   // key palette index of kTransKey on 8-bit pictures
   Surface surface;
   int32_t trans_mode = kTransCopy;
   int32_t alpha = -1;  // -1 opaque, 0..255 constant opacity on top of the mode
@@ -93,10 +92,10 @@ void free_picture(Picture& picture);
 // Replaces the pixels with a black surface of the given size.
 bool create_blank(Picture& picture, int32_t width, int32_t height, int32_t bit_count);
 
-// Fills [left, right) x [top, bottom) with `colour` (0x00BBGGRR), clipped to
-// the picture. 8-bit pictures get the nearest palette entry.
+// Fills [left, right) x [top, bottom) with `colour`, clipped to the picture.
+// 8-bit pictures get the nearest palette entry.
 void fill_picture(Picture& picture, int32_t left, int32_t top, int32_t right, int32_t bottom,
-                  uint32_t colour);
+                  Colour colour);
 // Copies a width x height block from (source_x, source_y) of `source` to
 // (x, y) of `destination`, clipped to both. Copies between 8- and 24-bit
 // pictures go through the palette. The two may be the same picture.

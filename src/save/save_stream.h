@@ -41,6 +41,8 @@ class SnapshotWriter {
   void num(T& value) {
     put(static_cast<int32_t>(value));
   }
+  // A colour, as 0xRRGGBB.
+  void colour(Colour& value) { put(static_cast<int32_t>(value.rgb())); }
   // A field written as a constant; returns it.
   int32_t constant(int32_t value) {
     put(value);
@@ -101,6 +103,10 @@ class SaveReader {
     } else {
       value = static_cast<T>(v);
     }
+  }
+  void colour(Colour& value) {
+    const int32_t v = get();
+    if (store_) value = Colour::from_rgb(static_cast<uint32_t>(v));
   }
   int32_t constant(int32_t) { return get(); }
   int32_t count(int32_t& value) {

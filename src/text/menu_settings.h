@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/colour.h"
+
 namespace vellumite {
 
 // What a right click in a click wait or a choice does.
@@ -47,22 +49,22 @@ struct MenuSettings {
   int32_t pitch_y = 28;
   int32_t bold = 0;
   int32_t shadow = 0;
-  int32_t tint = 0x999999;  // 0xRRGGBB
+  Colour tint = Colour::from_rgb(0x999999);
 
-  // menuselectcolor, 0xRRGGBB: the item under the pointer, the others, and
-  // a slot that cannot be chosen.
-  int32_t highlight_colour = 0xFFFFFF;
-  int32_t normal_colour = 0xAAAAAA;
-  int32_t unavailable_colour = 0x555599;
+  // menuselectcolor: the item under the pointer, the others, and a slot that
+  // cannot be chosen.
+  Colour highlight_colour = Colour::from_rgb(0xFFFFFF);
+  Colour normal_colour = Colour::from_rgb(0xAAAAAA);
+  Colour unavailable_colour = Colour::from_rgb(0x555599);
 
   // menuselectvoice (empty: none): [0] menu opens, [1] cancelled with a
   // right click, [2] pointer onto another item, [3] item clicked, [4]
   // refused, [5] yes clicked, [6] no clicked.
   std::array<std::string, 7> sounds;
 
-  // The text history screen: lookbackcolor (0xRRGGBB), lookbackvoice (the
-  // page-turn sound, empty: none).
-  int32_t lookback_colour = 0xFFFF40;
+  // The text history screen: lookbackcolor, lookbackvoice (the page-turn
+  // sound, empty: none).
+  Colour lookback_colour = Colour::from_rgb(0xFFFF40);
   std::string lookback_voice;
 
   // Whether the menu screen open now already shows its darkened backdrop;

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/colour.h"
+
 namespace vellumite {
 
 struct Engine;
@@ -26,8 +28,8 @@ struct MenuLook {
   int32_t pitch_y = 28;
   int32_t bold = 0;
   int32_t shadow = 0;
-  int32_t highlight_colour = 0xFFFFFF;  // 0xRRGGBB
-  int32_t normal_colour = 0xAAAAAA;
+  Colour highlight_colour = Colour::from_rgb(0xFFFFFF);
+  Colour normal_colour = Colour::from_rgb(0xAAAAAA);
   // Sound file names (empty: none): open, cancelled by a right click,
   // pointer onto another item, item clicked.
   std::array<std::string, 4> sounds;
@@ -37,8 +39,8 @@ struct MenuLook {
 
 // What the choice commands keep.
 struct SelectionState {
-  int32_t highlight_colour = 0xFFFFFF;  // 0xRRGGBB, the item under the pointer
-  int32_t normal_colour = 0xAAAAAA;     // the other items
+  Colour highlight_colour = Colour::from_rgb(0xFFFFFF);  // the item under the pointer
+  Colour normal_colour = Colour::from_rgb(0xAAAAAA);     // the other items
   // Sound file names (empty: none): choice opens, pointer onto another item,
   // item clicked.
   std::array<std::string, 3> sounds;

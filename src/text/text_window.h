@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/colour.h"
 #include "graphics/layers.h"
 #include "graphics/picture.h"
 #include "text/glyph_renderer.h"
@@ -40,9 +41,7 @@ struct TextWindow {
   int32_t window_bottom = 480;
   int32_t column = 0;
   int32_t row = 0;
-  int32_t text_red = 255;
-  int32_t text_green = 255;
-  int32_t text_blue = 255;
+  Colour text_colour = {255, 255, 255};
   int32_t text_mode = 1;   // 0: the window is not drawn and writing text is an error
   int32_t erase_flag = 1;  // 1: hide_text_window really hides the window
   bool window_shown = false;
@@ -84,9 +83,7 @@ struct TextState {
   // Milliseconds per character for the slow, normal and fast menu speeds.
   std::array<int32_t, 3> default_speeds = {40, 10, 0};
   // Colour of text-button text.
-  int32_t link_red = 255;
-  int32_t link_green = 255;
-  int32_t link_blue = 64;
+  Colour link_colour = {255, 255, 64};
   // Double-byte characters after which a click wait comes by itself, and how
   // many rows at the bottom turn that wait into a page end.
   std::string clickstr_chars;  // Shift-JIS

@@ -29,8 +29,9 @@ void put(Picture& p, int x, int y, Bgr c) {
 Picture screen_of(Bgr c) {
   Picture p;
   EXPECT_TRUE(create_blank(p, 640, 480, 24));
-  fill_picture(p, 0, 0, 640, 480,
-               static_cast<uint32_t>(c[0] << 16 | c[1] << 8 | c[2]));  // 0x00BBGGRR
+  fill_picture(
+      p, 0, 0, 640, 480,
+      {static_cast<uint8_t>(c[2]), static_cast<uint8_t>(c[1]), static_cast<uint8_t>(c[0])});
   return p;
 }
 
@@ -106,13 +107,11 @@ TEST(CompDraw, KeyColourFromTheWholeImageOrTheTag) {
   // Mode 2: the key comes from the tag; the top-left colour is drawn.
   src.trans_mode = kTransKey;
   src.alpha = -1;
-  src.key_blue = kSrc[0];
-  src.key_green = kSrc[1];
-  src.key_red = kSrc[2];
+  src.key_colour = Colour::from_rgb(static_cast<uint32_t>(kSrc[2] << 16 | kSrc[1] << 8 | kSrc[0]));
   dst = drawn(src);
   expect_at(dst, {{2, 1, kDest}, {1, 1, key}, {0, 0, other}});
   // All three bytes must match.
-  src.key_red = kSrc[2] + 1;
+  src.key_colour.red = static_cast<uint8_t>(kSrc[2] + 1);
   draw_picture(src, dst, nullptr, 0, 0);
   EXPECT_EQ(at(dst, 2, 1), kSrc);
 }

@@ -76,8 +76,8 @@ TEST(TagParse, AcceptedTags) {
   for (const auto& [text, color_given, rgb, index_given, index] : keys) {
     ImageTag t = parse_ok(text);
     EXPECT_EQ(t.trans_mode, kTransKey) << text;
-    EXPECT_EQ(std::tuple(t.key_color_given, t.key_red * 65536 + t.key_green * 256 + t.key_blue,
-                         t.key_index_given, t.key_index),
+    EXPECT_EQ(std::tuple(t.key_color_given, static_cast<int>(t.key_colour.rgb()), t.key_index_given,
+                         t.key_index),
               std::tuple(color_given, rgb, index_given, index))
         << text;
   }

@@ -23,7 +23,9 @@ using Bgr = std::array<int, 3>;
 const Bgr kBlack{0, 0, 0};
 const Bgr kWhite{255, 255, 255};
 
-uint32_t colour_word(Bgr c) { return static_cast<uint32_t>(c[0] << 16 | c[1] << 8 | c[2]); }
+Colour colour_word(Bgr c) {
+  return {static_cast<uint8_t>(c[2]), static_cast<uint8_t>(c[1]), static_cast<uint8_t>(c[0])};
+}
 
 Bgr at(const Picture& p, int x, int y) {
   const uint8_t* px = p.surface.row(y) + static_cast<size_t>(x) * 3;
@@ -155,7 +157,7 @@ TEST_F(Layers, RefreshStaysInsideItsRectangle) {
 TEST_F(Layers, ColourFiltersInTheirOrder) {
   background(kWhite);
   layers().monocro_on = true;
-  layers().monocro_red = 255;
+  layers().monocro_colour = {255, 0, 0};
   layers().nega_mode = 1;  // inverted first, then tinted: black
   refresh();
   expect_scene({{0, 0, kBlack}, {639, 479, kBlack}});
@@ -166,9 +168,7 @@ TEST_F(Layers, ColourFiltersInTheirOrder) {
   // The tint weighs the integer mean of the three channels; the same on the
   // whole screen and in a partial rectangle.
   layers().nega_mode = 0;
-  layers().monocro_red = 255;
-  layers().monocro_green = 128;
-  layers().monocro_blue = 0;
+  layers().monocro_colour = {255, 128, 0};
   background({30, 60, 91});  // mean 60
   refresh();
   const Bgr tinted{0, 30, 60};  // 60 * 128 / 255
@@ -192,9 +192,9 @@ TEST_F(Layers, BackgroundAreaLeavesTheRestBlack) {
   for (int y = 0; y < 240; ++y) {
     for (int x = 0; x < 320; ++x)
       fill_picture(g().background, x, y, x + 1, y + 1,
-                   static_cast<uint32_t>(x << 16 | y << 8 | 77));
+                   {77, static_cast<uint8_t>(y), static_cast<uint8_t>(x)});
   }
-  fill_picture(g().scene, 0, 0, 640, 480, 0xFFFFFF);
+  fill_picture(g().scene, 0, 0, 640, 480, {255, 255, 255});
   refresh();
   expect_scene(
       {{100, 50, Bgr{0, 0, 77}}, {419, 289, Bgr{319 & 0xFF, 239, 77}}, {150, 60, Bgr{50, 10, 77}}});
@@ -286,7 +286,7 @@ TEST_F(Layers, AnimationGivesWayToWaitingInput) {
 
 TEST_F(Layers, ResetPicturesEmptiesTheScene) {
   background(kWhite);
-  fill_picture(g().screen, 0, 0, 640, 480, 0xFFFFFF);
+  fill_picture(g().screen, 0, 0, 640, 480, {255, 255, 255});
   std::memset(platform_.window_pixels(), 0xFF, kWindowBytes);
   Picture& s = sprite(9, 30, 40, 10, 10, kWhite);
   s.alpha = 77;

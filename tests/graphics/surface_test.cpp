@@ -93,7 +93,7 @@ TEST(SurfacePicture, ResetKeepsTheKeyAndFreeKeepsTheSettings) {
   Picture p;
   p.anim_time = 99;
   p.anim_step = -1;
-  p.key_red = 1;
+  p.key_colour.red = 1;
   p.key_index = 4;
   p.trans_mode = kTransAlpha;
   p.alpha = 128;
@@ -110,41 +110,41 @@ TEST(SurfacePicture, ResetKeepsTheKeyAndFreeKeepsTheSettings) {
 
   reset_picture(p);
   Picture fresh;
-  fresh.key_red = 1;
+  fresh.key_colour.red = 1;
   fresh.key_index = 4;
-  EXPECT_EQ(std::tie(p.anim_time, p.anim_step, p.key_red, p.key_index, p.trans_mode, p.alpha,
+  EXPECT_EQ(std::tie(p.anim_time, p.anim_step, p.key_colour, p.key_index, p.trans_mode, p.alpha,
                      p.cell, p.cells, p.interval, p.cell_intervals, p.loop_mode),
-            std::tie(fresh.anim_time, fresh.anim_step, fresh.key_red, fresh.key_index,
+            std::tie(fresh.anim_time, fresh.anim_step, fresh.key_colour, fresh.key_index,
                      fresh.trans_mode, fresh.alpha, fresh.cell, fresh.cells, fresh.interval,
                      fresh.cell_intervals, fresh.loop_mode));
 }
 
-TEST(SurfacePicture, FillTakesSystemColourOrderAndClips) {
+TEST(SurfacePicture, FillClipsAndFindsThePaletteEntry) {
   Picture p;
   create_blank(p, 4, 3, 24);
-  fill_picture(p, 1, 1, 3, 2, 0x00332211);  // 0x00BBGGRR
+  fill_picture(p, 1, 1, 3, 2, Colour::from_rgb(0x112233));
   // Right and bottom are exclusive.
   EXPECT_EQ((std::array{rgb_at(p.surface, 1, 1), rgb_at(p.surface, 2, 1), rgb_at(p.surface, 3, 1),
                         rgb_at(p.surface, 1, 2), rgb_at(p.surface, 0, 0)}),
             (std::array<uint32_t, 5>{0x112233, 0x112233, 0, 0, 0}));
 
-  fill_picture(p, -100, -100, 100, 100, 0x00FFFFFF);
+  fill_picture(p, -100, -100, 100, 100, {255, 255, 255});
   for (int y = 0; y < 3; ++y) {
     for (int x = 0; x < 4; ++x) EXPECT_EQ(rgb_at(p.surface, x, y), 0xFFFFFFu);
   }
-  fill_picture(p, 3, 0, 1, 3, 0);  // inverted: nothing
+  fill_picture(p, 3, 0, 1, 3, {});  // inverted: nothing
   EXPECT_EQ(rgb_at(p.surface, 2, 0), 0xFFFFFFu);
 
   // A paletted picture gets the nearest entry.
   Picture q;
   create_blank(q, 2, 1, 8);
   q.surface.color_table[9] = PaletteEntry{0, 0, 250, 0};
-  fill_picture(q, 0, 0, 2, 1, 0x000000F0);  // nearly pure red
+  fill_picture(q, 0, 0, 2, 1, {240, 0, 0});  // nearly pure red
   EXPECT_EQ(q.surface.row(0)[0], 9);
   EXPECT_EQ(q.surface.row(0)[1], 9);
 
   Picture empty;
-  fill_picture(empty, 0, 0, 10, 10, 0);  // nothing to do
+  fill_picture(empty, 0, 0, 10, 10, {});  // nothing to do
   EXPECT_TRUE(empty.empty());
 }
 
@@ -153,7 +153,8 @@ TEST(SurfacePicture, BlitClipsConvertsAndHandlesOverlap) {
   create_blank(source, 3, 3, 24);
   for (int y = 0; y < 3; ++y) {
     for (int x = 0; x < 3; ++x) {
-      fill_picture(source, x, y, x + 1, y + 1, uint32_t(0x10 * (y * 3 + x + 1)) << 16);
+      fill_picture(source, x, y, x + 1, y + 1,
+                   {0, 0, static_cast<uint8_t>(0x10 * (y * 3 + x + 1))});
     }
   }
   Picture dest;

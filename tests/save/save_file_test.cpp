@@ -44,14 +44,14 @@ void set_every_field(Engine& e) {
   e.script.gosub_stack[0] = 10;
   e.script.gosub_stack[1] = 20;
   l.monocro_on = true;
-  l.monocro_red = 100, l.monocro_green = 110, l.monocro_blue = 120;
+  l.monocro_colour = {100, 110, 120};
   l.nega_mode = 1;
   AudioState& a = e.audio;
   a.midi_name = "m.mid", a.wave_name = "w.wav", a.cd_track = 3;
   a.midi_loop = true, a.wave_loop = false, a.cd_loop = true, a.mp3_loop = true;
   a.mp3_name = "a.mp3";
-  e.graphics.bars[0] = {1, 2, 3, 4, 5, 6, 7};
-  e.graphics.numbers[99] = {8, 9, 10, 11, 12, 13};
+  e.graphics.bars[0] = {1, 2, 3, 4, 5, 6, Colour::from_rgb(7)};
+  e.graphics.numbers[99] = {8, 9, 10, 11, 12, Colour::from_rgb(13)};
 }
 
 // The same game as the file must hold it, written out by hand.
@@ -121,10 +121,10 @@ TEST(SaveFile, LoadingRestoresTheSnapshotAndSavingWritesItAgain) {
   h.e.vars.num_vars[200] = 5;
   ASSERT_TRUE(load_save(h.e, 4));
   // The history's length is its text's, not field 5; globals are not in slots.
-  EXPECT_EQ(
-      std::tuple(h.e.text.history.write_index, h.e.text.window.text_blue, h.e.vars.num_vars[200],
-                 h.e.script.gosub_depth, h.e.graphics.layers.monocro_blue),
-      std::tuple(3u, 3, 5, 2, 120));
+  EXPECT_EQ(std::tuple(h.e.text.history.write_index, h.e.text.window.text_colour.blue,
+                       h.e.vars.num_vars[200], h.e.script.gosub_depth,
+                       h.e.graphics.layers.monocro_colour.blue),
+            std::tuple(3u, uint8_t{3}, 5, 2, uint8_t{120}));
   // Up to the music (whose loops follow what really plays: these files are
   // missing), a snapshot taken now is the file again.
   state_snapshot(h.e);
@@ -146,13 +146,13 @@ TEST(SaveFile, ShortFilesReadZeroAndEmptyForTheMissingTail) {
     write_file(h.dir.path() / "save1.dat", whole.substr(0, cut));
     ASSERT_TRUE(load_save(h.e, 1));
     if (cut < 30) {
-      EXPECT_EQ(h.e.text.window.text_red, 0);
+      EXPECT_EQ(h.e.text.window.text_colour.red, 0);
     }
     if (cut < whole.size() / 2) {
       EXPECT_EQ(h.e.audio.midi_name, "");
     }
     if (cut >= 4) {  // a format other than 1 has no gauges or numbers to read
-      EXPECT_EQ(h.e.graphics.numbers[99].colour, 0);
+      EXPECT_EQ(h.e.graphics.numbers[99].colour.rgb(), 0u);
     }
   }
 }

@@ -44,7 +44,7 @@ TEST(Hostile, PicturesAndProfilesOutsideTheGameFolderAreMissing) {
   GameDir outside;
   Picture red;
   create_blank(red, 640, 480, 24);
-  fill_picture(red, 0, 0, 640, 480, 0x0000FF);
+  fill_picture(red, 0, 0, 640, 480, {255, 0, 0});
   outside.write_bytes("red.bmp", encode_bmp(red.surface));
   outside.write_bytes("s.ini", "[s]\nk=secret\n");
   const std::string absolute = (outside.path() / "red.bmp").string();

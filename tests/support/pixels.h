@@ -35,7 +35,7 @@ inline uint32_t window_rgb(const uint8_t* window, int x, int y) {
 inline std::string solid_bmp(int width, int height, uint32_t rgb) {
   Picture p;
   create_blank(p, width, height, 24);
-  fill_picture(p, 0, 0, width, height, (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF));
+  fill_picture(p, 0, 0, width, height, Colour::from_rgb(rgb));
   return encode_bmp(p.surface);
 }
 

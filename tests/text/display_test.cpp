@@ -36,20 +36,18 @@ TEST(Display, TextButtonsAndColourMarks) {
   Direct d;
   d.show("あ<12いう>え#00ff80お");
   const TextState& t = d.e.text;
-  auto colour = [&t] {
-    return std::tuple(t.window.text_red, t.window.text_green, t.window.text_blue);
-  };
+  auto colour = [&t] { return t.window.text_colour.rgb(); };
   ASSERT_EQ(t.text_button_count, 1);
   const auto& b = t.text_buttons[0];
   EXPECT_EQ(std::tuple(b.number, b.left, b.top, b.right), std::tuple(12, 8 + 26, 16, 8 + 26 * 3));
-  EXPECT_EQ(colour(), std::tuple(0x00, 0xff, 0x80));
+  EXPECT_EQ(colour(), 0x00ff80u);
 
   // More buttons than the table holds: the rest are not registered, and a
   // colour mark cut short by the end of the line reads nothing beyond it.
   for (int i = 0; i < 300; ++i) d.show("<1>");
   EXPECT_EQ(t.text_button_count, kTextButtonCount);
   d.show("#ff");
-  EXPECT_EQ(colour(), std::tuple(0, 0, 0xff));
+  EXPECT_EQ(colour(), 0x0000ffu);
 }
 
 TEST(Display, HistoryCapacityAndTrimming) {

@@ -24,19 +24,20 @@ std::string repeat(const std::string& s, int n) {
 TEST(DrawMenuLine, ReturnsTheWidthAndTheCellAfterTheText) {
   Direct d;
   int32_t column = 0, row = 0;
-  EXPECT_EQ(draw_menu_line(d.e, to_sjis(repeat("あ", 30)), column, row, 0xFFFFFF), 23);
+  EXPECT_EQ(draw_menu_line(d.e, to_sjis(repeat("あ", 30)), column, row, {255, 255, 255}), 23);
   EXPECT_EQ(std::pair(column, row), std::pair(0, 2));
   column = 5, row = 3;
-  EXPECT_EQ(draw_menu_line(d.e, to_sjis("あ い\t"), column, row, 0xFFFFFF), 2);
+  EXPECT_EQ(draw_menu_line(d.e, to_sjis("あ い\t"), column, row, {255, 255, 255}), 2);
   EXPECT_EQ(std::pair(column, row), std::pair(0, 4));
   // Pixel positions never wrap.
   MenuLook menu;
   column = -10, row = -300;
-  EXPECT_EQ(draw_menu_line(d.e, to_sjis(repeat("あ", 30)), column, row, 0xFFFFFF, &menu), 23);
+  EXPECT_EQ(draw_menu_line(d.e, to_sjis(repeat("あ", 30)), column, row, {255, 255, 255}, &menu),
+            23);
   // An empty window rectangle draws nothing.
   d.e.text.window.window_right = -1;
   column = 0, row = 0;
-  EXPECT_EQ(draw_menu_line(d.e, to_sjis("あ"), column, row, 0xFFFFFF), 0);
+  EXPECT_EQ(draw_menu_line(d.e, to_sjis("あ"), column, row, {255, 255, 255}), 0);
   EXPECT_EQ(row, 0);
 }
 

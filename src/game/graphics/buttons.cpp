@@ -209,8 +209,7 @@ int32_t wait_for_link(Engine& e) {
   create_blank(g.button_source, kWindowWidth, kWindowHeight, 24);
   blit(g.button_source, 0, 0, kWindowWidth, kWindowHeight, g.screen, 0, 0);
   prepare_button_wait(e);
-  const uint32_t link_colour = static_cast<uint32_t>(
-      (t.link_blue & 0xFF) << 16 | (t.link_green & 0xFF) << 8 | (t.link_red & 0xFF));
+  const Colour link_colour = t.link_colour;
   int32_t current = -1;
   int32_t result = 0;
   WaitRules rules = button_wait_rules();

@@ -17,12 +17,12 @@ bool meets(const WideRect& a, const ClipRect& r) {
   return r.left <= a.right && r.top <= a.bottom && r.right >= a.left && r.bottom >= a.top;
 }
 
-// Blends `colour` (0xRRGGBB) over the scene through a block of coverage
+// Blends `colour` over the scene through a block of coverage
 // bytes (`width` x `height`, row by row) placed at (x, y), within `clip`.
 void blend_coverage(Surface& scene, std::span<const uint8_t> coverage, int64_t x, int64_t y,
-                    int32_t width, int32_t height, const ClipRect& clip, int32_t colour) {
+                    int32_t width, int32_t height, const ClipRect& clip, Colour colour) {
   const BlendTable& t = blend_table();
-  const uint8_t blue = colour & 0xFF, green = (colour >> 8) & 0xFF, red = (colour >> 16) & 0xFF;
+  const uint8_t blue = colour.blue, green = colour.green, red = colour.red;
   const int64_t left = std::max<int64_t>(x, clip.left);
   const int64_t right = std::min<int64_t>(x + width - 1, clip.right);
   const int64_t top = std::max<int64_t>(y, clip.top);
@@ -81,10 +81,8 @@ void draw_bars(Engine& e, const ClipRect& rect) {
     const int64_t right = std::min<int64_t>(bar.x + filled, int64_t{rect.right} + 1);
     const int64_t bottom = std::min<int64_t>(int64_t{bar.y} + bar.h, int64_t{rect.bottom} + 1);
     if (left >= right || top >= bottom) continue;
-    const auto c = static_cast<uint32_t>(bar.colour);
-    const uint32_t bgr = (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
     fill_picture(g.scene, static_cast<int32_t>(left), static_cast<int32_t>(top),
-                 static_cast<int32_t>(right), static_cast<int32_t>(bottom), bgr);
+                 static_cast<int32_t>(right), static_cast<int32_t>(bottom), bar.colour);
   }
 }
 

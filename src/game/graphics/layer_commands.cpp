@@ -96,20 +96,18 @@ void cmd_bg(Engine& e) {
     }
     const char* text = e.script.script_buffer.get() + e.script.script_pos;
     if (text[0] == '#') {
-      const int32_t colour = read_color(e, text + 1);
+      const Colour colour = read_color(e, text + 1);
       layers.background_name.assign(text, 7);
       e.script.script_pos += 7;
       skip_blanks(e);
-      // fill_picture takes 0x00BBGGRR.
-      const uint32_t bgr = ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
-      fill_picture(g.background, 0, 0, kWindowWidth, kWindowHeight, bgr);
+      fill_picture(g.background, 0, 0, kWindowWidth, kWindowHeight, colour);
     } else {
       const int32_t start = e.script.script_pos;
       std::string word;
       read_token(e, word);
       if (word == "black" || word == "white") {
         fill_picture(g.background, 0, 0, kWindowWidth, kWindowHeight,
-                     word == "white" ? 0xFFFFFFu : 0u);
+                     Colour::from_rgb(word == "white" ? 0xFFFFFF : 0));
         layers.background_name = word;
       } else {
         e.script.script_pos = start;  // not a colour word: read it as a string

@@ -43,7 +43,8 @@ void invert(Surface& s, const ClipRect& r, bool whole) {
 
 // The monochrome filter: the mean of the three channels, tinted.
 void monochrome(Surface& s, const ClipRect& r, bool whole, const LayerState& layers) {
-  const int32_t blue = layers.monocro_blue, green = layers.monocro_green, red = layers.monocro_red;
+  const Colour c = layers.monocro_colour;
+  const int32_t blue = c.blue, green = c.green, red = c.red;
   if (whole) {
     kernels::monochrome(s.bits.data(), s.bits.size() / 3, blue, green, red);
     return;
@@ -64,7 +65,7 @@ void draw_background(GraphicsState& g, const ClipRect& r) {
                       bg.height >= kWindowHeight && bg.bit_count() == 24;
   if (!covers) {
     // Whatever no background pixel reaches stays black.
-    fill_picture(g.scene, r.left, r.top, r.right + 1, r.bottom + 1, 0);
+    fill_picture(g.scene, r.left, r.top, r.right + 1, r.bottom + 1, Colour{});
   }
   if (layers.bg_area_x != -1) {
     offset_x = layers.bg_area_x;
@@ -232,7 +233,7 @@ void reset_pictures(Engine& e) {
 
   layers.dirty_rect = ClipRect{};
   for (Picture* p : {&g.screen, &g.scene, &g.background, &g.glyph_buffer, &g.text_layer})
-    fill_picture(*p, 0, 0, kWindowWidth, kWindowHeight, 0);
+    fill_picture(*p, 0, 0, kWindowWidth, kWindowHeight, Colour{});
   const Surface& screen = g.screen.surface;
   if (full_screen_picture(screen)) {
     std::memcpy(e.platform.window_pixels(), screen.bits.data(), kWindowBytes);
@@ -265,7 +266,7 @@ void load_background_picture(Engine& e, std::string_view tag) {
   g.background.trans_mode = kTransCopy;
   const int32_t width = cell_width(g.background), height = picture_height(g.background);
   if (width != kWindowWidth || height != kWindowHeight) {
-    fill_picture(g.scratch, 0, 0, kWindowWidth, kWindowHeight, 0);
+    fill_picture(g.scratch, 0, 0, kWindowWidth, kWindowHeight, Colour{});
     blit(g.scratch, 320 - width / 2, 240 - height / 2, width, height, g.background, 0, 0);
     create_blank(g.background, kWindowWidth, kWindowHeight, 24);
     blit(g.background, 0, 0, kWindowWidth, kWindowHeight, g.scratch, 0, 0);

@@ -46,12 +46,9 @@ void cmd_monocro(Engine& e) {
     if (word != "off") monocro_syntax_error(e);
     layers.monocro_on = false;
   } else if (c == '#') {
-    const int32_t colour = read_color(e, e.script.script_buffer.get() + e.script.script_pos + 1);
+    layers.monocro_colour = read_color(e, e.script.script_buffer.get() + e.script.script_pos + 1);
     e.script.script_pos += 7;
     skip_blanks(e);
-    layers.monocro_red = (colour >> 16) & 0xFF;
-    layers.monocro_green = (colour >> 8) & 0xFF;
-    layers.monocro_blue = colour & 0xFF;
     layers.monocro_on = true;
   } else {
     monocro_syntax_error(e);

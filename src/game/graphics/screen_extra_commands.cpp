@@ -36,14 +36,14 @@ constexpr size_t kMaxPointerFileBytes = size_t{16} << 20;
 
 // The colour argument after a comma: the character there (the '#') is
 // passed over and the next six are the hexadecimal colour.
-int32_t read_gauge_colour(Engine& e) {
+Colour read_gauge_colour(Engine& e) {
   expect_comma(e);
   skip_blanks(e);
   const char c = current_byte(e);
   // At the end of the line there is no colour to read.
   const char* digits =
       c == '\0' || c == '\n' ? "" : e.script.script_buffer.get() + e.script.script_pos + 1;
-  const int32_t colour = read_color(e, digits);
+  const Colour colour = read_color(e, digits);
   e.script.script_pos += 7;
   skip_blanks(e);
   return colour;

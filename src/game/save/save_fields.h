@@ -34,9 +34,9 @@ void walk_save_fields(IO& io, Engine& e) {
   io.num(history_index);  // 5: the length of field 4 counts instead
   io.num(t.history.page_count);
   io.num(t.menu.right_click_enabled);  // 7: rmode
-  io.num(w.text_red);                  // 8
-  io.num(w.text_blue);
-  io.num(w.text_green);
+  io.num(w.text_colour.red);           // 8
+  io.num(w.text_colour.blue);
+  io.num(w.text_colour.green);
   io.tag(t.cursors[0].tag);  // 11
   io.tag(t.cursors[1].tag);
   io.num(fx.window_effect_type);  // 13
@@ -76,9 +76,9 @@ void walk_save_fields(IO& io, Engine& e) {
   }
   for (size_t i = 0; i < static_cast<size_t>(depth); ++i) io.position(s.gosub_stack[i]);
   io.num(layers.monocro_on);  // 52
-  io.num(layers.monocro_blue);
-  io.num(layers.monocro_green);
-  io.num(layers.monocro_red);
+  io.num(layers.monocro_colour.blue);
+  io.num(layers.monocro_colour.green);
+  io.num(layers.monocro_colour.red);
   io.num(layers.nega_mode);  // 56
   io.text(a.midi_name, kSaveNameBytes);
   io.text(a.wave_name, kSaveNameBytes);
@@ -94,10 +94,12 @@ void walk_save_fields(IO& io, Engine& e) {
   io.num(w.text_mode);
   if (format != kSaveFormat) return;
   for (Gauge& g : e.graphics.bars) {  // 67
-    for (int32_t* v : {&g.value, &g.x, &g.y, &g.w, &g.h, &g.max, &g.colour}) io.num(*v);
+    for (int32_t* v : {&g.value, &g.x, &g.y, &g.w, &g.h, &g.max}) io.num(*v);
+    io.colour(g.colour);
   }
   for (NumberDisplay& d : e.graphics.numbers) {  // 68
-    for (int32_t* v : {&d.value, &d.x, &d.y, &d.a, &d.b, &d.colour}) io.num(*v);
+    for (int32_t* v : {&d.value, &d.x, &d.y, &d.a, &d.b}) io.num(*v);
+    io.colour(d.colour);
   }
 }
 

@@ -38,16 +38,15 @@ void silence(Engine& e) {
   stop_all_sound(e, false);
 }
 
-// A colour written "#rrggbb" as 0x00BBGGRR for fill_picture; black when a
-// digit is not one.
-uint32_t background_colour(std::string_view name) {
+// A colour written "#rrggbb"; black when a digit is not one.
+Colour background_colour(std::string_view name) {
   uint32_t rgb = 0;
   for (size_t i = 1; i < 7; ++i) {
     const int d = i < name.size() ? hex_digit_value(name[i]) : -1;
-    if (d < 0) return 0;
+    if (d < 0) return {};
     rgb = (rgb << 4) | static_cast<uint32_t>(d);
   }
-  return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+  return Colour::from_rgb(rgb);
 }
 
 // The background as `bg` made it: a colour, black, white or a picture
@@ -59,7 +58,8 @@ void restore_background(Engine& e) {
   if (!name.empty() && name[0] == '#') {
     fill_picture(g.background, 0, 0, kWindowWidth, kWindowHeight, background_colour(name));
   } else if (name == "black" || name == "white" || name.empty()) {
-    fill_picture(g.background, 0, 0, kWindowWidth, kWindowHeight, name == "white" ? 0xFFFFFFu : 0u);
+    fill_picture(g.background, 0, 0, kWindowWidth, kWindowHeight,
+                 Colour::from_rgb(name == "white" ? 0xFFFFFF : 0));
   } else {
     load_background_picture(e, name);
   }
@@ -88,7 +88,7 @@ void rebuild_game(Engine& e) {
   if (!w.window_picture_name.empty() && w.window_colour == -1) {
     load_picture_from_tag(e, g.window_picture, w.window_picture_name);
   }
-  fill_picture(g.text_layer, 0, 0, kWindowWidth, kWindowHeight, 0);
+  fill_picture(g.text_layer, 0, 0, kWindowWidth, kWindowHeight, Colour{});
   std::fill(t.text_alpha.begin(), t.text_alpha.end(), uint8_t{0});
   t.cursor_kind = kCursorNone;
   w.window_shown = false;

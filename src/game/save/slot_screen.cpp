@@ -83,13 +83,6 @@ void show_empty_window(Engine& e) {
   w.window_in_scene = true;
 }
 
-void draw_at(Engine& e, std::string_view text, int64_t x, int64_t y, int32_t colour,
-             const MenuLook& look) {
-  int32_t column = -saturate(std::max<int64_t>(x, 1));
-  int32_t row = -saturate(std::max<int64_t>(y, 1));
-  draw_menu_line(e, text, column, row, colour, &look);
-}
-
 }  // namespace
 
 int slot_count(const Engine& e) { return std::clamp(e.save.save_count, 0, kMaxSaveSlots); }
@@ -131,7 +124,7 @@ int save_slot_screen(Engine& e, bool is_save, std::string& label) {
   const int64_t title_y = std::max<int64_t>(240 - (n / 2 + 1) * pitch_y, 1);
   play_menu_sound(e, m.sounds[0]);
   const TextWindow& w = e.text.window;
-  draw_at(e, title, title_x, title_y, (w.text_red << 16) | (w.text_green << 8) | w.text_blue, look);
+  draw_menu_text_at(e, title, title_x, title_y, w.text_colour, look);
 
   const int64_t quarter = n == 0 ? 0 : static_cast<int64_t>(slots[0].label.size()) * pitch_x / 4;
   const int64_t left = std::max<int64_t>(320 - quarter, 1);
@@ -140,8 +133,9 @@ int save_slot_screen(Engine& e, bool is_save, std::string& label) {
   const auto own_colour = [&](int i) {
     return slots[static_cast<size_t>(i)].exists ? m.normal_colour : m.unavailable_colour;
   };
-  const auto draw_slot = [&](int i, int32_t colour) {
-    draw_at(e, slots[static_cast<size_t>(i)].label, left, top + i * pitch_y, colour, look);
+  const auto draw_slot = [&](int i, Colour colour) {
+    draw_menu_text_at(e, slots[static_cast<size_t>(i)].label, left, top + i * pitch_y, colour,
+                      look);
   };
   for (int i = 0; i < n; ++i) draw_slot(i, own_colour(i));
 

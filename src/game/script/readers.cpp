@@ -152,8 +152,8 @@ void read_label(Engine& e, std::string& out) {
                error_message("ラベル名が来るべきところにラベル名が来ませんでした。"));
 }
 
-int32_t read_color(Engine& e, const char* text) {
-  int32_t value = 0;
+Colour read_color(Engine& e, const char* text) {
+  uint32_t value = 0;
   for (int i = 0; i < 6; ++i) {
     const int digit = hex_digit_value(text[i]);
     if (digit < 0) {
@@ -161,9 +161,17 @@ int32_t read_color(Engine& e, const char* text) {
                    error_message("カラー指定が間違っています。HTMLと同じ形式（例：#75fe1b）"
                                  "で指定してください。"));
     }
-    value = value * 16 + digit;
+    value = value * 16 + static_cast<uint32_t>(digit);
   }
-  return value;
+  return Colour::from_rgb(value);
+}
+
+Colour read_hash_colour(Engine& e, std::string_view message) {
+  skip_blanks(e);
+  if (current_byte(e) != '#') script_error(e, "エラー", error_message(message));
+  const Colour colour = read_color(e, e.script.script_buffer.get() + e.script.script_pos + 1);
+  e.script.script_pos += 7;
+  return colour;
 }
 
 void expect_comma(Engine& e) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/colour.h"
 #include "base/hex_digit.h"
 #include "game/engine.h"
 
@@ -39,7 +40,10 @@ void read_string(Engine& e, std::string& out);
 // `out` is the name without the star.
 void read_label(Engine& e, std::string& out);
 // The six hexadecimal digits of a #rrggbb colour; `text` points behind '#'.
-int32_t read_color(Engine& e, const char* text);
+Colour read_color(Engine& e, const char* text);
+// One `#rrggbb` argument, read past; anything else is the error "エラー" with
+// `message`.
+Colour read_hash_colour(Engine& e, std::string_view message);
 void expect_comma(Engine& e);
 
 // Checks a variable number; a number outside 0..4095 is a runtime error that

@@ -95,15 +95,15 @@ Painter::Painter(Engine& e, uint8_t* pixels, int height)
   if (!e.text.glyphs) e.text.glyphs = std::make_unique<GlyphRenderer>();
 }
 
-void Painter::fill(const DialogRect& r, uint32_t rgb) {
+void Painter::fill(const DialogRect& r, Colour colour) {
   DialogRect c = intersect(r, bounds());
   for (int y = c.y; y < c.y + c.h; ++y) {
     uint8_t* p = at(c.x, y);
-    for (int x = 0; x < c.w; ++x, p += 3) set(p, rgb);
+    for (int x = 0; x < c.w; ++x, p += 3) set(p, colour);
   }
 }
 
-void Painter::outline(const DialogRect& r, uint32_t top_left, uint32_t bottom_right) {
+void Painter::outline(const DialogRect& r, Colour top_left, Colour bottom_right) {
   fill({r.x, r.y, r.w, 1}, top_left);
   fill({r.x, r.y, 1, r.h}, top_left);
   fill({r.x, r.y + r.h - 1, r.w, 1}, bottom_right);
@@ -118,7 +118,7 @@ int Painter::text_width(std::string_view sjis) {
   return width;
 }
 
-void Painter::text(int x, int y, std::string_view sjis, uint32_t rgb, const DialogRect& clip) {
+void Painter::text(int x, int y, std::string_view sjis, Colour colour, const DialogRect& clip) {
   DialogRect c = intersect(clip, bounds());
   for (size_t i = 0; i < sjis.size();) {
     size_t length = char_length(sjis, i);
@@ -133,7 +133,7 @@ void Painter::text(int x, int y, std::string_view sjis, uint32_t rgb, const Dial
       for (int row = 0; row < kGlyph; ++row) {
         for (int col = 0; col < width; ++col) {
           uint8_t a = coverage[static_cast<size_t>(row * kGlyph + col)];
-          if (a != 0 && inside(c, x + col, y + row)) blend(at(x + col, y + row), rgb, a);
+          if (a != 0 && inside(c, x + col, y + row)) blend(at(x + col, y + row), colour, a);
         }
       }
     }
@@ -147,16 +147,16 @@ uint8_t* Painter::at(int x, int y) {
          static_cast<size_t>(x) * 3;
 }
 
-void Painter::set(uint8_t* p, uint32_t rgb) {
-  p[0] = static_cast<uint8_t>(rgb);
-  p[1] = static_cast<uint8_t>(rgb >> 8);
-  p[2] = static_cast<uint8_t>(rgb >> 16);
+void Painter::set(uint8_t* p, Colour colour) {
+  p[0] = colour.blue;
+  p[1] = colour.green;
+  p[2] = colour.red;
 }
 
-void Painter::blend(uint8_t* p, uint32_t rgb, uint8_t a) {
+void Painter::blend(uint8_t* p, Colour colour, uint8_t a) {
+  const uint8_t channels[3] = {colour.blue, colour.green, colour.red};
   for (int k = 0; k < 3; ++k) {
-    unsigned colour = rgb >> (8 * k) & 0xFF;
-    p[k] = static_cast<uint8_t>((p[k] * (255u - a) + colour * a + 127) / 255);
+    p[k] = static_cast<uint8_t>((p[k] * (255u - a) + channels[k] * a + 127u) / 255);
   }
 }
 

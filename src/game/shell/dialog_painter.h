@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/colour.h"
 #include "game/engine.h"
 #include "game/shell/player_wait.h"
 #include "game/shell/window_proc.h"
@@ -35,20 +36,20 @@ class Painter {
   explicit Painter(Engine& e);  // the window
   Painter(Engine& e, uint8_t* pixels, int height);
 
-  void fill(const DialogRect& r, uint32_t rgb);
+  void fill(const DialogRect& r, Colour colour);
   // A one-pixel outline: `top_left` on the top and left edges, `bottom_right`
   // on the others (raised or sunken, as the colours say).
-  void outline(const DialogRect& r, uint32_t top_left, uint32_t bottom_right);
+  void outline(const DialogRect& r, Colour top_left, Colour bottom_right);
   // The width of `sjis` in pixels: a full cell per double-byte character.
   static int text_width(std::string_view sjis);
   // Draws `sjis` with its cells' top-left corner at (x, y), inside `clip`.
-  void text(int x, int y, std::string_view sjis, uint32_t rgb, const DialogRect& clip);
+  void text(int x, int y, std::string_view sjis, Colour colour, const DialogRect& clip);
 
  private:
   DialogRect bounds() const { return DialogRect{0, 0, kWindowWidth, height_}; }
   uint8_t* at(int x, int y);
-  static void set(uint8_t* p, uint32_t rgb);
-  static void blend(uint8_t* p, uint32_t rgb, uint8_t a);
+  static void set(uint8_t* p, Colour colour);
+  static void blend(uint8_t* p, Colour colour, uint8_t a);
 
   Engine& e_;
   uint8_t* pixels_;
@@ -65,14 +66,14 @@ constexpr int kCaption = 18;
 constexpr int kGlyph = kDialogGlyph;
 constexpr int kHalfGlyph = kGlyph / 2;
 constexpr int kLineHeight = 16;
-constexpr uint32_t kFaceColor = 0xD4D0C8;
-constexpr uint32_t kLightColor = 0xFFFFFF;
-constexpr uint32_t kShadowColor = 0x808080;
-constexpr uint32_t kDarkColor = 0x404040;
-constexpr uint32_t kTextColor = 0x000000;
-constexpr uint32_t kCaptionColor = 0x0A246A;
-constexpr uint32_t kCaptionTextColor = 0xFFFFFF;
-constexpr uint32_t kEditColor = 0xFFFFFF;
+constexpr Colour kFaceColor = Colour::from_rgb(0xD4D0C8);
+constexpr Colour kLightColor = Colour::from_rgb(0xFFFFFF);
+constexpr Colour kShadowColor = Colour::from_rgb(0x808080);
+constexpr Colour kDarkColor = Colour::from_rgb(0x404040);
+constexpr Colour kTextColor = Colour::from_rgb(0x000000);
+constexpr Colour kCaptionColor = Colour::from_rgb(0x0A246A);
+constexpr Colour kCaptionTextColor = Colour::from_rgb(0xFFFFFF);
+constexpr Colour kEditColor = Colour::from_rgb(0xFFFFFF);
 
 constexpr int kBoxButtonWidth = 75;
 constexpr int kBoxButtonHeight = 23;

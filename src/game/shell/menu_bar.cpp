@@ -17,13 +17,13 @@ constexpr int kRowHeight = 18;
 constexpr int kFrame = 3;
 constexpr int kCheckColumn = 18;
 constexpr int kArrowColumn = 18;
-constexpr uint32_t kFaceColor = 0xD4D0C8;
-constexpr uint32_t kLightColor = 0xFFFFFF;
-constexpr uint32_t kShadowColor = 0x808080;
-constexpr uint32_t kDarkColor = 0x404040;
-constexpr uint32_t kTextColor = 0x000000;
-constexpr uint32_t kHotColor = 0x0A246A;
-constexpr uint32_t kHotTextColor = 0xFFFFFF;
+using dialog::kDarkColor;
+using dialog::kFaceColor;
+using dialog::kLightColor;
+using dialog::kShadowColor;
+using dialog::kTextColor;
+constexpr Colour kHotColor = dialog::kCaptionColor;
+constexpr Colour kHotTextColor = dialog::kCaptionTextColor;
 
 bool inside(const DialogRect& r, int x, int y) {
   return x >= r.x && y >= r.y && x < r.x + r.w && y < r.y + r.h;
@@ -36,14 +36,14 @@ DialogRect clip_to_window(const DialogRect& r) {
 }
 
 // A tick of 7 pixels by 5 in front of a checked entry, (x, y) its top left.
-void draw_check(Painter& p, int x, int y, uint32_t rgb) {
+void draw_check(Painter& p, int x, int y, Colour colour) {
   static constexpr int kTop[] = {2, 3, 4, 3, 2, 1, 0};
-  for (int c = 0; c < 7; ++c) p.fill({x + c, y + kTop[c], 1, 3}, rgb);
+  for (int c = 0; c < 7; ++c) p.fill({x + c, y + kTop[c], 1, 3}, colour);
 }
 
 // A small triangle pointing right, for an entry that opens a drop-down.
-void draw_arrow(Painter& p, int x, int y, uint32_t rgb) {
-  for (int c = 0; c < 4; ++c) p.fill({x + c, y + c, 1, 7 - 2 * c}, rgb);
+void draw_arrow(Painter& p, int x, int y, Colour colour) {
+  for (int c = 0; c < 4; ++c) p.fill({x + c, y + c, 1, 7 - 2 * c}, colour);
 }
 
 // One open drop-down: its entries, where its rows lie, the entry under the
@@ -200,7 +200,7 @@ class DropDowns {
       const DialogRect& r = d.rows[i];
       const MenuItem& entry = (*d.entries)[i];
       bool hot = static_cast<int>(i) == d.hot;
-      uint32_t ink = hot ? kHotTextColor : kTextColor;
+      Colour ink = hot ? kHotTextColor : kTextColor;
       if (hot) p.fill(r, kHotColor);
       int mid = r.y + r.h / 2;
       if (entry.checked) draw_check(p, r.x + 6, mid - 3, ink);

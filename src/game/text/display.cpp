@@ -45,9 +45,7 @@ struct LineWalk {
   bool fast_forward = false;
   bool no_clickstr = false;
   bool page_just_ended = false;
-  int32_t red = 255;
-  int32_t green = 255;
-  int32_t blue = 255;
+  Colour colour = {255, 255, 255};
   // Chosen when the line starts and kept to its end, even across a page end
   // inside the line.
   CharacterFont font;
@@ -81,9 +79,7 @@ void colour_mark(Engine& e, LineWalk& s) {
     value = value * 16 + std::max(hex_digit_value(static_cast<char>(s.at(k))), 0);
   s.i = k;
   TextWindow& w = e.text.window;
-  w.text_red = s.red = (value >> 16) & 0xFF;
-  w.text_green = s.green = (value >> 8) & 0xFF;
-  w.text_blue = s.blue = value & 0xFF;
+  w.text_colour = s.colour = Colour::from_rgb(static_cast<uint32_t>(value));
 }
 
 // The click wait of `@` (kind line) and of a page end (kind page) with the
@@ -163,7 +159,7 @@ bool show_character(Engine& e, LineWalk& s) {
   const uint16_t code = static_cast<uint16_t>(b1 << 8 | b2);
   history_char(t.history, static_cast<char>(b1), static_cast<char>(b2));
   const uint32_t t0 = e.platform.ticks();
-  draw_character(e, s.font, saturate(s.x), saturate(s.y), code, s.red, s.green, s.blue);
+  draw_character(e, s.font, saturate(s.x), saturate(s.y), code, s.colour);
   character_delay(e, s, t0);
 
   const LookAhead a = look_ahead(s.line, s.i + 2);
@@ -198,7 +194,7 @@ void empty_page(Engine& e, bool widen_bottom) {
   TextWindow& w = t.window;
   w.column = 0;
   w.row = 0;
-  fill_picture(e.graphics.text_layer, 0, 0, kWindowWidth, kWindowHeight, 0);
+  fill_picture(e.graphics.text_layer, 0, 0, kWindowWidth, kWindowHeight, Colour{});
   std::fill(t.text_alpha.begin(), t.text_alpha.end(), uint8_t{0});
   t.drawing_font_face = e.shell.font_face;
   if (!w.window_shown) return;
@@ -216,7 +212,7 @@ void empty_page(Engine& e, bool widen_bottom) {
 }  // namespace
 
 void draw_character(Engine& e, const CharacterFont& font, int32_t x, int32_t y, uint16_t code,
-                    int32_t red, int32_t green, int32_t blue) {
+                    Colour colour) {
   TextState& t = e.text;
   const TextWindow& w = t.window;
   if (!t.glyphs) t.glyphs = std::make_unique<GlyphRenderer>();
@@ -232,10 +228,8 @@ void draw_character(Engine& e, const CharacterFont& font, int32_t x, int32_t y, 
 
   const BlendTable& table = blend_table();
   // Blue, green, red: the order of the pixels.
-  const std::array<const uint8_t*, 3> tint = {
-      table[static_cast<size_t>(std::clamp(blue, 0, 255))].data(),
-      table[static_cast<size_t>(std::clamp(green, 0, 255))].data(),
-      table[static_cast<size_t>(std::clamp(red, 0, 255))].data()};
+  const std::array<const uint8_t*, 3> tint = {table[colour.blue].data(), table[colour.green].data(),
+                                              table[colour.red].data()};
   const bool shadow = w.shadow == 1;
   for (int32_t r = 0; r < fh; ++r) {
     const uint8_t* cov = coverage.data() + static_cast<size_t>(r) * static_cast<size_t>(fw);
@@ -283,9 +277,7 @@ void display_text(Engine& e, std::string_view line) {
   LineWalk s;
   s.line = line;
   place_at_cell(w, s);
-  s.red = w.text_red;
-  s.green = w.text_green;
-  s.blue = w.text_blue;
+  s.colour = w.text_colour;
   s.font = CharacterFont{t.drawing_font_face, w.font_width, w.font_height, w.bold == 1};
 
   for (;;) {
@@ -332,9 +324,7 @@ void display_text(Engine& e, std::string_view line) {
           button.left = saturate(s.x);
           button.top = saturate(s.y);
         }
-        s.red = t.link_red;
-        s.green = t.link_green;
-        s.blue = t.link_blue;
+        s.colour = t.link_colour;
         break;
       }
       case '>':
@@ -342,9 +332,7 @@ void display_text(Engine& e, std::string_view line) {
         if (t.text_button_count < kTextButtonCount) {
           t.text_buttons[static_cast<size_t>(t.text_button_count++)].right = saturate(s.x);
         }
-        s.red = w.text_red;
-        s.green = w.text_green;
-        s.blue = w.text_blue;
+        s.colour = w.text_colour;
         break;
       case '@':
         ++s.i;

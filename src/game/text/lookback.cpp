@@ -185,7 +185,7 @@ void HistoryScreen::draw_text(const std::string& text) {
   font.width = w.font_width;
   font.height = w.font_height;
   font.bold = w.bold == 1;
-  const int32_t colour = t.menu.lookback_colour;
+  const Colour colour = t.menu.lookback_colour;
   int64_t x = w.origin_x, y = w.origin_y;
   for (size_t i = 0; i < text.size();) {
     if (text[i] == '\n') {
@@ -200,8 +200,7 @@ void HistoryScreen::draw_text(const std::string& text) {
     i += 2;
     if (x >= area_.left && y >= area_.top && x + font.width - 1 <= area_.right &&
         y + font.height - 1 <= area_.bottom) {
-      draw_character(e_, font, static_cast<int32_t>(x), static_cast<int32_t>(y), code,
-                     (colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
+      draw_character(e_, font, static_cast<int32_t>(x), static_cast<int32_t>(y), code, colour);
     }
     x += w.pitch_x;
   }

@@ -110,23 +110,14 @@ void cmd_menusetwindow(Engine& e) {
   e.script.script_pos += 7;
 }
 
-// One `#rrggbb` argument; `message` is the error for anything else.
-int32_t read_hash_colour(Engine& e, std::string_view message) {
-  skip_blanks(e);
-  if (current_byte(e) != '#') script_error(e, "エラー", error_message(message));
-  const int32_t colour = read_color(e, e.script.script_buffer.get() + e.script.script_pos + 1);
-  e.script.script_pos += 7;
-  return colour;
-}
-
 void cmd_menuselectcolor(Engine& e) {
   static constexpr std::string_view kMessage = "menuselectcolorのパラメータが違います。";
   MenuSettings& m = e.text.menu;
-  const int32_t highlight = read_hash_colour(e, kMessage);
+  const Colour highlight = read_hash_colour(e, kMessage);
   expect_comma(e);
-  const int32_t normal = read_hash_colour(e, kMessage);
+  const Colour normal = read_hash_colour(e, kMessage);
   expect_comma(e);
-  const int32_t unavailable = read_hash_colour(e, kMessage);
+  const Colour unavailable = read_hash_colour(e, kMessage);
   m.highlight_colour = highlight;
   m.normal_colour = normal;
   m.unavailable_colour = unavailable;

@@ -66,7 +66,7 @@ LineLook line_look(Engine& e, const MenuLook* menu) {
 // copied from the scene to the screen, the character is blended into it,
 // into text_alpha and text_layer, and the cell is shown.
 void draw_item_character(Engine& e, const LineLook& look, int64_t x, int64_t y, uint16_t code,
-                         int32_t colour) {
+                         Colour colour) {
   const int64_t fw = look.font.width, fh = look.font.height;
   if (x > look.area.right || y > look.area.bottom || x + fw - 1 < look.area.left ||
       y + fh - 1 < look.area.top) {
@@ -82,8 +82,7 @@ void draw_item_character(Engine& e, const LineLook& look, int64_t x, int64_t y, 
   TextWindow& w = e.text.window;
   const int32_t window_shadow = w.shadow;
   w.shadow = look.shadow;
-  draw_character(e, look.font, saturate(x), saturate(y), code, (colour >> 16) & 0xFF,
-                 (colour >> 8) & 0xFF, colour & 0xFF);
+  draw_character(e, look.font, saturate(x), saturate(y), code, colour);
   w.shadow = window_shadow;
   show_screen(e, &cell);
 }
@@ -100,7 +99,7 @@ struct LinePosition {
 
 // The line drawing behind draw_menu_line. Returns the number of characters,
 // at most the window's columns.
-int draw_line(Engine& e, std::string_view text, LinePosition& at, int32_t colour,
+int draw_line(Engine& e, std::string_view text, LinePosition& at, Colour colour,
               const MenuLook* menu) {
   const TextWindow& w = e.text.window;
   const LineLook look = line_look(e, menu);
@@ -163,7 +162,7 @@ struct ItemLayout {
   int64_t menu_half_width = 0;
   int32_t width = 0;  // choice style: the widest item in characters
 
-  void draw(Engine& e, std::span<const std::string> texts, int index, int32_t colour) const {
+  void draw(Engine& e, std::span<const std::string> texts, int index, Colour colour) const {
     const auto i = static_cast<size_t>(index);
     LinePosition at;
     if (menu_style) {
@@ -221,12 +220,12 @@ SelectionState& selection_state(Engine& e) { return e.text.selection; }
 
 void reset_selection_cycle_defaults(Engine& e) {
   SelectionState& sel = selection_state(e);
-  sel.highlight_colour = 0xFFFFFF;
-  sel.normal_colour = 0xAAAAAA;
+  sel.highlight_colour = Colour::from_rgb(0xFFFFFF);
+  sel.normal_colour = Colour::from_rgb(0xAAAAAA);
   sel.sounds = {};
 }
 
-int draw_menu_line(Engine& e, std::string_view text, int32_t& column, int32_t& row, int32_t colour,
+int draw_menu_line(Engine& e, std::string_view text, int32_t& column, int32_t& row, Colour colour,
                    const MenuLook* menu) {
   // A menu screen whose text was cleared is drawn over a fresh backdrop.
   if (menu != nullptr && menu->draw_backdrop && !e.text.menu.backdrop_drawn) {
@@ -239,14 +238,23 @@ int draw_menu_line(Engine& e, std::string_view text, int32_t& column, int32_t& r
   return count;
 }
 
+void draw_menu_text_at(Engine& e, std::string_view text, int64_t x, int64_t y, Colour colour,
+                       const MenuLook& look) {
+  if (x > kWindowWidth || y > kWindowHeight) return;
+  // Menu lines take pixel positions as negative values.
+  int32_t column = -saturate(std::max<int64_t>(x, 1));
+  int32_t row = -saturate(std::max<int64_t>(y, 1));
+  draw_menu_line(e, text, column, row, colour, &look);
+}
+
 int choose_item(Engine& e, std::span<const std::string> texts, int32_t column, int32_t row,
                 const MenuLook& menu) {
   Platform& p = e.platform;
   ShellState& shell = e.shell;
   SelectionState& sel = selection_state(e);
   const bool menu_style = e.script.menu_busy;
-  const int32_t highlight = menu_style ? menu.highlight_colour : sel.highlight_colour;
-  const int32_t normal = menu_style ? menu.normal_colour : sel.normal_colour;
+  const Colour highlight = menu_style ? menu.highlight_colour : sel.highlight_colour;
+  const Colour normal = menu_style ? menu.normal_colour : sel.normal_colour;
   const std::string_view over_sound = menu_style ? menu.sounds[2] : sel.sounds[1];
   const std::string_view click_sound = menu_style ? menu.sounds[3] : sel.sounds[2];
   const auto n = static_cast<int>(texts.size());

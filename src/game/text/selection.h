@@ -22,14 +22,19 @@ void reset_selection_cycle_defaults(Engine& e);
 int choose_item(Engine& e, std::span<const std::string> texts, int32_t column, int32_t row,
                 const MenuLook& menu = {});
 
-// Draws one item in `colour` (0xRRGGBB) over a clean background, without
+// Draws one item in `colour` over a clean background, without
 // delay and without touching the text history. A non-negative column / row
 // is a cell of the text window, a negative one the pixel coordinate -value.
 // With `menu` null the text window's font and rectangle are used and long
 // text wraps at the window's columns with the kinsoku rules; with `menu` its
 // font and the whole screen. Column and row come back as the cell after the
 // text; returns the number of characters, at most the window's columns.
-int draw_menu_line(Engine& e, std::string_view text, int32_t& column, int32_t& row, int32_t colour,
+int draw_menu_line(Engine& e, std::string_view text, int32_t& column, int32_t& row, Colour colour,
                    const MenuLook* menu = nullptr);
+
+// Draws a menu line in the menu style at the pixel position (x, y); a
+// position right of or below the screen draws nothing.
+void draw_menu_text_at(Engine& e, std::string_view text, int64_t x, int64_t y, Colour colour,
+                       const MenuLook& look);
 
 }  // namespace vellumite

@@ -119,21 +119,11 @@ void cmd_selnum(Engine& e) {
   apply_int_limits(e.vars);
 }
 
-// One `#rrggbb` argument.
-int32_t read_select_colour(Engine& e) {
-  skip_blanks(e);
-  if (current_byte(e) != '#') {
-    script_error(e, "エラー", error_message("selectcolorのパラメータが違います。"));
-  }
-  const int32_t colour = read_color(e, e.script.script_buffer.get() + e.script.script_pos + 1);
-  e.script.script_pos += 7;
-  return colour;
-}
-
 void cmd_selectcolor(Engine& e) {
-  const int32_t highlight = read_select_colour(e);
+  static constexpr std::string_view kMessage = "selectcolorのパラメータが違います。";
+  const Colour highlight = read_hash_colour(e, kMessage);
   expect_comma(e);
-  const int32_t normal = read_select_colour(e);
+  const Colour normal = read_hash_colour(e, kMessage);
   SelectionState& sel = selection_state(e);
   sel.highlight_colour = highlight;
   sel.normal_colour = normal;

@@ -89,11 +89,10 @@ void draw_menu_backdrop(Engine& e) {
   w.window_in_scene = false;
   refresh_scene(e, nullptr);
   w.window_in_scene = true;
-  const int32_t tint = e.text.menu.tint;
+  const Colour tint = e.text.menu.tint;
   Surface& s = e.graphics.scene.surface;
   for (int32_t y = 0; y < s.height; ++y) {
-    kernels::tint(s.row(y), static_cast<size_t>(s.width), tint & 0xFF, (tint >> 8) & 0xFF,
-                  (tint >> 16) & 0xFF);
+    kernels::tint(s.row(y), static_cast<size_t>(s.width), tint.blue, tint.green, tint.red);
   }
   w.window_shown = true;
   run_effect(e, 1, 0, "", nullptr);
@@ -247,15 +246,6 @@ struct Answer {
   int result = 0;
 };
 
-// Menu lines take pixel positions as negative values.
-void draw_at(Engine& e, std::string_view text, int64_t x, int64_t y, int32_t colour,
-             const MenuLook& look) {
-  if (x > kWindowWidth || y > kWindowHeight) return;
-  int32_t column = -static_cast<int32_t>(std::max<int64_t>(x, 1));
-  int32_t row = -static_cast<int32_t>(std::max<int64_t>(y, 1));
-  draw_menu_line(e, text, column, row, colour, &look);
-}
-
 }  // namespace
 
 MenuLook menu_layout(const MenuSettings& m) {
@@ -282,7 +272,7 @@ MenuLook menu_look(Engine& e) {
 void clear_menu_text(Engine& e) {
   Picture& layer = e.graphics.text_layer;
   if (!layer.empty()) {
-    fill_picture(layer, 0, 0, layer.surface.width, layer.surface.height, 0);
+    fill_picture(layer, 0, 0, layer.surface.width, layer.surface.height, Colour{});
   }
   std::fill(e.text.text_alpha.begin(), e.text.text_alpha.end(), uint8_t{0});
   e.text.menu.backdrop_drawn = false;
@@ -297,20 +287,19 @@ int yes_no(Engine& e, std::string_view message) {
   w.window_shown = true;
   const MenuLook look = menu_look(e);
   const int64_t px = m.pitch_x, py = m.pitch_y;
-  const int32_t text_colour =
-      (w.text_red & 0xFF) << 16 | (w.text_green & 0xFF) << 8 | (w.text_blue & 0xFF);
-  draw_at(e, message, std::max<int64_t>(320 - static_cast<int64_t>(message.size()) * px / 4, 1),
-          240 - py, text_colour, look);
+  draw_menu_text_at(e, message,
+                    std::max<int64_t>(320 - static_cast<int64_t>(message.size()) * px / 4, 1),
+                    240 - py, w.text_colour, look);
   if (e.automation.tracing()) e.automation.trace("menu", quote_trace_string(to_utf8(message)));
   play_menu_sound(e, kSoundOpen);
 
   const std::array<Answer, 2> answers = {Answer{to_sjis("はい　"), 320 - 4 * px, 240 + py, 1},
                                          Answer{to_sjis("いいえ"), 320 + 2 * px, 240 + py, 0}};
-  for (const Answer& a : answers) draw_at(e, a.text, a.x, a.y, m.normal_colour, look);
-  const auto draw = [&](int index, int32_t colour) {
+  for (const Answer& a : answers) draw_menu_text_at(e, a.text, a.x, a.y, m.normal_colour, look);
+  const auto draw = [&](int index, Colour colour) {
     if (index < 0) return;
     const Answer& a = answers[static_cast<size_t>(index)];
-    draw_at(e, a.text, a.x, a.y, colour, look);
+    draw_menu_text_at(e, a.text, a.x, a.y, colour, look);
   };
 
   int current = -1;

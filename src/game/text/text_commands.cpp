@@ -64,7 +64,8 @@ void cmd_setwindow(Engine& e) {
 
   Picture& picture = e.graphics.window_picture;
   if (current_byte(e) == '#') {
-    w.window_colour = read_color(e, e.script.script_buffer.get() + e.script.script_pos + 1);
+    w.window_colour = static_cast<int32_t>(
+        read_color(e, e.script.script_buffer.get() + e.script.script_pos + 1).rgb());
     e.script.script_pos += 7;
     w.window_left = next_number(e);
     w.window_top = next_number(e);
@@ -137,9 +138,10 @@ void cmd_defaultfont(Engine& e) { read_string(e, e.shell.default_font_face); }
 // The colour indexes the blend table, so each part is kept to 0..255.
 void cmd_linkcolor(Engine& e) {
   TextState& t = e.text;
-  t.link_red = std::clamp(read_number(e), 0, 255);
-  t.link_green = std::clamp(next_number(e), 0, 255);
-  t.link_blue = std::clamp(next_number(e), 0, 255);
+  const auto channel = [](int32_t v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); };
+  const uint8_t red = channel(read_number(e));
+  const uint8_t green = channel(next_number(e));
+  t.link_colour = {red, green, channel(next_number(e))};
 }
 
 void cmd_autoclick(Engine& e) {

@@ -109,9 +109,7 @@ void reset_text(Engine& e) {
 
 void reset_text_cycle_defaults(TextState& text) {
   text.default_speeds = {40, 10, 0};
-  text.link_red = 255;
-  text.link_green = 255;
-  text.link_blue = 64;
+  text.link_colour = {255, 255, 64};
   text.clickstr_chars.clear();
   text.clickstr_lines = 0;
   text.window.erase_flag = 1;

@@ -26,12 +26,12 @@ void recompose_text(Engine& e, const ClipRect* rect);
 void display_text(Engine& e, std::string_view line);
 
 // Draws the character `code` (lead byte in the high half) with its top-left
-// corner at (x, y) in the colour (red, green, blue), puts it into text_alpha
+// corner at (x, y) in `colour`, puts it into text_alpha
 // and text_layer, blends it into screen with the window's shadow rule and
 // shows the cell. A cell that, with the shadow column right of it, would
 // leave the screen is not drawn.
 void draw_character(Engine& e, const CharacterFont& font, int32_t x, int32_t y, uint16_t code,
-                    int32_t red, int32_t green, int32_t blue);
+                    Colour colour);
 
 // Column 0 of the next row; a line feed from the last row is a script error.
 void new_line(Engine& e);
