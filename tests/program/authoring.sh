@@ -34,6 +34,7 @@ printf "\xEF\xBB\xBF$text" >"$work/bom/0.txt"
 printf "$text" >"$work/config/0.txt"
 printf 'encoding utf-8\n' >"$work/config/config.txt"
 for d in sjis bom config; do expect 0 "$pack" pack "$work/$d"; done
+grep -q "without the line 'encoding utf-8'" "$work/err" || fail "no note on config.txt: $(cat "$work/err")"
 cmp -s "$work/sjis/velmtxt.dat" "$work/bom/velmtxt.dat" || fail "the marked UTF-8 game packs differently"
 cmp -s "$work/sjis/velmtxt.dat" "$work/config/velmtxt.dat" || fail "config.txt's UTF-8 packs differently"
 printf '*define\ngame\n*start\n雪☃\nend\n' >"$work/config/1.txt"

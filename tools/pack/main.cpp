@@ -206,6 +206,8 @@ int pack(const Arguments& args) {
   std::string text = read_numbered_files(files, dir);
   bool has_first = !resolve_game_path(files, "0.txt").empty();
   bool stale_secret = !args.secret && !resolve_game_path(files, kSecretName).empty();
+  std::optional<std::string> config = read_game_file(files, "config.txt");
+  bool utf8_config = config && config_says_utf8(*config);
   fs::current_path(original, ec);
 
   // The loader appends a line feed after a single file itself.
@@ -213,6 +215,11 @@ int pack(const Arguments& args) {
   scramble(text, args.secret);
   write_file(output, text);
   std::cout << "vellumite-pack: wrote " << output.string() << " (" << text.size() << " bytes)\n";
+  if (utf8_config) {
+    std::cerr
+        << "vellumite-pack: note: the packed file is Shift-JIS; ship it without the "
+           "line 'encoding utf-8' in config.txt, which would make the game read it as UTF-8\n";
+  }
   if (args.output.empty()) {
     if (has_first) {
       std::cerr << "vellumite-pack: note: the game in " << quoted(dir)
