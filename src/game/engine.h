@@ -11,6 +11,7 @@
 #include "save/save_state.h"
 #include "script/script_state.h"
 #include "script/variables.h"
+#include "shell/auto_play_state.h"
 #include "shell/shell_state.h"
 
 namespace vellumite {
@@ -35,6 +36,7 @@ struct Engine {
   AudioState audio;
   PluginState plugins;
   SaveState save;
+  AutoPlayState autoplay;
 };
 
 }  // namespace vellumite

@@ -15,6 +15,7 @@
 #include "game/shell/entry.h"
 #include "graphics/pixel_kernels.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/play_arguments.h"
 #include "platform/posix_system.h"
 #include "platform/sdl/sdl_platform.h"
 
@@ -37,6 +38,10 @@ constexpr const char* kUsage =
     "  --screenshot FILE  write the window as PNG at exit\n"
     "  --timeout-ms N     headless: give up after N ms of game time (exit 124)\n"
     "  --audio-out FILE   headless: write the mixed sound as a WAVE file\n"
+    "  --auto             the game plays itself and ends with a summary of the\n"
+    "                     pages, choices and labels reached\n"
+    "  --seed N           with --auto: take choices at random from seed N\n"
+    "  --warp LABEL       start the game at LABEL, right after the define block\n"
     "  --settings FILE    keep the player's settings (volumes) in FILE; headless\n"
     "                     runs keep none without it, windowed runs default to\n"
     "                     $XDG_CONFIG_HOME/vellumite/settings.ini\n"
@@ -48,6 +53,7 @@ struct CommandLine {
   int scale = 0;
   std::string input_path, trace_path, screenshot_path, audio_out_path, settings_path, game_dir;
   uint64_t timeout_ms = 600000;
+  PlayOptions play;
 };
 
 // The longest timeout: 2^53 ms, beyond any game and exact in a double.
@@ -135,6 +141,8 @@ int parse(int argc, char** argv, CommandLine& cl) {
       } else {
         cl.timeout_ms = n;
       }
+    } else if (int code = parse_play_argument(argc, argv, i, cl.play); code >= 0) {
+      if (code != 0) return code;
     } else if (!arg.empty() && arg[0] == '-') {
       std::cerr << "vellumite: unknown option " << arg << "\n" << kUsage;
       return 64;
@@ -175,6 +183,8 @@ int run(int argc, char** argv) {
   options.screenshot_path = absolute(cl.screenshot_path);
   options.audio_out_path = absolute(cl.audio_out_path);
   options.timeout_ms = cl.timeout_ms;
+  options.play = cl.play;
+  options.report = &std::cout;
   // A headless run is a test or a tool: it never reads or changes the
   // player's own settings unless a file is named.
   options.settings_path = absolute(cl.settings_path);

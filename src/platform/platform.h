@@ -323,6 +323,18 @@ class Platform {
   virtual bool write_settings(std::string_view text) = 0;
 };
 
+// How a run is played besides the player's input: the auto player, which
+// answers every wait for the player itself, and the label the game starts at.
+struct PlayOptions {
+  bool auto_play = false;
+  // The auto player takes choices at random from this seed; without one, in
+  // turn.
+  std::optional<uint32_t> seed;
+  // Start the game here (without the '*') after the define block; empty:
+  // the scenario's own start. As given on the command line (UTF-8).
+  std::string warp_label;
+};
+
 // What drives and records a run: the scripted input that plays the player's
 // part, the trace, and the end of the run. Kept apart from the operating
 // system's seam (Platform) so that what a test controls is in one place.
@@ -360,6 +372,11 @@ class Automation {
   // the screenshot, and flushes.
   virtual void finish(int exit_code) = 0;
   virtual int exit_code_for(ExitReason reason) const = 0;
+
+  // --- playing by itself -------------------------------------------------------------
+  virtual const PlayOptions& play_options() const = 0;
+  // Writes one line of the auto player's summary on standard output.
+  virtual void report(std::string_view utf8_line) = 0;
 };
 
 }  // namespace vellumite

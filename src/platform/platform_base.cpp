@@ -163,6 +163,8 @@ BoxAnswer PlatformBase::message_box(std::string_view title_utf8, std::string_vie
 std::optional<BoxAnswer> PlatformBase::scripted_box_answer(BoxButtons buttons) {
   if (next_event_ >= options_.input.size() ||
       options_.input[next_event_].action != InputAction::Answer) {
+    // The auto player answers every box with OK or Yes.
+    if (options_.play.auto_play) return buttons == BoxButtons::Ok ? BoxAnswer::Ok : BoxAnswer::Yes;
     return std::nullopt;
   }
   uint32_t value = options_.input[next_event_++].value;
@@ -215,8 +217,15 @@ bool PlatformBase::begin_wait(std::string_view kind, bool ends_by_time, bool res
     }
     return true;
   }
-  if (ends_by_time || input_waiting()) return true;
+  // The auto player answers the wait once it has begun.
+  if (ends_by_time || input_waiting() || options_.play.auto_play) return true;
   return !exhausted_input_ends_program();
+}
+
+void PlatformBase::report(std::string_view utf8_line) {
+  if (options_.report == nullptr) return;
+  *options_.report << utf8_line << '\n';
+  options_.report->flush();
 }
 
 void PlatformBase::trace(std::string_view event, std::string_view fields) {

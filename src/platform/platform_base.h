@@ -16,17 +16,19 @@
 namespace vellumite {
 
 struct PlatformOptions {
-  std::vector<InputEvent> input;  // scripted player input, in order
-  std::string trace_path;         // write the trace to this file, or
-  std::ostream* trace = nullptr;  // to this stream (not owned)
-  bool trace_each_line = false;   // flush every trace line as it is written
-  std::string screenshot_path;    // PNG of the window at exit
-  uint64_t timeout_ms = 600000;   // headless: give up after this much game time
-  bool quiet = false;             // log nothing (the fuzzer runs thousands of games)
-  std::string audio_out_path;     // headless: write the mixed sound here (WAVE)
-  std::string settings_path;      // the player's settings file; empty: none kept
-  std::string plugin_folder;      // the program's own plug-ins; empty: found
-  std::string data_home;          // the user's data folder; empty: from the environment
+  std::vector<InputEvent> input;   // scripted player input, in order
+  std::string trace_path;          // write the trace to this file, or
+  std::ostream* trace = nullptr;   // to this stream (not owned)
+  bool trace_each_line = false;    // flush every trace line as it is written
+  std::string screenshot_path;     // PNG of the window at exit
+  uint64_t timeout_ms = 600000;    // headless: give up after this much game time
+  bool quiet = false;              // log nothing (the fuzzer runs thousands of games)
+  std::string audio_out_path;      // headless: write the mixed sound here (WAVE)
+  std::string settings_path;       // the player's settings file; empty: none kept
+  std::string plugin_folder;       // the program's own plug-ins; empty: found
+  std::string data_home;           // the user's data folder; empty: from the environment
+  PlayOptions play;                // the auto player, the start label
+  std::ostream* report = nullptr;  // the auto player's summary (not owned); none: dropped
 };
 
 class PlatformBase : public Platform, public Automation {
@@ -57,6 +59,8 @@ class PlatformBase : public Platform, public Automation {
   void set_text_input(bool, const PixelRect&) override {}
   bool begin_wait(std::string_view kind, bool ends_by_time, bool resumed = false) override;
   bool tracing() const override { return trace_ != nullptr; }
+  const PlayOptions& play_options() const override { return options_.play; }
+  void report(std::string_view utf8_line) override;
   void trace(std::string_view event, std::string_view fields) override;
   void finish(int exit_code) override;
   void log(std::string_view utf8) override;

@@ -34,11 +34,15 @@ struct ScriptState {
   int32_t script_pos = 0;
   std::array<int32_t, kScenarioFileCount> file_end_table{};
   bool numbered_files = false;  // the buffer came from 0.txt ... 99.txt
+  bool utf8_scenario = false;   // config.txt says the scenario files are UTF-8
 
   std::vector<Label> label_table;  // in order of definition
   int label_count = 0;
   // Name to index of its first definition, so a jump does not walk 5000 names.
   std::unordered_map<std::string, int> label_index;
+  // One for each label, set when the game reaches it; empty (nothing kept)
+  // unless the auto player runs.
+  std::vector<bool> labels_reached;
 
   // The command word being run, for messages; empty while a text line runs.
   std::string current_command;

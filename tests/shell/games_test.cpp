@@ -25,6 +25,8 @@ const fs::path kGames = fs::path(VELLUMITE_SOURCE_DIR) / "tests" / "games";
 std::string play(const fs::path& folder) {
   GameDir dir;
   RunOptions options;
+  // A game whose config.txt says its files are UTF-8 keeps them so.
+  const bool utf8 = read_file(folder / "config.txt").find("encoding utf-8") != std::string::npos;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
     if (!entry.is_regular_file()) continue;
     const std::string name = fs::relative(entry.path(), folder).string();
@@ -39,8 +41,12 @@ std::string play(const fs::path& folder) {
       while (lines >> file >> width >> height >> std::hex >> rgb >> std::dec) {
         dir.write_bytes(file, solid_bmp(width, height, rgb));
       }
+    } else if (name == "play") {
+      options.play = bytes;
     } else if (name == "timeout") {
       options.timeout_ms = static_cast<uint32_t>(std::stoul(bytes));
+    } else if (utf8 && name.ends_with(".txt")) {
+      dir.write_bytes(name, bytes);
     } else if (name != "expected" && name != "screen") {
       dir.write_game_file(name, bytes);
     }

@@ -67,7 +67,8 @@ void GameDir::write_bytes(const std::string& name, std::string_view bytes) const
 }
 
 void GameDir::write_game_file(const std::string& name, std::string_view bytes) const {
-  write_bytes(name, fs::path(name).extension() == ".txt" ? to_sjis(bytes) : std::string(bytes));
+  const bool utf8 = fs::path(name).extension() != ".txt" || bytes.starts_with("\xEF\xBB\xBF");
+  write_bytes(name, utf8 ? std::string(bytes) : to_sjis(bytes));
 }
 
 void GameDir::write_text(const std::string& name, std::string_view utf8) const {
@@ -183,6 +184,12 @@ RunResult run_game(const GameDir& dir, const RunOptions& options) {
   platform_options.timeout_ms = options.timeout_ms;
   platform_options.audio_out_path = options.audio_out;
   platform_options.settings_path = options.settings;
+  std::istringstream play(options.play);
+  for (std::string word; play >> word;) {
+    if (word == "--auto") platform_options.play.auto_play = true;
+    if (word == "--seed" && play >> word) platform_options.play.seed = std::stoul(word);
+    if (word == "--warp" && play >> word) platform_options.play.warp_label = word;
+  }
 
   RunResult result;
   {

@@ -23,7 +23,8 @@ class GameDir {
   // Writes a scenario file given in UTF-8; it is stored as Shift-JIS.
   void write_text(const std::string& name, std::string_view utf8) const;
   // A file of a game kept in tests/games: "N.txt" is UTF-8 and stored as
-  // Shift-JIS, anything else is copied as it is.
+  // Shift-JIS (unless it starts with a byte-order mark), anything else is
+  // copied as it is.
   void write_game_file(const std::string& name, std::string_view bytes) const;
   const std::filesystem::path& path() const { return path_; }
 
@@ -81,6 +82,7 @@ struct RunOptions {
   uint32_t timeout_ms = 600000;
   std::string audio_out = {};  // write the mixed sound here (WAVE)
   std::string settings = {};   // the player's settings file; none kept when empty
+  std::string play = {};       // --auto, --seed N, --warp LABEL (words apart)
 };
 
 // A scenario: the define block `define`, then `game`, `*start` and `body`.

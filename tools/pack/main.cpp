@@ -15,6 +15,7 @@
 #include "game/script/labels.h"
 #include "platform/headless/headless_platform.h"
 #include "resources/game_files.h"
+#include "script/scenario_encoding.h"
 #include "script/scenario_text.h"
 #include "script/script_state.h"
 
@@ -38,7 +39,9 @@ constexpr const char* kUsage =
     "\n"
     "pack    joins the scenario files 0.txt ... 99.txt of DIR into DIR/velmtxt.dat\n"
     "        (or DIR/velm_sec.dat with --secret, or OUT). The game loads the packed\n"
-    "        file exactly as it loads the numbered files.\n"
+    "        file exactly as it loads the numbered files. Files in UTF-8 (with a\n"
+    "        byte-order mark, or all of them when DIR/config.txt has the line\n"
+    "        'encoding utf-8') are packed as Shift-JIS.\n"
     "unpack  turns velmtxt.dat or velm_sec.dat back into text: 0.txt next to FILE,\n"
     "        or OUT. The file name says which form FILE is; --secret and --plain\n"
     "        override it. An existing output file is kept unless --force is given.\n";
@@ -66,12 +69,23 @@ void append_text_mode(std::string& out, std::string_view raw) {
   out.resize(at + copy_text_mode(raw, out.data() + at, raw.size()));
 }
 
+// A file in UTF-8 (config.txt says so, or it starts with a byte-order mark)
+// becomes Shift-JIS as the game's loader makes it.
+void decode_if_utf8(std::string& raw, const std::string& name, bool utf8_config) {
+  if (!utf8_config && !(starts_with_utf8_bom(raw) && valid_utf8(raw))) return;
+  ScenarioDecoding decoded = decode_utf8_scenario(raw);
+  if (!decoded.ok) throw Failure(kDataError, describe_decoding_failure(name, decoded));
+  raw = std::move(decoded.sjis);
+}
+
 // What the game's buffer holds after loading the numbered files of the
 // current directory: each file's text followed by a line feed. Fails like
 // the loader when it does not fit.
 std::string read_numbered_files(Platform& files, const fs::path& dir) {
   std::string text;
   int found = 0;
+  std::optional<std::string> config = read_game_file(files, "config.txt");
+  const bool utf8_config = config && config_says_utf8(*config);
   for (int n = 0; n < kScenarioFileCount; ++n) {
     // Text mode at most halves a file, so twice the buffer is all that can
     // matter; whatever lies beyond that is too long anyway.
@@ -79,6 +93,7 @@ std::string read_numbered_files(Platform& files, const fs::path& dir) {
                                                     2 * static_cast<size_t>(kScriptBufferSize) + 2);
     if (!raw) continue;
     ++found;
+    decode_if_utf8(*raw, std::to_string(n) + ".txt", utf8_config);
     append_text_mode(text, *raw);
     text += '\n';
     if (text.size() >= static_cast<size_t>(kScriptBufferSize)) {
@@ -191,6 +206,8 @@ int pack(const Arguments& args) {
   std::string text = read_numbered_files(files, dir);
   bool has_first = !resolve_game_path(files, "0.txt").empty();
   bool stale_secret = !args.secret && !resolve_game_path(files, kSecretName).empty();
+  std::optional<std::string> config = read_game_file(files, "config.txt");
+  bool utf8_config = config && config_says_utf8(*config);
   fs::current_path(original, ec);
 
   // The loader appends a line feed after a single file itself.
@@ -198,6 +215,11 @@ int pack(const Arguments& args) {
   scramble(text, args.secret);
   write_file(output, text);
   std::cout << "vellumite-pack: wrote " << output.string() << " (" << text.size() << " bytes)\n";
+  if (utf8_config) {
+    std::cerr
+        << "vellumite-pack: note: the packed file is Shift-JIS; ship it without the "
+           "line 'encoding utf-8' in config.txt, which would make the game read it as UTF-8\n";
+  }
   if (args.output.empty()) {
     if (has_first) {
       std::cerr << "vellumite-pack: note: the game in " << quoted(dir)

@@ -163,6 +163,11 @@ int32_t wait_for_button(Engine& e) {
   int32_t current = -1;
   int32_t result = 0;
   WaitRules rules = button_wait_rules();
+  rules.auto_items = std::clamp(button_state(e).button_count, 0, kButtonCount);
+  rules.auto_point = [&](int i) {
+    const PictureButton& b = button_state(e).buttons[static_cast<size_t>(i)];
+    return std::pair{saturate(b.x + int64_t{b.w} / 2), saturate(b.y + int64_t{b.h} / 2)};
+  };
   rules.after_poll = [&](const Message* m) {
     if (m == nullptr) return false;
     if (shell.last_message == static_cast<int>(MessageKind::MouseMove)) {
@@ -213,6 +218,11 @@ int32_t wait_for_link(Engine& e) {
   int32_t current = -1;
   int32_t result = 0;
   WaitRules rules = button_wait_rules();
+  rules.auto_items = std::clamp(t.text_button_count, 0, kTextButtonCount);
+  rules.auto_point = [&](int i) {
+    const TextButton& b = t.text_buttons[static_cast<size_t>(i)];
+    return std::pair{b.left, saturate(b.top + line_height(e) / 2)};
+  };
   rules.after_poll = [&](const Message* m) {
     if (m == nullptr) return false;
     if (shell.last_message == static_cast<int>(MessageKind::MouseMove)) {

@@ -4,6 +4,7 @@
 #include "base/sjis.h"
 #include "game/script/interpreter.h"
 #include "game/script/readers.h"
+#include "game/shell/auto_play.h"
 #include "game/shell/player_wait.h"
 #include "game/shell/window_proc.h"
 #include "script/command_table.h"
@@ -28,7 +29,9 @@ void cmd_reset(Engine& e) {
   game_reset(e);
 }
 
-void cmd_end(Engine& e) { end_program(e, ExitReason::End); }
+void cmd_end(Engine& e) {
+  if (!auto_restarts_at_end(e)) end_program(e, ExitReason::End);
+}
 
 void cmd_caption(Engine& e) {
   std::string title;

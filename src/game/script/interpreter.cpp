@@ -7,6 +7,7 @@
 #include "game/script/labels.h"
 #include "game/script/readers.h"
 #include "game/script/script_error.h"
+#include "game/shell/auto_play.h"
 #include "game/shell/window_proc.h"
 #include "game/text/text_window.h"
 #include "platform/trace_text.h"
@@ -126,6 +127,9 @@ void run_interpreter(Engine& e, bool define_mode) {
       case '\n':
       case ':': ++s.script_pos; continue;
       case '*':
+        if (!s.labels_reached.empty()) note_label_line(e, s.script_pos);
+        skip_to_line_end(e);
+        continue;
       case ';': skip_to_line_end(e); continue;
       case '\0': script_error(e, "スクリプトエラー", error_message("ファイルの終端に達しました。"));
       default: break;

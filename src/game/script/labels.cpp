@@ -6,6 +6,7 @@
 
 #include "game/engine.h"
 #include "game/script/readers.h"
+#include "game/script/scenario_decoding.h"
 #include "game/script/script_error.h"
 #include "resources/game_files.h"
 #include "script/scenario_text.h"
@@ -65,12 +66,17 @@ void load_scenario(Engine& e) {
     }
     if (size) {
       scramble_scenario(buf, *size, secret);
+      std::string_view raw(buf, *size);
+      std::string decoded;
+      decode_scenario_file(e, secret ? "velm_sec.dat" : "velmtxt.dat", raw, decoded);
+      // Shift-JIS never takes more bytes than the same text in UTF-8.
+      if (raw.data() != buf) std::memcpy(buf, raw.data(), *size = raw.size());
       finish_single_file(e, *size);
       return;
     }
   }
   s.numbered_files = true;
-  std::string spill;
+  std::string spill, decoded;
   for (int n = 0; n < kScenarioFileCount; ++n) {
     const std::string& name = numbered[static_cast<size_t>(n)];
     if (name.empty()) continue;  // its end stays kMissingFileEnd
@@ -88,6 +94,7 @@ void load_scenario(Engine& e) {
       spill = std::move(*whole);
       raw = spill;
     }
+    decode_scenario_file(e, name, raw, decoded);
     length += static_cast<int32_t>(copy_text_mode(raw, buf + length, room));
     s.file_end_table[static_cast<size_t>(n)] = length;
     buf[length++] = '\n';
@@ -148,7 +155,9 @@ void jump_to_label(Engine& e, std::string_view name) {
   if (it == e.script.label_index.end()) {
     script_error(e, "ラベルエラー", error_message("ラベル*%sは存在しません", name));
   }
-  e.script.script_pos = e.script.label_table[static_cast<size_t>(it->second)].position;
+  const auto index = static_cast<size_t>(it->second);
+  e.script.script_pos = e.script.label_table[index].position;
+  if (index < e.script.labels_reached.size()) e.script.labels_reached[index] = true;
 }
 
 FileLine locate_position(const Engine& e, int32_t offset) {

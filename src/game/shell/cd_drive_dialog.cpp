@@ -45,7 +45,7 @@ void cd_drive_dialog(Engine& e) {
     for (size_t i = 0; i < folders.size() && chosen < 0; ++i) {
       if (folders[i] == *typed) chosen = static_cast<int>(i) + 1;
     }
-  } else if (e.platform.dialogs_in_window()) {
+  } else if (e.platform.dialogs_in_window() && !e.autoplay.on) {
     begin_player_wait(e, "dialog");
     chosen = run_choice_dialog(e, "ＣＤドライブ選択", items, selected);
   }

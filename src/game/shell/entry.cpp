@@ -10,6 +10,7 @@
 #include "game/save/persistent_files.h"
 #include "game/script/interpreter.h"
 #include "game/script/labels.h"
+#include "game/shell/auto_play.h"
 #include "game/shell/dialogs.h"
 #include "game/shell/window_proc.h"
 #include "game/text/lookback.h"
@@ -19,6 +20,7 @@
 #include "platform/trace_text.h"
 #include "resources/game_files.h"
 #include "resources/plugins.h"
+#include "script/scenario_encoding.h"
 #include "text/font_match.h"
 
 namespace vellumite {
@@ -82,6 +84,7 @@ int end_out_of_memory(Engine& e) {
 void read_config(Engine& e) {
   std::optional<std::string> config = read_game_file(e.platform, "config.txt");
   if (!config) return;
+  e.script.utf8_scenario = config_says_utf8(*config);
   std::string_view text = *config;
   while (!text.empty()) {
     size_t end = text.find('\n');
@@ -112,6 +115,7 @@ void scenario_cycle(Engine& e) {
 
     load_scenario(e);
     build_label_table(e);
+    prepare_play(e);
     run_interpreter(e, true);
     load_default_lookback_buttons(e);
     read_files_after_define(e);
@@ -122,6 +126,7 @@ void scenario_cycle(Engine& e) {
 
     while (!e.script.restart_requested) {
       game_reset(e);
+      warp_if_pending(e);
       run_interpreter(e, false);
     }
     e.script.script_buffer.reset();
@@ -177,6 +182,7 @@ int run_program(Platform& platform, Automation& automation) {
     code = end_out_of_memory(*engine);
   }
   detach_audio(*engine);
+  report_auto_play(*engine);
   trace_variables(*engine);
   automation.finish(code);
   return code;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/sjis.h"
+#include "game/shell/auto_play.h"
 #include "game/shell/dialogs.h"
 #include "game/shell/player_wait.h"
 #include "game/shell/window_proc.h"
@@ -271,6 +272,7 @@ std::string run_input_dialog(Engine& e, const InputRequest& request) {
   std::optional<ModalScope> unseen;  // the dialog while nobody can see it
   for (;;) {
     begin_player_wait(e, "dialog");
+    if (e.autoplay.on) return auto_input_answer(request);
     std::string answer;
     if (std::optional<std::string> typed = e.automation.scripted_text_answer()) {
       answer = fit_capacity(to_sjis(*typed));

@@ -5,6 +5,7 @@
 #include "game/audio/sound.h"
 #include "game/graphics/layers.h"
 #include "game/graphics/picture.h"
+#include "game/shell/auto_play.h"
 #include "game/shell/window_proc.h"
 
 namespace vellumite {
@@ -60,10 +61,16 @@ void run_wait(Engine& e, const WaitRules& rules) {
   // Whether the player is to be asked (again) once the queue runs dry.
   bool ask = player && rules.begin_when_idle;
   bool begun = false;
-  if (player && !rules.begin_when_idle) {
-    begin_player_wait(e, rules.kind, ends_by_time());
+  // The auto player answers a wait a few times at most: an answer that
+  // never ends it leaves the wait to its time limit.
+  int auto_answers = 0;
+  auto begin = [&] {
+    const bool by_time = ends_by_time();
+    begin_player_wait(e, rules.kind, by_time, begun);
+    if (e.autoplay.on && !by_time && auto_answers++ < 8) auto_answer(e, rules, begun);
     begun = true;
-  }
+  };
+  if (player && !rules.begin_when_idle) begin();
   for (bool first = true;; first = false) {
     if (!first || !rules.first_round_unchecked) {
       if (rules.ended && rules.ended()) return;
@@ -80,8 +87,7 @@ void run_wait(Engine& e, const WaitRules& rules) {
     } else if (ask) {
       ask = false;
       asked = true;
-      begin_player_wait(e, rules.kind, ends_by_time(), begun);
-      begun = true;
+      begin();
     }
     if (rules.after_poll && rules.after_poll(got ? &m : nullptr)) return;
 

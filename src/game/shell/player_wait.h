@@ -27,6 +27,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "game/engine.h"
 #include "game/graphics/layers.h"
@@ -61,6 +62,10 @@ struct WaitRules {
   std::function<std::optional<uint32_t>()> animate;
   // Whether a round that handled a message yields before the next one.
   bool yield_after_message = true;
+  // For the auto player: the wait's items (a choice's lines, the buttons)
+  // and a point inside item i; none: a click where the pointer is answers.
+  int auto_items = 0;
+  std::function<std::pair<int, int>(int)> auto_point;
 };
 
 void run_wait(Engine& e, const WaitRules& rules);

@@ -319,6 +319,17 @@ int choose_item(Engine& e, std::span<const std::string> texts, int32_t column, i
   rules.animate_layers = !menu_style;
   rules.animate_when_beginning = false;
   rules.yield_after_message = false;
+  if (!menu_style) {
+    // The auto player clicks just inside the start of an item's first row.
+    rules.auto_items = n;
+    rules.auto_point = [&](int i) {
+      const TextWindow& w = e.text.window;
+      const int64_t x = int64_t{w.origin_x} + int64_t{layout.column} * w.pitch_x + 1;
+      const int64_t y =
+          int64_t{w.origin_y} + int64_t{layout.rows[static_cast<size_t>(i)]} * w.pitch_y;
+      return std::pair{saturate(x), saturate(y)};
+    };
+  }
   rules.after_poll = [&](const Message* m) {
     if (m == nullptr) return false;
     if (m->kind == MessageKind::MouseMove) {

@@ -308,6 +308,11 @@ int yes_no(Engine& e, std::string_view message) {
   rules.kind = "menu";
   rules.animate_layers = false;
   rules.yield_after_message = false;
+  // The auto player says yes.
+  rules.auto_items = 1;
+  rules.auto_point = [&](int) {
+    return std::pair{saturate(answers[0].x + px), saturate(answers[0].y + py / 2)};
+  };
   rules.after_poll = [&](const Message* msg) {
     if (msg == nullptr) return false;
     switch (msg->kind) {
