@@ -1,9 +1,12 @@
-// Every folder of tests/games is a small game played headless: its files, an
-// optional `input` script and `timeout`, the `expected` trace and, where the
-// picture matters, a `screen` hash of the window at exit. The run's trace must
-// equal the expected one line for line. After an intended change
-// of behaviour, VELLUMITE_UPDATE_GAMES=1 rewrites the expected traces
-// (review the diff before committing it).
+// Every folder of tests/games is a small game played headless: its files (or
+// those of the game folder that a `game` file names), an optional `input`
+// script and `timeout`, the `expected` trace and, where the picture matters,
+// the window at exit as `screen.png` (compared pixel by pixel) or as a
+// `screen` hash. A difference names the first differing trace line or pixel
+// and leaves what the run gave beside the recorded files (`expected.new`,
+// `screen.new.png`). After an intended change of behaviour,
+// VELLUMITE_UPDATE_GAMES=1 rewrites the recorded files (review the diff
+// before committing it).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,17 +17,54 @@
 
 #include "support/game_runner.h"
 #include "support/pixels.h"
+#include "support/screen_png.h"
 
 namespace vellumite::testing {
 namespace {
 namespace fs = std::filesystem;
 
-const fs::path kGames = fs::path(VELLUMITE_SOURCE_DIR) / "tests" / "games";
+const fs::path kSource = fs::path(VELLUMITE_SOURCE_DIR);
+const fs::path kGames = kSource / "tests" / "games";
+
+// The files of a case that describe the run rather than belong to the game.
+bool recorded(const std::string& name) {
+  return name == "expected" || name == "screen" || name == "screen.png" || name == "game" ||
+         name == "expected.new" || name == "screen.new.png";
+}
+
+// Copies a game folder of the source tree (a `game` file names it) as it is.
+void copy_game(const fs::path& from, const GameDir& dir) {
+  for (const auto& entry : fs::recursive_directory_iterator(from)) {
+    if (entry.is_regular_file()) {
+      dir.write_bytes(fs::relative(entry.path(), from).string(), read_file(entry.path()));
+    }
+  }
+}
+
+// "" when both traces are equal, else the first line that differs.
+std::string trace_difference(const std::string& expected, const std::string& trace) {
+  std::istringstream want(expected), got(trace);
+  std::string w, g;
+  for (int line = 1;; ++line) {
+    const bool more_w = static_cast<bool>(std::getline(want, w));
+    const bool more_g = static_cast<bool>(std::getline(got, g));
+    if (!more_w && !more_g) return "";
+    if (!more_w || !more_g || w != g) {
+      return "expected line " + std::to_string(line) + "\n  expected: " + (more_w ? w : "(end)") +
+             "\n  got:      " + (more_g ? g : "(end)");
+    }
+  }
+}
 
 // Plays the game in `folder`; "" when it plays as recorded, else what differs.
 std::string play(const fs::path& folder) {
   GameDir dir;
   RunOptions options;
+  if (fs::exists(folder / "game")) {
+    std::string game = read_file(folder / "game");
+    game.erase(game.find_last_not_of(" \r\n") + 1);
+    copy_game(kSource / game, dir);
+  }
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
     if (!entry.is_regular_file()) continue;
     const std::string name = fs::relative(entry.path(), folder).string();
@@ -41,32 +81,41 @@ std::string play(const fs::path& folder) {
       }
     } else if (name == "timeout") {
       options.timeout_ms = static_cast<uint32_t>(std::stoul(bytes));
-    } else if (name != "expected" && name != "screen") {
+    } else if (!recorded(name)) {
       dir.write_game_file(name, bytes);
     }
   }
   const RunResult r = run_game(dir, options);
-  const bool screen = fs::exists(folder / "screen");
+  const bool hash = fs::exists(folder / "screen");
+  const bool png = fs::exists(folder / "screen.png");
+  fs::remove(folder / "expected.new");
+  fs::remove(folder / "screen.new.png");
   if (std::getenv("VELLUMITE_UPDATE_GAMES") != nullptr) {
     write_file(folder / "expected", r.trace);
-    if (screen) write_file(folder / "screen", screen_hash(r.pixels) + "\n");
+    if (hash) write_file(folder / "screen", screen_hash(r.pixels) + "\n");
+    if (png) write_screen_png(folder / "screen.png", r.pixels);
     return "";
   }
-  std::istringstream want(read_file(folder / "expected")), got(r.trace);
-  std::string w, g;
-  for (int line = 1;; ++line) {
-    const bool more_w = static_cast<bool>(std::getline(want, w));
-    const bool more_g = static_cast<bool>(std::getline(got, g));
-    if (!more_w && !more_g) break;
-    if (!more_w || !more_g || w != g) {
-      return "expected line " + std::to_string(line) + "\n  expected: " + (more_w ? w : "(end)") +
-             "\n  got:      " + (more_g ? g : "(end)");
+  std::string differences;
+  const auto add = [&](const std::string& what) {
+    differences += (differences.empty() ? "" : "\n") + what;
+  };
+  if (const std::string line = trace_difference(read_file(folder / "expected"), r.trace);
+      !line.empty()) {
+    add(line + "\n  (the whole trace is in expected.new)");
+    write_file(folder / "expected.new", r.trace);
+  }
+  if (hash && screen_hash(r.pixels) + "\n" != read_file(folder / "screen")) {
+    add("the window at exit differs from `screen`");
+  }
+  if (png) {
+    if (const std::string pixel = screen_png_difference(folder / "screen.png", r.pixels);
+        !pixel.empty()) {
+      add("screen.png: " + pixel + " (the window is in screen.new.png)");
+      write_screen_png(folder / "screen.new.png", r.pixels);
     }
   }
-  if (screen && screen_hash(r.pixels) + "\n" != read_file(folder / "screen")) {
-    return "the window at exit differs from `screen`";
-  }
-  return "";
+  return differences;
 }
 
 // One test for all the folders, so that a run starts the program once;
