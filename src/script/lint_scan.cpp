@@ -1,7 +1,6 @@
 #include "script/lint_scan.h"
 
 #include <algorithm>
-#include <initializer_list>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -9,30 +8,17 @@
 #include "base/sjis.h"
 #include "graphics/image_tag.h"
 #include "script/command_table.h"
+#include "script/lint_reader.h"
 #include "script/lint_table.h"
 
 namespace vellumite {
 namespace {
 
-constexpr size_t kMaxTokenBytes = 254;
-constexpr size_t kMaxStringBytes = 254;
-constexpr int kMaxDigits = 18;
-
-// An argument that cannot be read: the rest of its line is not checked.
-struct BadArgument {
-  int32_t offset;
-  std::string message;
-};
-
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
-bool is_lower(char c) { return c >= 'a' && c <= 'z'; }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_hex(char c) { return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
 std::string lowered(std::string_view s) {
   std::string out(s);
-  for (char& c : out) c = lower(c);
+  for (char& c : out) c = lint_lower(c);
   return out;
 }
 
@@ -48,7 +34,7 @@ std::string lowered_registration(std::string_view s) {
     } else if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
       second = true;
     } else {
-      c = lower(c);
+      c = lint_lower(c);
     }
   }
   return out;
@@ -74,18 +60,16 @@ bool ends_flow(std::string_view word) {
   return std::find(std::begin(kWords), std::end(kWords), word) != std::end(kWords);
 }
 
-const CommandEntry* command_entry(std::string_view word) {
-  size_t count = 0;
-  const CommandEntry* all = all_commands(count);
-  for (size_t i = 0; i < count; ++i) {
-    if (all[i].name == word) return &all[i];
-  }
-  return nullptr;
+// The word's entry in either phase's table, so that a command in the wrong
+// phase is told from an unknown one.
+const CommandEntry* command_entry(std::string_view word, bool define_mode) {
+  const CommandEntry* entry = find_command(word, define_mode);
+  return entry != nullptr ? entry : find_command(word, !define_mode);
 }
 
-class Scanner {
+class Scanner : LintReader {
  public:
-  explicit Scanner(std::string_view text) : text_(text.substr(0, text.find('\0'))) {}
+  explicit Scanner(std::string_view text) : LintReader(text) {}
 
   LintScan run() {
     collect_labels();
@@ -94,7 +78,7 @@ class Scanner {
     walk();
     out_ = LintScan{};
     jumps_.clear();
-    reporting_ = true;
+    reporting_ = aliases_known_ = true;
     walk();
     check_labels();
     std::stable_sort(
@@ -104,33 +88,9 @@ class Scanner {
   }
 
  private:
-  // ---- the text -----------------------------------------------------------
-  char at(int32_t p) const {
-    return p >= 0 && static_cast<size_t>(p) < text_.size() ? text_[static_cast<size_t>(p)] : '\0';
-  }
-  char cur() const { return at(pos_); }
-  void skip_blanks() {
-    while (is_blank(cur())) ++pos_;
-  }
-  void skip_blanks_and_newlines() {
-    while (is_blank(cur()) || cur() == '\n') ++pos_;
-  }
-  void skip_line() {
-    while (cur() != '\0' && cur() != '\n') ++pos_;
-  }
-  bool at_statement_end() const {
-    const char c = cur();
-    return c == '\0' || c == '\n' || c == ':' || c == ';';
-  }
-
   void report(int32_t offset, bool error, std::string message) {
     if (reporting_) out_.findings.push_back(LintFinding{offset, error, std::move(message)});
   }
-  [[noreturn]] void bad(std::string_view what) const {
-    throw BadArgument{pos_, "argument " + std::to_string(arg_) + " of '" + word_ + "' must be " +
-                                std::string(what)};
-  }
-
   // ---- labels ---------------------------------------------------------------
   // The labels as the loader collects them: a '*' first on its line, or
   // right behind another label's name.
@@ -151,7 +111,7 @@ class Scanner {
       std::string name;
       try {
         name = token();
-      } catch (const BadArgument&) {
+      } catch (const LintArgumentError&) {
         skip_line();
       }
       if (label_index_.count(name) != 0) {
@@ -215,7 +175,7 @@ class Scanner {
         skip_line();
       } else if (c == '*') {
         label_line();
-      } else if (is_lower(lower(c)) || c == '_') {
+      } else if ((lint_lower(c) >= 'a' && lint_lower(c) <= 'z') || c == '_') {
         command();
       } else {
         if (define_) report(pos_, true, "text cannot stand in the define block");
@@ -235,7 +195,7 @@ class Scanner {
     ++pos_;
     try {
       token();
-    } catch (const BadArgument&) {
+    } catch (const LintArgumentError&) {
       skip_line();
     }
   }
@@ -244,12 +204,12 @@ class Scanner {
     const int32_t start = pos_;
     try {
       word_ = token();
-    } catch (const BadArgument& b) {
+    } catch (const LintArgumentError& b) {
       report(b.offset, true, b.message);
       skip_line();
       return;
     }
-    const CommandEntry* entry = command_entry(word_);
+    const CommandEntry* entry = command_entry(word_, define_);
     const std::optional<std::string_view> shape = argument_shape(word_);
     if (entry == nullptr || !shape) {
       report(start, true, "unknown command '" + word_ + "'");
@@ -264,7 +224,7 @@ class Scanner {
     last_string_.reset();
     try {
       arguments(*shape);
-    } catch (const BadArgument& b) {
+    } catch (const LintArgumentError& b) {
       report(b.offset, true, b.message);
       skip_line();
     }
@@ -303,7 +263,7 @@ class Scanner {
       if (kind == '?') return;  // the rest of the line is statements
     }
     skip_blanks();
-    if (cur() == ',') throw BadArgument{pos_, "too many arguments for '" + word_ + "'"};
+    if (cur() == ',') throw LintArgumentError{pos_, "too many arguments for '" + word_ + "'"};
   }
 
   // The comma before the next argument; false when an optional one is absent.
@@ -315,12 +275,12 @@ class Scanner {
     }
     if (optional) return false;
     if (at_statement_end()) too_few();
-    throw BadArgument{
+    throw LintArgumentError{
         pos_, "a comma is missing after argument " + std::to_string(arg_) + " of '" + word_ + "'"};
   }
 
   [[noreturn]] void too_few() const {
-    throw BadArgument{pos_, "too few arguments for '" + word_ + "'"};
+    throw LintArgumentError{pos_, "too few arguments for '" + word_ + "'"};
   }
 
   // A list of items (select's texts and labels) that may run over lines.
@@ -409,86 +369,7 @@ class Scanner {
     }
   }
 
-  // ---- readers ----------------------------------------------------------------
-  std::string token() {
-    skip_blanks();
-    std::string out;
-    for (;;) {
-      const char c = lower(cur());
-      if (!(is_lower(c) || c == '_' || (!out.empty() && is_digit(c)))) break;
-      if (out.size() == kMaxTokenBytes) throw BadArgument{pos_, "a name is too long"};
-      out += c;
-      ++pos_;
-    }
-    skip_blanks();
-    return out;
-  }
-
-  // The value of a literal, nullopt for a variable or an alias.
-  std::optional<int32_t> number() {
-    skip_blanks();
-    const char c = cur();
-    if (c == '%') {
-      ++pos_;
-      number();
-      skip_blanks();
-      return std::nullopt;
-    }
-    if (is_digit(c) || c == '+' || c == '-') {
-      const bool negative = c == '-';
-      if (!is_digit(c)) ++pos_;
-      int64_t value = 0;
-      int digits = 0;
-      while (is_digit(cur())) {
-        if (++digits > kMaxDigits) throw BadArgument{pos_, "a number is too long"};
-        value = value * 10 + (cur() - '0');
-        ++pos_;
-      }
-      skip_blanks();
-      return static_cast<int32_t>(negative ? -value : value);
-    }
-    const int32_t start = pos_;
-    const std::string name = token();
-    if (name.empty()) bad("a number");
-    if (reporting_ && num_aliases_.count(name) == 0) {
-      throw BadArgument{start, "unknown numeric alias '" + name + "'"};
-    }
-    return std::nullopt;
-  }
-
-  // The text of a literal or an alias; nullopt for a string variable.
-  std::optional<std::string> string() {
-    skip_blanks();
-    const char c = cur();
-    if (c == '$') {
-      ++pos_;
-      number();
-      skip_blanks();
-      return std::nullopt;
-    }
-    if (c == '"') {
-      const int32_t start = ++pos_;
-      while (cur() != '"') {
-        if (cur() == '\n' || cur() == '\0') throw BadArgument{pos_, "a string is not closed"};
-        ++pos_;
-      }
-      std::string text(text_.substr(static_cast<size_t>(start), static_cast<size_t>(pos_ - start)));
-      if (text.size() > kMaxStringBytes) throw BadArgument{start, "a string is too long"};
-      ++pos_;
-      skip_blanks();
-      return text;
-    }
-    const int32_t start = pos_;
-    const std::string name = token();
-    if (name.empty()) bad("a string");
-    auto it = str_aliases_.find(name);
-    if (it == str_aliases_.end()) {
-      if (reporting_) throw BadArgument{start, "unknown string alias '" + name + "'"};
-      return std::nullopt;
-    }
-    return it->second;
-  }
-
+  // ---- readers the walk adds --------------------------------------------
   void label() {
     skip_blanks();
     const int32_t start = pos_;
@@ -498,7 +379,7 @@ class Scanner {
       if (!text) {
         computed_jump_ = true;
       } else if (text->empty() || (*text)[0] != '*') {
-        throw BadArgument{start, "a label given as a string must begin with *"};
+        throw LintArgumentError{start, "a label given as a string must begin with *"};
       } else {
         jumps_.push_back(Jump{start, lowered(std::string_view(*text).substr(1))});
       }
@@ -507,42 +388,6 @@ class Scanner {
     if (c != '*') bad("a label");
     ++pos_;
     jumps_.push_back(Jump{start, token()});
-  }
-
-  void variable(char sign, std::string_view what) {
-    skip_blanks();
-    if (cur() != sign) bad(what);
-    ++pos_;
-    number();
-  }
-
-  void colour() {
-    skip_blanks();
-    bool good = cur() == '#';
-    for (int i = 1; good && i <= 6; ++i) good = is_hex(at(pos_ + i));
-    if (!good) bad("a colour #rrggbb");
-    pos_ += 7;
-    skip_blanks();
-  }
-
-  // The word `w` (consumed) or, when another thing stands there, nothing.
-  bool word_is(std::string_view w) {
-    skip_blanks();
-    const int32_t start = pos_;
-    if (token() == w) return true;
-    pos_ = start;
-    return false;
-  }
-
-  void one_of(std::initializer_list<std::string_view> words, std::string_view what) {
-    const std::string w = token();
-    if (std::find(words.begin(), words.end(), w) == words.end()) bad(what);
-  }
-
-  void position(std::string_view letters, std::string_view what) {
-    skip_blanks();
-    if (cur() == '\0' || letters.find(lower(cur())) == std::string_view::npos) bad(what);
-    ++pos_;
   }
 
   void alias_name() {
@@ -669,7 +514,8 @@ class Scanner {
       skip_blanks();
       if (cur() == 'f') {
         const int32_t start = pos_;
-        if (token() != "fchk") throw BadArgument{start, "a condition of '" + word_ + "' is wrong"};
+        if (token() != "fchk")
+          throw LintArgumentError{start, "a condition of '" + word_ + "' is wrong"};
         if (define_) report(start, true, "fchk cannot stand in the define block");
         string();
       } else {
@@ -682,7 +528,7 @@ class Scanner {
         } else if ((a == '!' && b == '=') || (a == '<' && b == '>')) {
           pos_ += 2;
         } else {
-          throw BadArgument{pos_, "a condition of '" + word_ + "' is wrong"};
+          throw LintArgumentError{pos_, "a condition of '" + word_ + "' is wrong"};
         }
         number();
       }
@@ -693,8 +539,6 @@ class Scanner {
     conditional_ = true;
   }
 
-  std::string_view text_;
-  int32_t pos_ = 0;
   bool reporting_ = false;
   LintScan out_;
 
@@ -705,8 +549,6 @@ class Scanner {
   std::vector<Jump> jumps_;
   bool computed_jump_ = false;
 
-  std::unordered_set<std::string> num_aliases_;
-  std::unordered_map<std::string, std::optional<std::string>> str_aliases_;
   std::unordered_set<std::string> defined_aliases_;
   std::string pending_alias_;
 
@@ -715,8 +557,6 @@ class Scanner {
   bool define_seen_ = false;
   bool falls_ = false;        // control can run on to the current statement
   bool conditional_ = false;  // an `if` earlier on this line
-  std::string word_;
-  int arg_ = 0;
   bool string_variable_ = false;
   std::optional<std::string> last_string_;
 };
