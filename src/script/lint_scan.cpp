@@ -40,6 +40,13 @@ std::string lowered_registration(std::string_view s) {
   return out;
 }
 
+// A file name as the game's lookup compares it: any case, either separator.
+std::string file_key(std::string_view name) {
+  std::string key = lowered(name);
+  std::replace(key.begin(), key.end(), '/', '\\');
+  return key;
+}
+
 std::string in_quotes(std::string_view sjis) { return "\"" + to_utf8(sjis) + "\""; }
 
 struct LabelDef {
@@ -81,6 +88,8 @@ class Scanner : LintReader {
     reporting_ = aliases_known_ = true;
     walk();
     check_labels();
+    std::erase_if(out_.files,
+                  [&](const LintFileUse& use) { return written_.count(file_key(use.name)) != 0; });
     std::stable_sort(
         out_.findings.begin(), out_.findings.end(),
         [](const LintFinding& a, const LintFinding& b) { return a.offset < b.offset; });
@@ -335,6 +344,7 @@ class Scanner : LintReader {
       case 'a': file(LintFileKind::Sound); break;
       case 'f': file(LintFileKind::Film); break;
       case 'm': music(); break;
+      case 'b': alpha_pictures(); break;
       case 'u':
         if (!word_is("off")) file(LintFileKind::Pointer);
         break;
@@ -414,6 +424,18 @@ class Scanner : LintReader {
     skip_blanks();
     const int32_t start = pos_;
     if (std::optional<std::string> name = string()) use_file(start, kind, std::move(*name));
+  }
+
+  // bw2a reads "<base>_b.bmp" and "<base>_w.bmp" and writes "out\<base>.bmp",
+  // which the game may show afterwards.
+  void alpha_pictures() {
+    skip_blanks();
+    const int32_t start = pos_;
+    const std::optional<std::string> base = string();
+    if (!base || base->empty()) return;
+    use_file(start, LintFileKind::Picture, *base + "_b.bmp");
+    use_file(start, LintFileKind::Picture, *base + "_w.bmp");
+    written_.insert(file_key("out\\" + *base + ".bmp"));
   }
 
   void music() {
@@ -547,6 +569,7 @@ class Scanner : LintReader {
   std::unordered_map<std::string, size_t> label_index_;
   std::unordered_map<int32_t, size_t> label_at_;  // '*' offset to label
   std::vector<Jump> jumps_;
+  std::unordered_set<std::string> written_;  // files the game itself writes
   bool computed_jump_ = false;
 
   std::unordered_set<std::string> defined_aliases_;

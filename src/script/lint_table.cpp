@@ -17,7 +17,7 @@ constexpr auto kShapes = std::to_array<Shape>({
     {"abssetcursor", "npnn"}, {"add", "xy"}, {"arc", "s"}, {"autoclick", "n"},
     {"automode_time", "n"}, {"avi", "fn"}, {"bar", "nnnnnnnc"}, {"barclear", ""},
     {"bg", "Bn[np"}, {"bgalia", "nnnn"}, {"br", ""}, {"btn", "nnnnnnn"}, {"btndef", "p"},
-    {"btnwait", "v"}, {"btnwait2", "v"}, {"bw2a", "s"}, {"caption", "s"},
+    {"btnwait", "v"}, {"btnwait2", "v"}, {"bw2a", "b"}, {"caption", "s"},
     {"cdfadeout", "n"}, {"cl", "An[np"}, {"click", ""}, {"clickpos", "vv"},
     {"clickstr", "sn"}, {"clickvoice", "aa"}, {"cmp", "vss"}, {"csp", "n"},
     {"dec", "v"}, {"defaultfont", "s"}, {"defaultspeed", "nnn"}, {"definereset", ""},

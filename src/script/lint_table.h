@@ -14,6 +14,7 @@ namespace vellumite {
 //   c colour #rrggbb        t a name being defined (alias)
 //   p image tag (picture)   a sound file            m music file or "*track"
 //   f film file             u "off" or a pointer file
+//   b bw2a's base name: two pictures read, one written into "out"
 //   o "off" or a colour     T "off" or a label      L position l|c|r
 //   A position l|c|r|a      B background: #rrggbb, black, white or a picture
 //   E effect type with its duration and mask as the type needs them

@@ -38,8 +38,9 @@ struct Case {
 TEST(LintScan, ReportsWhatWouldStopTheGame) {
   const Case cases[] = {
       // Lists over lines, aliases, effect parts and frames read as the game reads them.
-      {"select \"a\",*start,\n  \"b\",*start\nbg pic,10,500\nprint %n\nend\n",
-       "8: picture a.bmp\n"},
+      {"select \"a\",*start,\n  \"b\",*start\nbg pic,10,500\nprint %n\nbw2a \"x\"\n"
+       "lsp 0,\"out/X.bmp\",0,0\nend\n",
+       "8: picture a.bmp\n10: picture x_b.bmp\n10: picture x_w.bmp\n"},
       {"effect 2,1\nwindoweffect 15,100,\":a;m.bmp\"\nsetwindow "
        "1,2,3,4,5,6,7,8,9,0,1,\"w.bmp\",1,2\nend\n",
        "6: error: 'effect' may stand only in the define block\n7: picture m.bmp\n8: picture "
