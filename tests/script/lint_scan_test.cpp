@@ -31,7 +31,7 @@ std::string scan(const std::string& text) {
 const std::string kHead = "*define\nnumalias n,1\nstralias pic,\"a.bmp\"\ngame\n*start\n";
 
 struct Case {
-  const char* game;  // after kHead: line 6 on
+  const char* game;  // after kHead (line 6 on) unless it has a define block
   const char* want;
 };
 
@@ -53,12 +53,20 @@ TEST(LintScan, ReportsWhatWouldStopTheGame) {
        "end\n*e\nend\n",
        "11: warning: label *c is never reached\n13: warning: label *d is never reached\n"},
       {"goto $1\n*c\nend\n", ""},
+      // A whole scenario: what the define block refuses.
+      {"*define\nrmenu \"a\",reset,\"b\",save\nif fchk \"x\" goto *start\nselnum %0,\"a\"\n本文\n"
+       "game\n*start\nsystemcall load\ntrap off\ninputstr $0,\"p\",10,1\nend\n",
+       "3: error: fchk cannot stand in the define block\n4: error: 'selnum' cannot stand in the "
+       "define block\n5: error: text cannot stand in the define block\n"},
       {"mov $1,later\nwait\nfoo 1\n*start\n",
        "6: error: unknown string alias 'later'\n7: error: "
        "too few arguments for 'wait'\n8: error: unknown command 'foo'\n9: error: label *start is "
        "defined twice\n"},
   };
-  for (const Case& c : cases) EXPECT_EQ(scan(kHead + c.game), c.want) << c.game;
+  for (const Case& c : cases) {
+    const std::string game = c.game;
+    EXPECT_EQ(scan(game.starts_with("*define") ? game : kHead + game), c.want) << c.game;
+  }
 }
 
 TEST(LintScan, KnowsTheShapeOfEveryCommand) {
