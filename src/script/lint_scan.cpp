@@ -58,6 +58,7 @@ struct LabelDef {
 struct Jump {
   int32_t offset;
   std::string name;
+  bool from_define = false;  // made in the define block
 };
 
 // Commands after which control never runs on to the next statement.
@@ -83,6 +84,7 @@ class Scanner : LintReader {
     // The first walk learns the aliases, which may be defined after a use
     // in the text; the second reports.
     walk();
+    for (const Jump& j : jumps_) (j.from_define ? define_targets_ : game_targets_).insert(j.name);
     out_ = LintScan{};
     jumps_.clear();
     reporting_ = aliases_known_ = true;
@@ -164,15 +166,10 @@ class Scanner : LintReader {
   void walk() {
     pos_ = 0;
     define_ = false;
-    define_seen_ = false;
     falls_ = false;
     conditional_ = false;
     defined_aliases_.clear();
-    const auto define_label = label_index_.find("define");
-    const int32_t define_at =
-        define_label == label_index_.end() ? -1 : labels_[define_label->second].offset;
     for (;;) {
-      if (!define_seen_ && define_at >= 0 && pos_ >= define_at) define_ = define_seen_ = true;
       const char c = cur();
       if (c == '\0') break;
       if (c == '\n') {
@@ -199,8 +196,18 @@ class Scanner : LintReader {
       skip_line();
       return;
     }
-    if (reporting_) labels_[it->second].fall_in = falls_;
+    LabelDef& label = labels_[it->second];
+    if (reporting_) label.fall_in = falls_;
     falls_ = true;
+    // The define block runs from *define to `game`, with the labels only it
+    // jumps to (its subroutines); a label the game jumps to is the game's,
+    // and control that runs on into a label stays in its phase.
+    const bool game_target = game_targets_.count(label.name) != 0 || label.name == "start";
+    if (label.name == "define" || (define_targets_.count(label.name) != 0 && !game_target)) {
+      define_ = true;
+    } else if (game_target) {
+      define_ = false;
+    }
     ++pos_;
     try {
       token();
@@ -391,13 +398,13 @@ class Scanner : LintReader {
       } else if (text->empty() || (*text)[0] != '*') {
         throw LintArgumentError{start, "a label given as a string must begin with *"};
       } else {
-        jumps_.push_back(Jump{start, lowered(std::string_view(*text).substr(1))});
+        jumps_.push_back(Jump{start, lowered(std::string_view(*text).substr(1)), define_});
       }
       return;
     }
     if (c != '*') bad("a label");
     ++pos_;
-    jumps_.push_back(Jump{start, token()});
+    jumps_.push_back(Jump{start, token(), define_});
   }
 
   void alias_name() {
@@ -569,6 +576,8 @@ class Scanner : LintReader {
   std::unordered_map<std::string, size_t> label_index_;
   std::unordered_map<int32_t, size_t> label_at_;  // '*' offset to label
   std::vector<Jump> jumps_;
+  // Labels jumped to from each phase, learnt by the first walk.
+  std::unordered_set<std::string> define_targets_, game_targets_;
   std::unordered_set<std::string> written_;  // files the game itself writes
   bool computed_jump_ = false;
 
@@ -577,7 +586,6 @@ class Scanner : LintReader {
 
   // The walk.
   bool define_ = false;
-  bool define_seen_ = false;
   bool falls_ = false;        // control can run on to the current statement
   bool conditional_ = false;  // an `if` earlier on this line
   bool string_variable_ = false;

@@ -58,6 +58,7 @@ TEST(LintScan, ReportsWhatWouldStopTheGame) {
        "game\n*start\nsystemcall load\ntrap off\ninputstr $0,\"p\",10,1\nend\n",
        "3: error: fchk cannot stand in the define block\n4: error: 'selnum' cannot stand in the "
        "define block\n5: error: text cannot stand in the define block\n"},
+      {"*define\ngosub *setup\ngame\n*start\nend\n*setup\nnumalias k,1\nreturn\n", ""},
       {"mov $1,later\nwait\nfoo 1\n*start\n",
        "6: error: unknown string alias 'later'\n7: error: "
        "too few arguments for 'wait'\n8: error: unknown command 'foo'\n9: error: label *start is "
