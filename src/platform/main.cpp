@@ -12,6 +12,7 @@
 #include <string>
 
 #include "base/sjis.h"
+#include "game/script/lint.h"
 #include "game/shell/entry.h"
 #include "graphics/pixel_kernels.h"
 #include "platform/headless/headless_platform.h"
@@ -45,11 +46,15 @@ constexpr const char* kUsage =
     "  --settings FILE    keep the player's settings (volumes) in FILE; headless\n"
     "                     runs keep none without it, windowed runs default to\n"
     "                     $XDG_CONFIG_HOME/vellumite/settings.ini\n"
+    "  --lint             check the scenario without running it: print each\n"
+    "                     problem as FILE:LINE: error|warning: message; exit 1\n"
+    "                     when there is an error\n"
     "  --help             show this text\n"
     "  --version          show the version\n";
 
 struct CommandLine {
   bool headless = false;
+  bool lint = false;
   int scale = 0;
   std::string input_path, trace_path, screenshot_path, audio_out_path, settings_path, game_dir;
   uint64_t timeout_ms = 600000;
@@ -118,6 +123,8 @@ int parse(int argc, char** argv, CommandLine& cl) {
       return 0;
     } else if (arg == "--headless") {
       cl.headless = true;
+    } else if (arg == "--lint") {
+      cl.lint = true;
     } else if (arg == "--input") {
       if (!value(cl.input_path)) return 64;
     } else if (arg == "--trace") {
@@ -217,6 +224,12 @@ int run(int argc, char** argv) {
     return 66;
   }
 
+  if (cl.lint) {
+    HeadlessPlatform platform(std::move(options));
+    const LintReport report = lint_game(platform, platform);
+    std::cout << report.text;
+    return report.exit_code;
+  }
   if (cl.headless) {
     HeadlessPlatform platform(std::move(options));
     return run_program(platform, platform);
