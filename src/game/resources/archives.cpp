@@ -78,19 +78,22 @@ std::optional<std::string> find_in_archives(Engine& e, std::string_view name_sji
     uint32_t position = 0;
     std::memcpy(&position, record.data() + 8, sizeof position);
     if (position == 0 || calls.get_file == nullptr) continue;
-    // Another instance of the program may have removed the shared scratch
-    // folder on its way out; it is made again when missing.
-    e.platform.prepare_temp_folder();
     // A copy left from before would pass for the member.
     if (std::string old = find_file_in_folder(e.platform, folder, base); !old.empty()) {
       e.platform.remove_file(old);
     }
-    std::string destination = folder;
-    if (calls.get_file(archive_path.c_str(), static_cast<int32_t>(position), destination.data(), 0,
-                       nullptr, 0) != 0) {
-      continue;
+    // Another instance of the program may remove the shared scratch folder
+    // on its way out, even between making it and writing into it: the folder
+    // is made again and the member written again, a few times at most.
+    std::string extracted;
+    for (int attempt = 0; attempt < 3 && extracted.empty(); ++attempt) {
+      e.platform.prepare_temp_folder();
+      std::string destination = folder;
+      if (calls.get_file(archive_path.c_str(), static_cast<int32_t>(position),
+                         destination.data(), 0, nullptr, 0) == 0) {
+        extracted = find_file_in_folder(e.platform, folder, base);
+      }
     }
-    std::string extracted = find_file_in_folder(e.platform, folder, base);
     if (extracted.empty()) continue;
     trace_extract(e, name_sjis, archive);
     return extracted;

@@ -110,7 +110,9 @@ int save_slot_screen(Engine& e, bool is_save, std::string& label) {
   Platform& p = e.platform;
   ShellState& shell = e.shell;
   const MenuSettings& m = e.text.menu;
-  const MenuLook look = menu_layout(m);
+  // Opened from the right-click menu, the list is drawn over a fresh menu
+  // backdrop, so nothing of the menu it came from stays on the screen.
+  const MenuLook look = e.script.menu_busy ? menu_look(e) : menu_layout(m);
   const int64_t pitch_x = m.pitch_x, pitch_y = m.pitch_y;
   const SaveState& s = e.save;
 
