@@ -137,17 +137,24 @@ void MixConstant(uint8_t* out, const uint8_t* keep, const uint8_t* gain, size_t 
 // three bytes first. kChunk pixels at a time, so that both fit on the stack.
 constexpr size_t kChunk = 256;
 
-// pattern[j] = channel[j % 3] for the 3 x kChunk bytes of a chunk.
-struct ChannelPattern {
-  uint8_t bytes[3 * kChunk];
-  ChannelPattern(uint8_t b, uint8_t g, uint8_t r) {
-    bytes[0] = b;
-    bytes[1] = g;
-    bytes[2] = r;
-    for (size_t done = 3; done < sizeof bytes; done *= 2)
-      std::memcpy(bytes + done, bytes, std::min(done, sizeof bytes - done));
+// pattern[j] = channel[j % 3] for the 3 x kChunk bytes of a chunk. A game
+// tints with one colour for long stretches: the last pattern is kept.
+const uint8_t* channel_pattern(uint8_t b, uint8_t g, uint8_t r) {
+  thread_local struct {
+    uint8_t bytes[3 * kChunk];
+    uint32_t key = UINT32_MAX;
+  } last;
+  const uint32_t key = uint32_t{b} | uint32_t{g} << 8 | uint32_t{r} << 16;
+  if (last.key != key) {
+    for (size_t k = 0; k < 3 * kChunk; k += 3) {
+      last.bytes[k] = b;
+      last.bytes[k + 1] = g;
+      last.bytes[k + 2] = r;
+    }
+    last.key = key;
   }
-};
+  return last.bytes;
+}
 
 // out[3k] = out[3k + 1] = out[3k + 2] = in[k] for k < n.
 HWY_INLINE void Spread3(const uint8_t* in, size_t n, uint8_t* out) {
@@ -176,12 +183,12 @@ HWY_INLINE void SpreadFirst3(const uint8_t* in, size_t n, uint8_t* out) {
 }
 
 void Tint(uint8_t* px, size_t pixels, int32_t blue, int32_t green, int32_t red) {
-  const ChannelPattern tint(static_cast<uint8_t>(blue), static_cast<uint8_t>(green),
-                            static_cast<uint8_t>(red));
+  const uint8_t* tint = channel_pattern(static_cast<uint8_t>(blue), static_cast<uint8_t>(green),
+                                        static_cast<uint8_t>(red));
   for (size_t start = 0; start < pixels; start += kChunk) {
     uint8_t* p = px + 3 * start;
     for_blocks(3 * std::min(kChunk, pixels - start), [&](auto d, size_t j) HWY_ATTR {
-      Store(d, Div255(d, hn::Mul(Load(d, p + j), Load(d, tint.bytes + j))), p + j);
+      Store(d, Div255(d, hn::Mul(Load(d, p + j), Load(d, tint + j))), p + j);
     });
   }
 }
@@ -246,8 +253,7 @@ void Shade(uint8_t* dest, const uint8_t* alpha, size_t pixels) {
 
 void WindowText(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
                 const uint8_t* shadow_alpha, size_t pixels, const uint8_t* tint) {
-  const ChannelPattern tints(tint != nullptr ? tint[0] : 255, tint != nullptr ? tint[1] : 255,
-                             tint != nullptr ? tint[2] : 255);
+  const uint8_t* tints = tint != nullptr ? channel_pattern(tint[0], tint[1], tint[2]) : nullptr;
   uint8_t text[3 * kChunk], shadow[3 * kChunk];
   for (size_t start = 0; start < pixels; start += kChunk) {
     const size_t n = std::min(kChunk, pixels - start);
@@ -258,7 +264,7 @@ void WindowText(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
     for_blocks(3 * n, [&](auto d, size_t j) HWY_ATTR {
       const auto full = hn::Set(d, 255);
       auto t = Load(d, out + j);
-      if (tint != nullptr) t = Div255(d, hn::Mul(t, Load(d, tints.bytes + j)));
+      if (tint != nullptr) t = Div255(d, hn::Mul(t, Load(d, tints + j)));
       if (shadow_alpha != nullptr) t = Div255(d, hn::Mul(t, hn::Sub(full, Load(d, shadow + j))));
       const auto a = Load(d, text + j);
       const auto none = hn::Eq(a, hn::Zero(d));
