@@ -36,7 +36,7 @@ void BM_CrossfadeStep(benchmark::State& state) {
   fill_pattern(screen, 0x85EBCA6Bu);
   fill_pattern(scene, 0x9E3779B1u);
   scratch = screen;
-  const transitions::Area whole;
+  const Rect whole = kWindowRect;
   int parity = 1;
   int32_t level = 1;
   const FrameCopies copies;
@@ -62,7 +62,7 @@ void BM_MaskWipeStep(benchmark::State& state) {
   fill_pattern(screen, 0x85EBCA6Bu);
   fill_pattern(scene, 0x9E3779B1u);
   fill_pattern(mask, 0x01000193u);
-  const transitions::Area whole;
+  const Rect whole = kWindowRect;
   int32_t threshold = 1;
   const FrameCopies copies;
   for (auto _ : state) {
@@ -84,7 +84,7 @@ void BM_MaskCrossfadeStep(benchmark::State& state) {
   fill_pattern(scene, 0x9E3779B1u);
   fill_pattern(mask, 0x01000193u);
   screen = old;
-  const transitions::Area whole;
+  const Rect whole = kWindowRect;
   int32_t threshold = 1;
   const FrameCopies copies;
   for (auto _ : state) {
@@ -161,7 +161,7 @@ class RealClockPlatform final : public PlatformBase {
     service(ticks());
     return PlatformBase::peek_message(out, remove);
   }
-  void present(const PixelRect&) override {}
+  void present(const Rect&) override {}
   void set_title(std::string_view) override {}
   void show_window() override {}
   bool set_full_screen(bool) override { return false; }

@@ -194,7 +194,7 @@ void compose_spans(const Picture& p, const Block& b, int32_t sx, int32_t sy, int
 }
 
 }  // namespace
-void draw_picture(const Picture& source, Picture& destination, const ClipRect* clip, int32_t x,
+void draw_picture(const Picture& source, Picture& destination, const Rect* clip, int32_t x,
                   int32_t y) {
   const Surface& from = source.surface;
   Surface& to = destination.surface;
@@ -209,8 +209,8 @@ void draw_picture(const Picture& source, Picture& destination, const ClipRect* c
   if (clip != nullptr) {
     left = std::max<int64_t>(clip->left, 0);
     top = std::max<int64_t>(clip->top, 0);
-    right = std::min<int64_t>(clip->right, right);
-    bottom = std::min<int64_t>(clip->bottom, bottom);
+    right = std::min<int64_t>(int64_t{clip->right} - 1, right);
+    bottom = std::min<int64_t>(int64_t{clip->bottom} - 1, bottom);
   }
   right = std::min<int64_t>(right, kWindowWidth - 1);
   bottom = std::min<int64_t>(bottom, kWindowHeight - 1);

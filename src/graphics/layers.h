@@ -1,5 +1,5 @@
 // The layers the scene is composed from (background, standing pictures,
-// sprites, colour filters), the dirty rectangle, and the refresh that
+// sprites, colour filters), the dirty region, and the refresh that
 // composes `scene` from them.
 #pragma once
 
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/colour.h"
+#include "graphics/dirty_region.h"
 #include "graphics/picture.h"
 #include "platform/platform.h"
 
@@ -16,25 +17,16 @@ namespace vellumite {
 
 struct Engine;
 
-// A rectangle of the screen, inclusive on all four sides.
-struct ClipRect {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;
-  int32_t bottom = 0;
-};
-
 // Scenario numbers are arbitrary 32-bit values; positions computed from them
 // are taken in 64 bits and kept within 32.
 inline int32_t saturate(int64_t v) {
   return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
-// A rectangle computed in 64 bits, clipped to the screen.
-inline ClipRect clip_to_screen(int64_t left, int64_t top, int64_t right, int64_t bottom) {
-  return ClipRect{saturate(std::max<int64_t>(left, 0)), saturate(std::max<int64_t>(top, 0)),
-                  saturate(std::min<int64_t>(right, kWindowWidth - 1)),
-                  saturate(std::min<int64_t>(bottom, kWindowHeight - 1))};
+// The part on the screen of a rectangle given by its corners both included
+// (the scenario's coordinates), computed in 64 bits.
+inline Rect clip_to_screen(int64_t left, int64_t top, int64_t last_x, int64_t last_y) {
+  return intersect(Rect::inclusive(left, top, last_x, last_y), kWindowRect);
 }
 
 struct StandingSlot {
@@ -56,7 +48,7 @@ struct SpriteSlot {
 constexpr std::array<int32_t, 3> kStandingCenterX = {160, 320, 480};
 
 struct LayerState {
-  ClipRect dirty_rect;  // empty while all four are 0
+  DirtyRegion dirty;  // what waits to be recomposed and shown
   int32_t humanz = 127;
   int32_t bg_area_x = -1;  // -1: the background covers the whole screen
   int32_t bg_area_y = 0;
@@ -73,9 +65,5 @@ struct LayerState {
   std::array<SpriteSlot, 256> sprites;
   int32_t underline = 480;
 };
-
-inline bool dirty_empty(const ClipRect& r) {
-  return r.left == 0 && r.top == 0 && r.right == 0 && r.bottom == 0;
-}
 
 }  // namespace vellumite

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 HWY_BEFORE_NAMESPACE();
 namespace vellumite::kernels {
@@ -130,28 +131,82 @@ void MixConstant(uint8_t* out, const uint8_t* keep, const uint8_t* gain, size_t 
 #endif
 }
 
-void MixMasked(uint8_t* dest, const uint8_t* source, const uint8_t* mask, size_t pixels,
-               int32_t alpha) {
-  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
-    auto o = hn::Sub(hn::Set(d, 255), LoadMaskBlue(d, mask + 3 * p));
-    if (alpha >= 0) o = Div255(d, hn::Mul(o, hn::Set(d, static_cast<uint16_t>(alpha))));
-    const auto s = Load3(d, source + 3 * p);
-    auto t = Load3(d, dest + 3 * p);
-    t.b = Mix(d, s.b, t.b, o);
-    t.g = Mix(d, s.g, t.g, o);
-    t.r = Mix(d, s.r, t.r, o);
-    Store3(d, t, dest + 3 * p);
-  });
+// Pixels are handled as runs of bytes in their own order, never split into
+// planes: a weight that differs by channel is a repeating pattern of three
+// bytes, and one that belongs to the pixel (a coverage) is spread over its
+// three bytes first. kChunk pixels at a time, so that both fit on the stack.
+constexpr size_t kChunk = 256;
+
+// pattern[j] = channel[j % 3] for the 3 x kChunk bytes of a chunk. A game
+// tints with one colour for long stretches: the last pattern is kept.
+const uint8_t* channel_pattern(uint8_t b, uint8_t g, uint8_t r) {
+  thread_local struct {
+    uint8_t bytes[3 * kChunk];
+    uint32_t key = UINT32_MAX;
+  } last;
+  const uint32_t key = uint32_t{b} | uint32_t{g} << 8 | uint32_t{r} << 16;
+  if (last.key != key) {
+    for (size_t k = 0; k < 3 * kChunk; k += 3) {
+      last.bytes[k] = b;
+      last.bytes[k + 1] = g;
+      last.bytes[k + 2] = r;
+    }
+    last.key = key;
+  }
+  return last.bytes;
+}
+
+// out[3k] = out[3k + 1] = out[3k + 2] = in[k] for k < n.
+HWY_INLINE void Spread3(const uint8_t* in, size_t n, uint8_t* out) {
+  const hn::ScalableTag<uint8_t> d8;
+  const size_t lanes = hn::Lanes(d8);
+  size_t k = 0;
+  for (; k + lanes <= n; k += lanes) {
+    const auto v = hn::LoadU(d8, in + k);
+    hn::StoreInterleaved3(v, v, v, d8, out + 3 * k);
+  }
+  for (; k < n; ++k) out[3 * k] = out[3 * k + 1] = out[3 * k + 2] = in[k];
+}
+
+// out[3k] = out[3k + 1] = out[3k + 2] = in[3k] (the first byte of each
+// pixel) for k < n.
+HWY_INLINE void SpreadFirst3(const uint8_t* in, size_t n, uint8_t* out) {
+  const hn::ScalableTag<uint8_t> d8;
+  const size_t lanes = hn::Lanes(d8);
+  size_t k = 0;
+  for (; k + lanes <= n; k += lanes) {
+    hn::Vec<decltype(d8)> b, g, r;
+    hn::LoadInterleaved3(d8, in + 3 * k, b, g, r);
+    hn::StoreInterleaved3(b, b, b, d8, out + 3 * k);
+  }
+  for (; k < n; ++k) out[3 * k] = out[3 * k + 1] = out[3 * k + 2] = in[3 * k];
 }
 
 void Tint(uint8_t* px, size_t pixels, int32_t blue, int32_t green, int32_t red) {
-  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
-    auto v = Load3(d, px + 3 * p);
-    v.b = Div255(d, hn::Mul(v.b, hn::Set(d, static_cast<uint16_t>(blue))));
-    v.g = Div255(d, hn::Mul(v.g, hn::Set(d, static_cast<uint16_t>(green))));
-    v.r = Div255(d, hn::Mul(v.r, hn::Set(d, static_cast<uint16_t>(red))));
-    Store3(d, v, px + 3 * p);
-  });
+  const uint8_t* tint = channel_pattern(static_cast<uint8_t>(blue), static_cast<uint8_t>(green),
+                                        static_cast<uint8_t>(red));
+  for (size_t start = 0; start < pixels; start += kChunk) {
+    uint8_t* p = px + 3 * start;
+    for_blocks(3 * std::min(kChunk, pixels - start), [&](auto d, size_t j) HWY_ATTR {
+      Store(d, Div255(d, hn::Mul(Load(d, p + j), Load(d, tint + j))), p + j);
+    });
+  }
+}
+
+void MixMasked(uint8_t* dest, const uint8_t* source, const uint8_t* mask, size_t pixels,
+               int32_t alpha) {
+  uint8_t covered[3 * kChunk];
+  for (size_t start = 0; start < pixels; start += kChunk) {
+    const size_t n = std::min(kChunk, pixels - start);
+    uint8_t* out = dest + 3 * start;
+    const uint8_t* in = source + 3 * start;
+    SpreadFirst3(mask + 3 * start, n, covered);
+    for_blocks(3 * n, [&](auto d, size_t j) HWY_ATTR {
+      auto o = hn::Sub(hn::Set(d, 255), Load(d, covered + j));
+      if (alpha >= 0) o = Div255(d, hn::Mul(o, hn::Set(d, static_cast<uint16_t>(alpha))));
+      Store(d, Mix(d, Load(d, in + j), Load(d, out + j), o), out + j);
+    });
+  }
 }
 
 void Monochrome(uint8_t* px, size_t pixels, int32_t blue, int32_t green, int32_t red) {
@@ -198,31 +253,29 @@ void Shade(uint8_t* dest, const uint8_t* alpha, size_t pixels) {
 
 void WindowText(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
                 const uint8_t* shadow_alpha, size_t pixels, const uint8_t* tint) {
-  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
-    const auto full = hn::Set(d, 255);
-    auto t = Load3(d, dest + 3 * p);
-    if (tint != nullptr) {
-      t.b = Div255(d, hn::Mul(t.b, hn::Set(d, tint[0])));
-      t.g = Div255(d, hn::Mul(t.g, hn::Set(d, tint[1])));
-      t.r = Div255(d, hn::Mul(t.r, hn::Set(d, tint[2])));
-    }
-    if (shadow_alpha != nullptr) {
-      const auto keep = hn::Sub(full, Load(d, shadow_alpha + p));
-      t.b = Div255(d, hn::Mul(t.b, keep));
-      t.g = Div255(d, hn::Mul(t.g, keep));
-      t.r = Div255(d, hn::Mul(t.r, keep));
-    }
-    const auto a = Load(d, alpha + p);
-    const auto none = hn::Eq(a, hn::Zero(d));
-    if (!hn::AllTrue(d, none)) {
-      const auto keep = hn::Sub(full, a);
-      const auto c = Load3(d, colour + 3 * p);
-      t.b = hn::IfThenElse(none, t.b, hn::Min(full, hn::Add(Div255(d, hn::Mul(t.b, keep)), c.b)));
-      t.g = hn::IfThenElse(none, t.g, hn::Min(full, hn::Add(Div255(d, hn::Mul(t.g, keep)), c.g)));
-      t.r = hn::IfThenElse(none, t.r, hn::Min(full, hn::Add(Div255(d, hn::Mul(t.r, keep)), c.r)));
-    }
-    Store3(d, t, dest + 3 * p);
-  });
+  const uint8_t* tints = tint != nullptr ? channel_pattern(tint[0], tint[1], tint[2]) : nullptr;
+  uint8_t text[3 * kChunk], shadow[3 * kChunk];
+  for (size_t start = 0; start < pixels; start += kChunk) {
+    const size_t n = std::min(kChunk, pixels - start);
+    uint8_t* out = dest + 3 * start;
+    const uint8_t* ink = colour + 3 * start;
+    Spread3(alpha + start, n, text);
+    if (shadow_alpha != nullptr) Spread3(shadow_alpha + start, n, shadow);
+    for_blocks(3 * n, [&](auto d, size_t j) HWY_ATTR {
+      const auto full = hn::Set(d, 255);
+      auto t = Load(d, out + j);
+      if (tint != nullptr) t = Div255(d, hn::Mul(t, Load(d, tints + j)));
+      if (shadow_alpha != nullptr) t = Div255(d, hn::Mul(t, hn::Sub(full, Load(d, shadow + j))));
+      const auto a = Load(d, text + j);
+      const auto none = hn::Eq(a, hn::Zero(d));
+      if (!hn::AllTrue(d, none)) {
+        const auto over =
+            hn::Min(full, hn::Add(Div255(d, hn::Mul(t, hn::Sub(full, a))), Load(d, ink + j)));
+        t = hn::IfThenElse(none, t, over);
+      }
+      Store(d, t, out + j);
+    });
+  }
 }
 
 void Reveal(uint8_t* screen, const uint8_t* scene, const uint8_t* mask, size_t pixels,

@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/rect.h"
+
 namespace vellumite {
 
 constexpr int kWindowWidth = 640;
@@ -25,6 +27,8 @@ constexpr int kWindowHeight = 480;
 // exactly the layout of a 640x480 24-bit device-independent bitmap.
 constexpr int kWindowStride = kWindowWidth * 3;
 constexpr int kWindowBytes = kWindowStride * kWindowHeight;
+// The whole picture.
+constexpr Rect kWindowRect{0, 0, kWindowWidth, kWindowHeight};
 // The menu bar's strip above the picture: 640x20 pixels in the same layout
 // (rows bottom-up, kWindowStride bytes apart). Client coordinates exclude it.
 constexpr int kMenuBarHeight = 20;
@@ -91,14 +95,6 @@ struct Message {
   int x = 0;  // client coordinates for mouse messages
   int y = 0;
   uint32_t param = 0;
-};
-
-// A rectangle of the window, right and bottom exclusive.
-struct PixelRect {
-  int left = 0;
-  int top = 0;
-  int right = kWindowWidth;
-  int bottom = kWindowHeight;
 };
 
 enum class BoxButtons : uint8_t { Ok, YesNo };
@@ -200,10 +196,10 @@ class Platform {
   // The 640x480 picture the player sees (layout above). The engine draws into
   // it and then calls present() for the part it changed.
   virtual uint8_t* window_pixels() = 0;
-  virtual void present(const PixelRect& area) = 0;
+  virtual void present(const Rect& area) = 0;
   // Moves the content of `area` by (dx, dy); what moves out of the area is
   // lost, what is uncovered keeps its old pixels (the caller redraws it).
-  virtual void scroll_window(const PixelRect& area, int dx, int dy) = 0;
+  virtual void scroll_window(const Rect& area, int dx, int dy) = 0;
   // The menu bar's strip (layout above); the engine draws it and then calls
   // present_menu_bar(). Where the window shows no strip it stays in memory.
   virtual uint8_t* menu_bar_pixels() = 0;
@@ -235,7 +231,7 @@ class Platform {
   // messages and Backspace as a Char message (input methods may be active).
   // `area` is where the text is edited, so an input method can show its
   // composition there.
-  virtual void set_text_input(bool on, const PixelRect& area = PixelRect{}) = 0;
+  virtual void set_text_input(bool on, const Rect& area = kWindowRect) = 0;
 
   // --- diagnostics ----------------------------------------------------------------
   // Writes a line to the program's diagnostic stream (stderr).

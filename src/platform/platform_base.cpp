@@ -127,9 +127,9 @@ void PlatformBase::kill_timer() {
   remove_messages(MessageKind::Timer);
 }
 
-void PlatformBase::scroll_window(const PixelRect& area, int dx, int dy) {
-  PixelRect r{std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, kWindowWidth),
-              std::min(area.bottom, kWindowHeight)};
+void PlatformBase::scroll_window(const Rect& area, int dx, int dy) {
+  Rect r{std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, kWindowWidth),
+         std::min(area.bottom, kWindowHeight)};
   int width = r.right - r.left - std::abs(dx);
   int height = r.bottom - r.top - std::abs(dy);
   if (width <= 0 || height <= 0) return;

@@ -43,7 +43,7 @@ class PlatformBase : public Platform, public Automation {
   void start_timer(uint32_t period_ms) override;
   void kill_timer() override;
   uint8_t* window_pixels() override { return pixels_.data(); }
-  void scroll_window(const PixelRect& area, int dx, int dy) override;
+  void scroll_window(const Rect& area, int dx, int dy) override;
   uint8_t* menu_bar_pixels() override { return menu_bar_.data(); }
   // Nothing to show by default: the strip stays in memory.
   void present_menu_bar() override {}
@@ -56,7 +56,7 @@ class PlatformBase : public Platform, public Automation {
   std::optional<BoxAnswer> scripted_box_answer(BoxButtons buttons) override;
   void record_box_answer(std::string_view title_utf8, std::string_view text_utf8,
                          BoxAnswer answer) override;
-  void set_text_input(bool, const PixelRect&) override {}
+  void set_text_input(bool, const Rect&) override {}
   bool begin_wait(std::string_view kind, bool ends_by_time, bool resumed = false) override;
   bool tracing() const override { return trace_ != nullptr; }
   const PlayOptions& play_options() const override { return options_.play; }

@@ -60,7 +60,7 @@ void expect_at(const Picture& p, std::initializer_list<std::tuple<int, int, Bgr>
 }
 
 // `src` drawn at (x, y) on a fresh screen of kDest.
-Picture drawn(const Picture& src, int x = 0, int y = 0, const ClipRect* clip = nullptr) {
+Picture drawn(const Picture& src, int x = 0, int y = 0, const Rect* clip = nullptr) {
   Picture dst = screen_of(kDest);
   draw_picture(src, dst, clip, x, y);
   return dst;
@@ -222,11 +222,11 @@ TEST(CompClip, EveryEdgeAndNegativePositions) {
 
   // A clip rectangle: a negative left or top counts as 0.
   dst = screen_of(kDest);
-  ClipRect clip{-50, -50, 20, 30};
+  Rect clip{-50, -50, 21, 31};
   draw_picture(src, dst, &clip, -5, 10);
   expect_at(dst,
             {{0, 10, Bgr{5, 0, 33}}, {20, 30, Bgr{25, 20, 33}}, {21, 30, kDest}, {20, 31, kDest}});
-  clip = ClipRect{30, 40, 1000, 1000};
+  clip = Rect{30, 40, 1001, 1001};
   dst = drawn(src, 0, 0, &clip);
   expect_at(
       dst,
@@ -240,7 +240,7 @@ TEST(CompClip, EveryEdgeAndNegativePositions) {
   draw_picture(src, dst, nullptr, small, small);
   draw_picture(src, dst, nullptr, 640, 0);
   draw_picture(src, dst, nullptr, -100, 0);
-  clip = ClipRect{100, 100, 99, 200};
+  clip = Rect{100, 100, 100, 201};
   draw_picture(src, dst, &clip, 100, 100);
   for (int y : {0, 100, 479})
     for (int x : {0, 100, 639}) EXPECT_EQ(at(dst, x, y), kDest) << x << "," << y;

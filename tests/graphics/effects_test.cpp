@@ -27,12 +27,10 @@ using transitions::pixel_offset;
 // Two pictures without any period: hashes of the byte offset.
 uint8_t hash_byte(size_t i, uint32_t k) { return static_cast<uint8_t>((i * k) >> 24 & 0xFF); }
 
-const ClipRect kRect{100, 50, 195, 113};
-const ClipRect kWhole{0, 0, 639, 479};
+const Rect kRect{100, 50, 196, 114};
+const Rect kWhole{0, 0, 640, 480};
 
-bool inside(const ClipRect& r, int x, int y) {
-  return x >= r.left && x <= r.right && y >= r.top && y <= r.bottom;
-}
+bool inside(const Rect& r, int x, int y) { return r.contains(x, y); }
 bool same(const uint8_t* a, const uint8_t* b) { return std::equal(a, a + 3, b); }
 
 // Screen and window hold the old picture, scene the new one.
@@ -60,7 +58,7 @@ class Transition : public ::testing::Test {
   uint8_t* window() { return platform_->window_pixels(); }
   // Runs a transition; the virtual ms from its trace line to its end (or to
   // the time-out), -1 when it wrote none.
-  int64_t run(int type, int duration, const ClipRect* rect = &kRect, std::string_view mask = "") {
+  int64_t run(int type, int duration, const Rect* rect = &kRect, std::string_view mask = "") {
     trace_.str("");
     try {
       run_effect(*e_, type, duration, mask, rect);
@@ -79,7 +77,7 @@ class Transition : public ::testing::Test {
     return bad;
   }
   // `buffer` shows the new picture inside `r` and the old one outside.
-  int errors(const uint8_t* buffer, const ClipRect& r) {
+  int errors(const uint8_t* buffer, const Rect& r) {
     return failures([&](int x, int y, size_t o) {
       return same(buffer + o, (inside(r, x, y) ? scene() : old_.data()) + o);
     });
@@ -96,16 +94,16 @@ TEST_F(Transition, EveryTypeEndsWithTheSceneInsideTheRectangleOnly) {
     if (type == 16) continue;
     SCOPED_TRACE("type " + std::to_string(type));
     start();
-    e_->graphics.layers.dirty_rect = kRect;
+    e_->graphics.layers.dirty.add(kRect);
     EXPECT_GE(run(type, 160), 0);
-    const ClipRect& r = type == 17 ? kWhole : kRect;
+    const Rect& r = type == 17 ? kWhole : kRect;
     EXPECT_EQ(errors(screen(), r), 0);
     // The scrolls bring the whole scene into the window.
     EXPECT_EQ(errors(window(), type >= 11 && type <= 14 ? kWhole : r), 0);
-    EXPECT_TRUE(dirty_empty(e_->graphics.layers.dirty_rect));
+    EXPECT_TRUE(e_->graphics.layers.dirty.empty());
   }
   // Rectangles partly or wholly off the screen are clipped.
-  const ClipRect off{-20, -20, 900, 700}, inverted{300, 300, 10, 10};
+  const Rect off{-20, -20, 901, 701}, inverted{300, 300, 11, 11};
   EXPECT_GE(run(10, 30, &off) + run(15, 30, &inverted), 0);
   EXPECT_EQ(errors(window(), kWhole), 0);
 }
@@ -129,15 +127,14 @@ TEST_F(Transition, DurationsInVirtualTime) {
 }
 
 TEST_F(Transition, TypeZeroDefersAndMosaicOutStaysDirty) {
-  e_->graphics.layers.dirty_rect = kRect;
+  e_->graphics.layers.dirty.add(kRect);
   EXPECT_EQ(run(0, 1000), -1);
-  EXPECT_EQ(e_->graphics.layers.dirty_rect.right, kRect.right);
+  EXPECT_EQ(e_->graphics.layers.dirty.bounds(), kRect);
   EXPECT_EQ(platform_->presents(), 0u);
   // Mosaic out: 160-pixel blocks of the old screen, each the colour of its
   // bottom-left pixel, and the whole screen to be recomposed.
   run(16, 100);
-  const ClipRect& d = e_->graphics.layers.dirty_rect;
-  EXPECT_TRUE(d.left == 0 && d.top == 0 && d.right == 639 && d.bottom == 479);
+  EXPECT_EQ(e_->graphics.layers.dirty.bounds(), kWhole);
   EXPECT_EQ(0, failures([&](int x, int y, size_t o) {
               const uint8_t* block = old_.data() + pixel_offset(x / 160 * 160, y / 160 * 160 + 159);
               return same(screen() + o, block) && same(window() + o, block);
@@ -149,7 +146,7 @@ TEST_F(Transition, TypeZeroDefersAndMosaicOutStaysDirty) {
 TEST_F(Transition, FirstStepsAndMessages) {
   // The window after the first step: a pointer to the pixel expected there.
   using Expect = std::function<const uint8_t*(int x, int y, size_t o)>;
-  auto drawn = [&](const ClipRect& r, std::function<bool(int, int)> on) -> Expect {
+  auto drawn = [&](const Rect& r, std::function<bool(int, int)> on) -> Expect {
     return [&, r, on](int x, int y, size_t o) {
       return (inside(r, x, y) && on(x, y) ? scene() : old_.data()) + o;
     };
@@ -180,7 +177,7 @@ TEST_F(Transition, FirstStepsAndMessages) {
   start(1);
   run(10, 1000);
   int wrong = 0;
-  for (int y = kRect.top; y <= kRect.bottom; ++y) {
+  for (int y = kRect.top; y < kRect.bottom; ++y) {
     for (size_t j = 0, o = pixel_offset(kRect.left, y); j < 96 * 3; ++j, ++o) {
       wrong += window()[o] != (j % 2 == 0 ? old_[o] : old_[o] * 254 / 255 + scene()[o] / 255);
     }
@@ -238,7 +235,7 @@ TEST_F(Transition, MaskWipesRevealDarkPartsFirst) {
 
 TEST_F(Transition, PaintingCopiesTheScreen) {
   std::fill_n(window(), kWindowBytes, 0);
-  const ClipRect part{600, 470, 700, 500};
+  const Rect part{600, 470, 701, 501};
   show_screen(*e_, &part);
   const uint8_t black[3] = {0, 0, 0};
   EXPECT_EQ(0, failures([&](int x, int y, size_t o) {

@@ -1,4 +1,4 @@
-// The dirty rectangle, the refresh (layer order, humanz, colour filters, the
+// The dirty region, the refresh (layer order, humanz, colour filters, the
 // bgalia area), the cell animation and the picture part of a reset, on an
 // engine driven directly.
 #include "game/graphics/layers.h"
@@ -88,14 +88,16 @@ class Layers : public ::testing::Test {
   Engine e_;
 };
 
-TEST_F(Layers, MarkDirtyUnitesAndClips) {
-  auto edges = [](const ClipRect& r) { return std::array{r.left, r.top, r.right, r.bottom}; };
-  mark_dirty(e_, -5, -5, 700, 500);
-  EXPECT_EQ(edges(layers().dirty_rect), (std::array{0, 0, 639, 479}));
-  layers().dirty_rect = ClipRect{};
-  mark_dirty(e_, 10, 20, 30, 40);
-  mark_dirty(e_, 5, 50, 20, 60);
-  EXPECT_EQ(edges(layers().dirty_rect), (std::array{5, 20, 30, 60}));
+TEST_F(Layers, MarkDirtyKeepsPartsAndClips) {
+  mark_dirty(e_, Rect::inclusive(-5, -5, 700, 500));
+  EXPECT_EQ(layers().dirty.bounds(), (Rect{0, 0, 640, 480}));
+  layers().dirty.clear();
+  mark_dirty(e_, Rect::inclusive(10, 20, 30, 40));
+  mark_dirty(e_, Rect::inclusive(5, 50, 20, 60));
+  EXPECT_EQ(layers().dirty.bounds(), (Rect{5, 20, 31, 61}));
+  EXPECT_EQ(layers().dirty.parts().size(), 2u);
+  mark_dirty(e_, Rect::inclusive(15, 35, 16, 55));  // meets both: one part
+  EXPECT_EQ(layers().dirty.parts().size(), 1u);
 }
 
 TEST_F(Layers, RefreshDrawsInLayerOrderAroundHumanz) {
@@ -143,13 +145,13 @@ TEST_F(Layers, RefreshStaysInsideItsRectangle) {
   background(kWhite);
   sprite(3, 0, 0, 640, 480, {0, 0, 255});
   layers().nega_mode = 1;
-  ClipRect r{100, 100, 199, 149};
+  Rect r{100, 100, 200, 150};
   refresh_scene(e_, &r);
   expect_scene({{100, 100, Bgr{255, 255, 0}}, {199, 149, Bgr{255, 255, 0}}});
   const Bgr old{7, 8, 9};
   expect_scene({{99, 100, old}, {200, 100, old}, {100, 99, old}, {100, 150, old}});
   // A rectangle beyond the screen is clipped to it.
-  r = ClipRect{-20, -20, 5000, 5000};
+  r = Rect{-20, -20, 5000, 5000};
   refresh_scene(e_, &r);
   EXPECT_EQ(scene(639, 479), (Bgr{255, 255, 0}));
 }
@@ -173,7 +175,7 @@ TEST_F(Layers, ColourFiltersInTheirOrder) {
   refresh();
   const Bgr tinted{0, 30, 60};  // 60 * 128 / 255
   EXPECT_EQ(scene(5, 5), tinted);
-  ClipRect r{1, 1, 2, 2};
+  Rect r{1, 1, 3, 3};
   refresh_scene(e_, &r);
   EXPECT_EQ(scene(2, 2), tinted);
   // Filters off: plain.
@@ -233,7 +235,7 @@ TEST_F(Layers, AnimationLoopModes) {
   EXPECT_EQ(cells_over_time(p), (std::vector<int32_t>{1, 2, 0, 1, 2, 0}));
   // The change reached the screen and the window through the plain copy.
   EXPECT_EQ(at(g().screen, 5, 5), (Bgr{0, 0, 255}));
-  EXPECT_TRUE(dirty_empty(layers().dirty_rect));
+  EXPECT_TRUE(layers().dirty.empty());
   const uint8_t* window = platform_.window_pixels() + 479 * 1920 + 15;
   EXPECT_EQ(window[2], 255);
 
@@ -248,7 +250,7 @@ TEST_F(Layers, AnimationLoopModes) {
   cell_after(500, *p);
   EXPECT_EQ(p->anim_time, last_change);
   EXPECT_EQ(platform_.presents(), presents);
-  EXPECT_TRUE(dirty_empty(layers().dirty_rect));
+  EXPECT_TRUE(layers().dirty.empty());
 
   // Per-cell times; hidden sprites and one-cell pictures stay still; the
   // standing pictures animate too.
@@ -296,7 +298,7 @@ TEST_F(Layers, ResetPicturesEmptiesTheScene) {
   layers().bg_area_x = 3;
   layers().monocro_on = true;
   layers().nega_mode = 2;
-  layers().dirty_rect = ClipRect{1, 2, 3, 4};
+  layers().dirty.add(Rect{1, 2, 4, 5});
   g().default_trans_mode = kTransAlpha;
 
   reset_pictures(e_);
@@ -310,7 +312,7 @@ TEST_F(Layers, ResetPicturesEmptiesTheScene) {
   EXPECT_EQ(std::tie(layers().humanz, layers().bg_area_x, g().default_trans_mode,
                      layers().monocro_on, layers().nega_mode),
             std::tuple(50, 3, kTransAlpha, false, 0));
-  EXPECT_TRUE(dirty_empty(layers().dirty_rect));
+  EXPECT_TRUE(layers().dirty.empty());
   EXPECT_EQ(at(g().screen, 320, 240), kBlack);
   EXPECT_EQ(at(g().background, 639, 479), kBlack);
   EXPECT_EQ(platform_.window_pixels()[kWindowBytes / 2], 0);

@@ -194,10 +194,10 @@ TEST(HeadlessWindow, ScrollMovesContentWithinTheArea) {
   for (int y = 0; y < kWindowHeight; ++y) {
     for (int x = 0; x < kWindowWidth; ++x) at(x, y)[0] = static_cast<uint8_t>(x + y);
   }
-  p.scroll_window(PixelRect{0, 0, 640, 480}, 3, -2);
+  p.scroll_window(Rect{0, 0, 640, 480}, 3, -2);
   EXPECT_EQ(at(10, 10)[0], static_cast<uint8_t>(7 + 12));
   EXPECT_EQ(at(0, 0)[0], 0) << "uncovered columns keep their old pixels";
-  p.scroll_window(PixelRect{0, 0, 640, 480}, -700, 0);  // further than the area: nothing
+  p.scroll_window(Rect{0, 0, 640, 480}, -700, 0);  // further than the area: nothing
   EXPECT_EQ(at(10, 10)[0], static_cast<uint8_t>(7 + 12));
 }
 

@@ -49,19 +49,21 @@ TEST(DialogInput, LayoutFromPoints) {
 
   InputRequest request;
   InputLayout plain = input_dialog_layout(request);
-  EXPECT_LT(plain.prompt.y + plain.prompt.h, plain.edit.y + 1) << "the prompt is above the edit";
-  EXPECT_GT(plain.button.x, plain.edit.x + plain.edit.w);
+  EXPECT_LT(plain.prompt.top + plain.prompt.height(), plain.edit.top + 1)
+      << "the prompt is above the edit";
+  EXPECT_GT(plain.button.left, plain.edit.left + plain.edit.width());
 
   request.custom_layout = true;
   request.sizes_pt = {300, 100, 200, 20};
   // The top-left corner stays; the button is as high as the edit, level with it.
   InputLayout l = input_dialog_layout(request);
-  EXPECT_EQ((std::array{l.frame.x, l.frame.y, l.frame.w, l.frame.h, l.edit.x, l.edit.w, l.edit.h,
-                        l.button.y, l.button.h, l.button.w}),
-            (std::array{plain.frame.x, plain.frame.y, 400, 133, plain.edit.x, 267, 27, l.edit.y,
-                        l.edit.h, plain.button.w + 1}));
+  EXPECT_EQ((std::array{l.frame.left, l.frame.top, l.frame.width(), l.frame.height(), l.edit.left,
+                        l.edit.width(), l.edit.height(), l.button.top, l.button.height(),
+                        l.button.width()}),
+            (std::array{plain.frame.left, plain.frame.top, 400, 133, plain.edit.left, 267, 27,
+                        l.edit.top, l.edit.height(), plain.button.width() + 1}));
   // 20 points (27 pixels) from the dialog's right edge, less the frame.
-  EXPECT_NEAR(l.frame.x + l.frame.w - (l.button.x + l.button.w), 27, 4);
+  EXPECT_NEAR(l.frame.left + l.frame.width() - (l.button.left + l.button.width()), 27, 4);
 }
 
 struct DrawnHarness : testing::WindowHarness {
@@ -130,7 +132,7 @@ TEST(DialogDrawn, InputDialogTypingAndRefusal) {
         edit_ink_typed = h.dark_pixels(l.edit);
         for (int i = 0; i < 3; ++i) p.post(MessageKind::Char, 0, 0, kBackspaceChar);
         p.type(U"-12");
-        int x = l.button.x + l.button.w / 2, y = l.button.y + l.button.h / 2;
+        int x = l.button.left + l.button.width() / 2, y = l.button.top + l.button.height() / 2;
         p.post(MessageKind::LButtonDown, x, y);
         p.post(MessageKind::LButtonUp, x, y);
       },

@@ -22,8 +22,8 @@ namespace {
 struct BarHarness : testing::WindowHarness {
   // The centre of bar item `index`, in strip coordinates.
   std::pair<int, int> bar_centre(size_t index) const {
-    DialogRect box = menu_bar_layout(e.shell.menu)[index];
-    return {box.x + box.w / 2, box.y + box.h / 2};
+    Rect box = menu_bar_layout(e.shell.menu)[index];
+    return {box.left + box.width() / 2, box.top + box.height() / 2};
   }
   void press_bar(size_t index) {
     auto [x, y] = bar_centre(index);
@@ -35,55 +35,55 @@ struct BarHarness : testing::WindowHarness {
     platform.post(MessageKind::MenuBarMouse, x, y, kMenuBarButtonDown);
   }
   // The entries of item `index`'s drop-down, opened at height `top`.
-  std::vector<DialogRect> rows(size_t index, int top = 0) {
-    return drop_down_layout(e.shell.menu.bar[index].entries, menu_bar_layout(e.shell.menu)[index].x,
-                            top);
+  std::vector<Rect> rows(size_t index, int top = 0) {
+    return drop_down_layout(e.shell.menu.bar[index].entries,
+                            menu_bar_layout(e.shell.menu)[index].left, top);
   }
   // Posts a move onto `r` and a release there.
-  void choose(const DialogRect& r) {
-    platform.post(MessageKind::MouseMove, r.x + r.w / 2, r.y + r.h / 2);
-    platform.post(MessageKind::LButtonUp, r.x + r.w / 2, r.y + r.h / 2);
+  void choose(const Rect& r) {
+    platform.post(MessageKind::MouseMove, r.left + r.width() / 2, r.top + r.height() / 2);
+    platform.post(MessageKind::LButtonUp, r.left + r.width() / 2, r.top + r.height() / 2);
   }
 };
 
 // The centre of `r`.
-int cx(const DialogRect& r) { return r.x + r.w / 2; }
-int cy(const DialogRect& r) { return r.y + r.h / 2; }
+int cx(const Rect& r) { return r.left + r.width() / 2; }
+int cy(const Rect& r) { return r.top + r.height() / 2; }
 
 TEST(MenuBarDrawn, LabelsInOrderAsWideAsTheirGlyphs) {
   Menu menu;
   menu.build();
-  std::vector<DialogRect> boxes = menu_bar_layout(menu);
+  std::vector<Rect> boxes = menu_bar_layout(menu);
   ASSERT_EQ(boxes.size(), 10u);
   // 画面: two full-width cells of 12 pixels and a margin of 4 on either side;
   // ＣＤーDA: three full-width cells and two half-width ones.
-  EXPECT_EQ(boxes[0].x, 0);
-  EXPECT_EQ(boxes[0].w, 2 * 12 + 8);
-  EXPECT_EQ(boxes[8].w, 3 * 12 + 2 * 6 + 8);
+  EXPECT_EQ(boxes[0].left, 0);
+  EXPECT_EQ(boxes[0].width(), 2 * 12 + 8);
+  EXPECT_EQ(boxes[8].width(), 3 * 12 + 2 * 6 + 8);
   for (size_t i = 1; i < boxes.size(); ++i) {
-    EXPECT_EQ(boxes[i].x, boxes[i - 1].x + boxes[i - 1].w) << "item " << i;
-    EXPECT_EQ(boxes[i].h, kMenuBarHeight);
+    EXPECT_EQ(boxes[i].left, boxes[i - 1].left + boxes[i - 1].width()) << "item " << i;
+    EXPECT_EQ(boxes[i].height(), kMenuBarHeight);
   }
-  EXPECT_LE(boxes.back().x + boxes.back().w, kWindowWidth) << "all ten fit on one line";
+  EXPECT_LE(boxes.back().left + boxes.back().width(), kWindowWidth) << "all ten fit on one line";
 
   // Without the auto mode item the rest move up and nine remain.
   menu.remove_top_level(kMenuAutoMode);
-  std::vector<DialogRect> nine = menu_bar_layout(menu);
+  std::vector<Rect> nine = menu_bar_layout(menu);
   ASSERT_EQ(nine.size(), 9u);
-  EXPECT_EQ(nine[6].x, boxes[6].x);
-  EXPECT_EQ(nine[6].w, boxes[7].w) << "バージョン情報 takes the place of オートモード";
+  EXPECT_EQ(nine[6].left, boxes[6].left);
+  EXPECT_EQ(nine[6].width(), boxes[7].width()) << "バージョン情報 takes the place of オートモード";
 }
 
 TEST(MenuBarDrawn, HitTesting) {
   Menu menu;
   menu.build();
-  std::vector<DialogRect> boxes = menu_bar_layout(menu);
+  std::vector<Rect> boxes = menu_bar_layout(menu);
   for (size_t i = 0; i < boxes.size(); ++i) {
-    const DialogRect& b = boxes[i];
-    EXPECT_EQ(menu_bar_hit(menu, b.x, 0), static_cast<int>(i));
-    EXPECT_EQ(menu_bar_hit(menu, b.x + b.w - 1, kMenuBarHeight - 1), static_cast<int>(i));
+    const Rect& b = boxes[i];
+    EXPECT_EQ(menu_bar_hit(menu, b.left, 0), static_cast<int>(i));
+    EXPECT_EQ(menu_bar_hit(menu, b.left + b.width() - 1, kMenuBarHeight - 1), static_cast<int>(i));
   }
-  int end = boxes.back().x + boxes.back().w;
+  int end = boxes.back().left + boxes.back().width();
   EXPECT_EQ(menu_bar_hit(menu, end, 5), -1) << "right of the last item";
   EXPECT_EQ(menu_bar_hit(menu, 5, kMenuBarHeight), -1) << "below the strip";
   EXPECT_EQ(menu_bar_hit(menu, 5, -1), -1);
@@ -106,23 +106,23 @@ TEST(MenuBarDrawn, BarIsDrawnWithItsLabelsAndPresented) {
     }
     return count;
   };
-  std::vector<DialogRect> boxes = menu_bar_layout(h.e.shell.menu);
-  for (const DialogRect& b : boxes) EXPECT_GT(dark_in(b.x, b.x + b.w), 10);
-  EXPECT_EQ(dark_in(boxes.back().x + boxes.back().w, kWindowWidth), 0);
+  std::vector<Rect> boxes = menu_bar_layout(h.e.shell.menu);
+  for (const Rect& b : boxes) EXPECT_GT(dark_in(b.left, b.left + b.width()), 10);
+  EXPECT_EQ(dark_in(boxes.back().left + boxes.back().width(), kWindowWidth), 0);
   EXPECT_TRUE(h.picture_restored()) << "the bar is not drawn over the picture";
 }
 
 TEST(MenuBarDrawn, ChoosingAnEntryPostsItsCommandAndRestoresThePicture) {
   BarHarness h;
   // 文字速度 / 高速: press on the label, move to the entry, release on it.
-  std::vector<DialogRect> rows = h.rows(3);
+  std::vector<Rect> rows = h.rows(3);
   bool drawn = false;
   h.platform.script({
       [&] { h.platform.post(MessageKind::MouseMove, cx(rows[2]), cy(rows[2])); },
       [&] {
         // The highlighted entry and the drop-down's face cover the picture.
-        drawn = h.pixel(rows[2].x + 1, rows[2].y + 1) == 0x0A246A &&
-                h.pixel(rows[0].x + 1, rows[0].y + 1) == 0xD4D0C8;
+        drawn = h.pixel(rows[2].left + 1, rows[2].top + 1) == 0x0A246A &&
+                h.pixel(rows[0].left + 1, rows[0].top + 1) == 0xD4D0C8;
         h.platform.post(MessageKind::LButtonUp, cx(rows[2]), cy(rows[2]));
       },
   });
@@ -170,23 +170,24 @@ TEST(MenuBarDrawn, ClosingWithoutChoiceAndCommandItems) {
 TEST(MenuBarDrawn, NestedDropDownAndCheckMarks) {
   BarHarness h;
   const MenuItem& cd = h.e.shell.menu.bar[8];
-  DialogRect box = menu_bar_layout(h.e.shell.menu)[8];
-  int width = drop_down_layout(cd.entries, 0, 0).back().w;
+  Rect box = menu_bar_layout(h.e.shell.menu)[8];
+  int width = drop_down_layout(cd.entries, 0, 0).back().width();
   // At the item's left edge the drop-down would cross the window's right
   // edge: it moves left to fit. The nested one has no room on the right
   // either and opens on the left, level with its entry.
-  ASSERT_GT(box.x + width, kWindowWidth);
-  std::vector<DialogRect> rows = drop_down_layout(cd.entries, kWindowWidth - width, 0);
-  int nested_width = drop_down_layout(cd.entries[1].entries, 0, 0).back().w;
-  std::vector<DialogRect> nested =
-      drop_down_layout(cd.entries[1].entries, rows.back().x - nested_width + 3, rows[1].y - 3);
+  ASSERT_GT(box.left + width, kWindowWidth);
+  std::vector<Rect> rows = drop_down_layout(cd.entries, kWindowWidth - width, 0);
+  int nested_width = drop_down_layout(cd.entries[1].entries, 0, 0).back().width();
+  std::vector<Rect> nested =
+      drop_down_layout(cd.entries[1].entries, rows.back().left - nested_width + 3, rows[1].top - 3);
   bool checked_drawn = false;
   h.platform.script({
       [&] { h.platform.post(MessageKind::MouseMove, cx(rows[1]), cy(rows[1])); },
       [&] { h.platform.post(MessageKind::MouseMove, cx(nested[1]), cy(nested[1])); },
       [&] {
         // オン carries the check mark: dark pixels in its check column.
-        checked_drawn = h.dark_pixels({nested[0].x, nested[0].y, 16, nested[0].h}) > 5;
+        checked_drawn =
+            h.dark_pixels(Rect::sized(nested[0].left, nested[0].top, 16, nested[0].height())) > 5;
         h.platform.post(MessageKind::LButtonUp, cx(nested[1]), cy(nested[1]));
       },
   });
@@ -198,7 +199,7 @@ TEST(MenuBarDrawn, NestedDropDownAndCheckMarks) {
 
 TEST(MenuBarDrawn, MessagesHeldWhileOpenArriveAfterTheChoice) {
   BarHarness h;
-  std::vector<DialogRect> rows = h.rows(4);
+  std::vector<Rect> rows = h.rows(4);
   h.platform.script({[&] {
     h.platform.post(MessageKind::Close);
     h.choose(rows[1]);
@@ -221,7 +222,7 @@ TEST(MenuBarDrawn, FullScreenLaysTheBarOverTheTopRows) {
   }
 
   // A drop-down opens below the laid-over bar, not over it.
-  std::vector<DialogRect> rows = h.rows(2, kMenuBarHeight);
+  std::vector<Rect> rows = h.rows(2, kMenuBarHeight);
   h.platform.script({[&] { h.choose(rows[1]); }});
   h.platform.drain();
   h.press_bar(2);

@@ -48,7 +48,7 @@ class StepPlatform final : public PlatformBase {
     if (next_step_ >= steps_.size()) throw std::runtime_error("the wait did not end");
     steps_[next_step_++]();
   }
-  void present(const PixelRect&) override {}
+  void present(const Rect&) override {}
   void present_menu_bar() override { ++bar_presents; }
   void overlay_menu_bar(bool shown) override { overlay = shown; }
   void set_title(std::string_view) override {}
@@ -61,7 +61,7 @@ class StepPlatform final : public PlatformBase {
   void remove_temp_folder() override {}
   void restore_display_mode() override {}
   bool dialogs_in_window() const override { return true; }
-  void set_text_input(bool on, const PixelRect&) override { text_input = on; }
+  void set_text_input(bool on, const Rect&) override { text_input = on; }
 
   bool text_input = false;
   int bar_presents = 0;

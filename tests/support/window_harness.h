@@ -30,10 +30,10 @@ struct WindowHarness {
   // The window's colour at (x, y) as 0xRRGGBB.
   uint32_t pixel(int x, int y) { return window_rgb(platform.window_pixels(), x, y); }
   // Pixels of `r` that are dark: text.
-  int dark_pixels(const DialogRect& r) {
+  int dark_pixels(const Rect& r) {
     int count = 0;
-    for (int y = r.y; y < r.y + r.h; ++y) {
-      for (int x = r.x; x < r.x + r.w; ++x) {
+    for (int y = r.top; y < r.top + r.height(); ++y) {
+      for (int x = r.left; x < r.left + r.width(); ++x) {
         const uint32_t c = pixel(x, y);
         if ((c >> 16) < 100 && (c >> 8 & 0xFF) < 100 && (c & 0xFF) < 100) ++count;
       }

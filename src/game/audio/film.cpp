@@ -134,7 +134,7 @@ void show_frame(Engine& e, SwsContext*& sws, const AVFrame* f) {
   uint8_t* dst[1] = {pixels + static_cast<size_t>(kWindowHeight - 1) * kWindowStride};
   int stride[1] = {-kWindowStride};
   sws_scale(sws, f->data, f->linesize, 0, f->height, dst, stride);
-  e.platform.present(PixelRect{});
+  e.platform.present(kWindowRect);
 }
 
 void quiet_ffmpeg() {

@@ -23,7 +23,7 @@ namespace {
 // Copies the w x h area at (x, y) of `screen` to the window.
 void show_area(Engine& e, int64_t x, int64_t y, int64_t w, int64_t h) {
   if (w < 1 || h < 1) return;
-  const ClipRect r{saturate(x), saturate(y), saturate(x + w - 1), saturate(y + h - 1)};
+  const Rect r = Rect::sized(x, y, w, h);
   show_screen(e, &r);
 }
 

@@ -1,6 +1,7 @@
 #include "game/graphics/effects.h"
 
 #include <algorithm>
+#include <span>
 #include <string>
 
 #include "game/engine.h"
@@ -14,10 +15,7 @@
 namespace vellumite {
 namespace {
 
-using transitions::Area;
-
 constexpr int32_t kUndefinedEffect = -1;
-constexpr ClipRect kWholeScreen{0, 0, kWindowWidth - 1, kWindowHeight - 1};
 
 [[noreturn]] void invalid_effect(Engine& e) {
   script_error(e, "エラー",
@@ -37,17 +35,15 @@ void ensure_screen_pictures(GraphicsState& g) {
   }
 }
 
-// The part of an inclusive rectangle that lies on the screen.
-Area clip_to_screen(const ClipRect& r) {
-  return Area{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, kWindowWidth - 1),
-              std::min(r.bottom, kWindowHeight - 1)};
-}
-
-void trace_effect(Engine& e, int32_t type, int32_t duration, const ClipRect& r) {
+// The trace gives the rectangle by its corners, both included; nothing
+// dirty at all is written 0,0,0,0.
+void trace_effect(Engine& e, int32_t type, int32_t duration, const Rect& r) {
   if (!e.automation.tracing()) return;
+  const bool nothing = r == Rect{};
   std::string fields = std::to_string(type) + ' ' + std::to_string(duration) + ' ' +
                        std::to_string(r.left) + ',' + std::to_string(r.top) + ',' +
-                       std::to_string(r.right) + ',' + std::to_string(r.bottom);
+                       std::to_string(nothing ? 0 : int64_t{r.right} - 1) + ',' +
+                       std::to_string(nothing ? 0 : int64_t{r.bottom} - 1);
   e.automation.trace("effect", fields);
 }
 
@@ -98,30 +94,37 @@ void reset_effect_table(EffectState& effects) {
   effects.window_effect_mask.clear();
 }
 
-void show_screen(Engine& e, const ClipRect* rect) {
-  const Area area = clip_to_screen(rect != nullptr ? *rect : kWholeScreen);
+void show_screen(Engine& e, const Rect* rect) {
+  const Rect area = intersect(rect != nullptr ? *rect : kWindowRect, kWindowRect);
   if (area.empty()) return;
   const Picture& screen = e.graphics.screen;
   if (screen_sized(screen)) {
     transitions::copy_area(e.platform.window_pixels(), screen.surface.bits.data(), area);
   }
-  e.platform.present(area.pixel_rect());
+  e.platform.present(area);
 }
 
-void run_effect(Engine& e, int32_t type, int32_t duration, std::string_view mask_tag,
-                const ClipRect* rect) {
+namespace {
+
+// run_effect over `r` (as traced); the plain copy shows only `parts`, which
+// lie inside it.
+void run_effect_over(Engine& e, int32_t type, int32_t duration, std::string_view mask_tag, Rect r,
+                     std::span<const Rect> parts) {
   if (type == kUndefinedEffect) {
     script_error(e, "エラー", error_message("未定義のエフェクトを使いました"));
   }
   if (type == 0) return;
   if (type < 1 || type > 18) invalid_effect(e);
   // Mosaic in always covers the whole screen.
-  const ClipRect r = rect != nullptr && type != 17 ? *rect : kWholeScreen;
+  if (type == 17) {
+    r = kWindowRect;
+    parts = {};
+  }
   GraphicsState& g = e.graphics;
   ensure_screen_pictures(g);
-  g.layers.dirty_rect = ClipRect{};
+  g.layers.dirty.clear();
   trace_effect(e, type, duration, r);
-  const Area area = clip_to_screen(r);
+  const Rect area = intersect(r, kWindowRect);
 
   switch (type) {
     case 1: break;
@@ -143,7 +146,7 @@ void run_effect(Engine& e, int32_t type, int32_t duration, std::string_view mask
       // The mosaic stays in `screen`; the whole screen waits to be recomposed.
       transitions::mosaic_out(e, duration);
       sleep_effect_blank(e);
-      mark_dirty(e, 0, 0, kWindowWidth, kWindowHeight);
+      mark_dirty(e, kWindowRect);
       return;
     case 17: transitions::mosaic_in(e, duration); break;
     case 18: transitions::mask_crossfade(e, duration, mask_tag, area); break;
@@ -152,10 +155,33 @@ void run_effect(Engine& e, int32_t type, int32_t duration, std::string_view mask
 
   // `screen` catches up with `scene`, and the window is repainted from it as
   // the window procedure's paint handler does.
-  transitions::copy_area(g.screen.surface.bits.data(), g.scene.surface.bits.data(), area);
+  if (type != 1 || parts.empty()) parts = std::span<const Rect>(&area, 1);
+  for (const Rect& part : parts) {
+    const Rect p = intersect(part, kWindowRect);
+    transitions::copy_area(g.screen.surface.bits.data(), g.scene.surface.bits.data(), p);
+  }
   e.shell.last_message = static_cast<int>(MessageKind::Paint);
-  show_screen(e, &r);
+  for (const Rect& part : parts) show_screen(e, &part);
   if (type != 1) sleep_effect_blank(e);
+}
+
+}  // namespace
+
+void run_effect(Engine& e, int32_t type, int32_t duration, std::string_view mask_tag,
+                const Rect* rect) {
+  run_effect_over(e, type, duration, mask_tag, rect != nullptr ? *rect : kWindowRect, {});
+}
+
+void show_dirty(Engine& e, int32_t type, int32_t duration, std::string_view mask_tag) {
+  const DirtyRegion dirty = e.graphics.layers.dirty;
+  const Rect box = dirty.bounds();
+  if (type != 1) {
+    refresh_scene(e, &box);
+    run_effect(e, type, duration, mask_tag, &box);
+    return;
+  }
+  for (const Rect& part : dirty.parts()) refresh_scene(e, &part);
+  run_effect_over(e, type, duration, mask_tag, box, dirty.parts());
 }
 
 void read_effect(Engine& e) {
@@ -164,14 +190,12 @@ void read_effect(Engine& e) {
   hide_text_window(e);
   skip_blanks(e);
   if (current_byte(e) != ',') {
-    if (number == 0) return;  // the changes stay pending in dirty_rect
+    if (number == 0) return;  // the changes stay pending in the dirty region
     // A number beyond the table cannot name a defined effect.
     if (number < 0 || number >= kEffectCount) invalid_effect(e);
     const EffectState& fx = e.graphics.effects;
     const auto n = static_cast<size_t>(number);
-    const ClipRect dirty = e.graphics.layers.dirty_rect;
-    refresh_scene(e, &dirty);
-    run_effect(e, fx.effect_types[n], fx.effect_durations[n], fx.effect_masks[n], &dirty);
+    show_dirty(e, fx.effect_types[n], fx.effect_durations[n], fx.effect_masks[n]);
     return;
   }
   // A comma: the number is a transition type given inline.
@@ -182,9 +206,7 @@ void read_effect(Engine& e) {
     ++e.script.script_pos;
     read_string(e, mask);
   }
-  const ClipRect dirty = e.graphics.layers.dirty_rect;
-  refresh_scene(e, &dirty);
-  run_effect(e, number, duration, mask, &dirty);
+  show_dirty(e, number, duration, mask);
 }
 
 void bind_effect_commands(CommandBinder& binder) {

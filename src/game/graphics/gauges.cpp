@@ -13,20 +13,16 @@
 namespace vellumite {
 namespace {
 
-bool meets(const WideRect& a, const ClipRect& r) {
-  return r.left <= a.right && r.top <= a.bottom && r.right >= a.left && r.bottom >= a.top;
-}
-
 // Blends `colour` over the scene through a block of coverage
 // bytes (`width` x `height`, row by row) placed at (x, y), within `clip`.
 void blend_coverage(Surface& scene, std::span<const uint8_t> coverage, int64_t x, int64_t y,
-                    int32_t width, int32_t height, const ClipRect& clip, Colour colour) {
+                    int32_t width, int32_t height, const Rect& clip, Colour colour) {
   const BlendTable& t = blend_table();
   const uint8_t blue = colour.blue, green = colour.green, red = colour.red;
   const int64_t left = std::max<int64_t>(x, clip.left);
-  const int64_t right = std::min<int64_t>(x + width - 1, clip.right);
+  const int64_t right = std::min<int64_t>(x + width - 1, int64_t{clip.right} - 1);
   const int64_t top = std::max<int64_t>(y, clip.top);
-  const int64_t bottom = std::min<int64_t>(y + height - 1, clip.bottom);
+  const int64_t bottom = std::min<int64_t>(y + height - 1, int64_t{clip.bottom} - 1);
   if (left > right || top > bottom) return;
   for (int64_t py = top; py <= bottom; ++py) {
     const uint8_t* c = coverage.data() + (py - y) * width + (left - x);
@@ -53,47 +49,45 @@ std::string number_text(int32_t value) {
   return digits;
 }
 
-WideRect gauge_area(const Gauge& g) {
+// Both areas take in one column and one row more than the size: the last
+// ones given are included.
+Rect gauge_area(const Gauge& g) {
   // A value above max fills past w: that part is the gauge's too.
   const int64_t filled = g.max == 0 ? 0 : gauge_fill(g.value, g.w, g.max);
-  return WideRect{g.x, g.y, g.x + std::max<int64_t>(g.w, filled), int64_t{g.y} + g.h};
+  return Rect::inclusive(g.x, g.y, g.x + std::max<int64_t>(g.w, filled), int64_t{g.y} + g.h);
 }
 
-WideRect number_area(const NumberDisplay& n, int64_t columns) {
+Rect number_area(const NumberDisplay& n, int64_t columns) {
   const auto length = static_cast<int64_t>(number_text(n.value).size());
-  return WideRect{n.x, n.y, n.x + std::max(columns * n.a, length * n.b),
-                  n.y + std::max<int64_t>(n.a, n.b)};
+  return Rect::inclusive(n.x, n.y, n.x + std::max(columns * n.a, length * n.b),
+                         n.y + std::max<int64_t>(n.a, n.b));
 }
 
-void mark_wide(Engine& e, const WideRect& r) {
-  mark_dirty(e, saturate(r.left), saturate(r.top), saturate(r.right), saturate(r.bottom));
-}
-
-void draw_bars(Engine& e, const ClipRect& rect) {
+void draw_bars(Engine& e, const Rect& rect) {
   GraphicsState& g = e.graphics;
   for (const Gauge& bar : g.bars) {
-    if (bar.x == -1 || bar.max == 0 || !meets(gauge_area(bar), rect)) continue;
+    if (bar.x == -1 || bar.max == 0 || !gauge_area(bar).overlaps(rect)) continue;
     const int64_t filled = gauge_fill(bar.value, bar.w, bar.max);
     if (filled <= 0) continue;
     // The filled part, right and bottom exclusive, within the refresh.
     const int64_t left = std::max<int64_t>(bar.x, rect.left);
     const int64_t top = std::max<int64_t>(bar.y, rect.top);
-    const int64_t right = std::min<int64_t>(bar.x + filled, int64_t{rect.right} + 1);
-    const int64_t bottom = std::min<int64_t>(int64_t{bar.y} + bar.h, int64_t{rect.bottom} + 1);
+    const int64_t right = std::min<int64_t>(bar.x + filled, rect.right);
+    const int64_t bottom = std::min<int64_t>(int64_t{bar.y} + bar.h, rect.bottom);
     if (left >= right || top >= bottom) continue;
     fill_picture(g.scene, static_cast<int32_t>(left), static_cast<int32_t>(top),
                  static_cast<int32_t>(right), static_cast<int32_t>(bottom), bar.colour);
   }
 }
 
-void draw_numbers(Engine& e, const ClipRect& rect) {
+void draw_numbers(Engine& e, const Rect& rect) {
   GraphicsState& g = e.graphics;
   Surface& scene = g.scene.surface;
   if (scene.bit_count() != 24 || scene.width != kWindowWidth || scene.height != kWindowHeight)
     return;
   TextState& t = e.text;
   for (const NumberDisplay& n : g.numbers) {
-    if (n.x == -1 || !meets(number_area(n, 4), rect)) continue;
+    if (n.x == -1 || !number_area(n, 4).overlaps(rect)) continue;
     // The font: cell height a, characters b wide; a pair of characters
     // fills one full-width cell of 2b.
     const int64_t pair_width = int64_t{n.b} * 2;
@@ -106,7 +100,7 @@ void draw_numbers(Engine& e, const ClipRect& rect) {
     if (text.size() % 2 != 0) text += ' ';
     for (size_t i = 0; i < text.size(); i += 2) {
       const int64_t x = n.x + static_cast<int64_t>(i / 2) * pair_width;
-      if (x > rect.right) break;
+      if (x >= rect.right) break;
       if (x + pair_width <= rect.left) continue;
       const auto code = static_cast<uint16_t>(static_cast<uint8_t>(text[i]) << 8 |
                                               static_cast<uint8_t>(text[i + 1]));

@@ -1,7 +1,8 @@
 // What needs the whole engine, over the graphics types of graphics/gauges.h.
 #pragma once
 
-#include "graphics/gauges.h"
+#include "graphics/graphics_state.h"
+#include "graphics/layers.h"
 
 namespace vellumite {
 
@@ -15,22 +16,21 @@ int64_t gauge_fill(int32_t value, int32_t w, int32_t max);
 // values take more ("-12", "1234").
 std::string number_text(int32_t value);
 
-WideRect gauge_area(const Gauge& g);
+// The screen area a gauge covers: w wide, or as wide as it is filled when
+// that is more (summed in 64 bits, kept within 32).
+Rect gauge_area(const Gauge& g);
 
 // The area of a number: the digits are `b` wide and `a` high, and the area
 // also takes in `columns` x a across and b down, so that the refresh covers
 // a number whatever the proportions of its font.
-WideRect number_area(const NumberDisplay& n, int64_t columns);
-
-// Marks an area dirty, clipped to 32 bits.
-void mark_wide(Engine& e, const WideRect& r);
+Rect number_area(const NumberDisplay& n, int64_t columns);
 
 // Fill every gauge that meets `rect` into `scene`, clipped to `rect`.
-void draw_bars(Engine& e, const ClipRect& rect);
+void draw_bars(Engine& e, const Rect& rect);
 
 // Draws every number that meets `rect` into `scene` with the text face, in
 // its colour over what lies beneath, clipped to `rect`.
-void draw_numbers(Engine& e, const ClipRect& rect);
+void draw_numbers(Engine& e, const Rect& rect);
 
 // Frees every gauge and number (the game's reset).
 void clear_gauges(GraphicsState& g);

@@ -126,7 +126,7 @@ void cmd_bg(Engine& e) {
     free_picture(layers.standing[s].picture);
   }
   expect_comma(e);
-  layers.dirty_rect = ClipRect{0, 0, kWindowWidth - 1, kWindowHeight - 1};
+  mark_dirty(e, kWindowRect);
   read_effect(e);
 }
 

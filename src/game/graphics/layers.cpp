@@ -1,4 +1,4 @@
-// The dirty rectangle, the refresh that composes `scene` from the layers,
+// The dirty region, the refresh that composes `scene` from the layers,
 // the cell animation of sprites and standing pictures, and the picture part
 // of a game reset.
 #include "game/graphics/layers.h"
@@ -19,9 +19,6 @@
 namespace vellumite {
 namespace {
 
-constexpr int32_t kScreenRight = kWindowWidth - 1;
-constexpr int32_t kScreenBottom = kWindowHeight - 1;
-
 // A 640x480 24-bit picture, whose pixel memory is one run of rows.
 bool full_screen_picture(const Surface& s) {
   return s.bit_count() == 24 && s.width == kWindowWidth && s.height == kWindowHeight &&
@@ -29,43 +26,44 @@ bool full_screen_picture(const Surface& s) {
 }
 
 // Inverts every colour byte of the rectangle.
-void invert(Surface& s, const ClipRect& r, bool whole) {
+void invert(Surface& s, const Rect& r, bool whole) {
   if (whole) {
     for (uint8_t& v : s.bits) v = static_cast<uint8_t>(255 - v);
     return;
   }
-  const size_t bytes = static_cast<size_t>(r.right - r.left + 1) * 3;
-  for (int32_t y = r.top; y <= r.bottom; ++y) {
+  const size_t bytes = static_cast<size_t>(r.width()) * 3;
+  for (int32_t y = r.top; y < r.bottom; ++y) {
     uint8_t* p = s.row(y) + static_cast<size_t>(r.left) * 3;
     for (size_t i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(255 - p[i]);
   }
 }
 
 // The monochrome filter: the mean of the three channels, tinted.
-void monochrome(Surface& s, const ClipRect& r, bool whole, const LayerState& layers) {
+void monochrome(Surface& s, const Rect& r, bool whole, const LayerState& layers) {
   const Colour c = layers.monocro_colour;
   const int32_t blue = c.blue, green = c.green, red = c.red;
   if (whole) {
     kernels::monochrome(s.bits.data(), s.bits.size() / 3, blue, green, red);
     return;
   }
-  const size_t count = static_cast<size_t>(r.right - r.left + 1);
-  for (int32_t y = r.top; y <= r.bottom; ++y)
+  const size_t count = static_cast<size_t>(r.width());
+  for (int32_t y = r.top; y < r.bottom; ++y)
     kernels::monochrome(s.row(y) + static_cast<size_t>(r.left) * 3, count, blue, green, red);
 }
 
 // Step 1 of the refresh: the background, over the whole screen or only in
 // the bgalia area with black around it.
-void draw_background(GraphicsState& g, const ClipRect& r) {
+void draw_background(GraphicsState& g, const Rect& r) {
   const LayerState& layers = g.layers;
   const Surface& bg = g.background.surface;
-  int64_t left = r.left, top = r.top, right = r.right, bottom = r.bottom;
+  // Inclusive ends below.
+  int64_t left = r.left, top = r.top, right = r.last_x(), bottom = r.last_y();
   int64_t offset_x = 0, offset_y = 0;
   const bool covers = layers.bg_area_x == -1 && bg.width >= kWindowWidth &&
                       bg.height >= kWindowHeight && bg.bit_count() == 24;
   if (!covers) {
     // Whatever no background pixel reaches stays black.
-    fill_picture(g.scene, r.left, r.top, r.right + 1, r.bottom + 1, Colour{});
+    fill_picture(g.scene, r.left, r.top, r.right, r.bottom, Colour{});
   }
   if (layers.bg_area_x != -1) {
     offset_x = layers.bg_area_x;
@@ -83,7 +81,7 @@ void draw_background(GraphicsState& g, const ClipRect& r) {
        static_cast<int32_t>(left - offset_x), static_cast<int32_t>(top - offset_y));
 }
 
-void draw_sprite(GraphicsState& g, int32_t n, const ClipRect& r, bool suppress_low) {
+void draw_sprite(GraphicsState& g, int32_t n, const Rect& r, bool suppress_low) {
   const SpriteSlot& slot = g.layers.sprites[static_cast<size_t>(n)];
   if (slot.name.empty() || slot.visible == 0) return;
   if (suppress_low && n <= 9) return;
@@ -135,38 +133,20 @@ bool advance_cell(Engine& e, Picture& p, int32_t x, int32_t y, uint32_t now, boo
 }  // namespace
 
 void mark_picture(Engine& e, const Picture& picture, int32_t x, int32_t y) {
-  mark_dirty(e, x, y, saturate(int64_t{x} + cell_width(picture) + 1),
-             saturate(int64_t{y} + picture_height(picture) + 1));
+  mark_dirty(e, Rect::inclusive(x, y, int64_t{x} + cell_width(picture) + 1,
+                                int64_t{y} + picture_height(picture) + 1));
 }
 
-void mark_dirty(Engine& e, int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  ClipRect& d = e.graphics.layers.dirty_rect;
-  if (dirty_empty(d)) {
-    d = ClipRect{left, top, right, bottom};
-  } else {
-    d.left = std::min(d.left, left);
-    d.top = std::min(d.top, top);
-    d.right = std::max(d.right, right);
-    d.bottom = std::max(d.bottom, bottom);
-  }
-  d.left = std::max(d.left, 0);
-  d.top = std::max(d.top, 0);
-  d.right = std::min(d.right, kScreenRight);
-  d.bottom = std::min(d.bottom, kScreenBottom);
+void mark_dirty(Engine& e, const Rect& r) {
+  e.graphics.layers.dirty.add(intersect(r, kWindowRect));
 }
 
-void refresh_scene(Engine& e, const ClipRect* rect) {
+void refresh_scene(Engine& e, const Rect* rect) {
   GraphicsState& g = e.graphics;
   const LayerState& layers = g.layers;
-  ClipRect r{0, 0, kScreenRight, kScreenBottom};
-  if (rect != nullptr) {
-    r.left = std::max(rect->left, 0);
-    r.top = std::max(rect->top, 0);
-    r.right = std::min(rect->right, kScreenRight);
-    r.bottom = std::min(rect->bottom, kScreenBottom);
-  }
+  const Rect r = rect != nullptr ? intersect(*rect, kWindowRect) : kWindowRect;
   Surface& scene = g.scene.surface;
-  if (r.left > r.right || r.top > r.bottom || !full_screen_picture(scene)) return;
+  if (r.empty() || !full_screen_picture(scene)) return;
 
   draw_background(g, r);
 
@@ -183,8 +163,7 @@ void refresh_scene(Engine& e, const ClipRect* rect) {
 
   // The colour filters act on the pictures only: gauges, numbers and the
   // text window come after them.
-  const bool whole =
-      r.left == 0 && r.top == 0 && r.right == kScreenRight && r.bottom == kScreenBottom;
+  const bool whole = r == kWindowRect;
   if (layers.nega_mode == 1) invert(scene, r, whole);
   if (layers.monocro_on) monochrome(scene, r, whole, layers);
   if (layers.nega_mode == 2) invert(scene, r, whole);
@@ -215,10 +194,7 @@ void animate_layers(Engine& e) {
     if (slot.name.empty() || p.cells <= 1) continue;
     changed |= advance_cell(e, p, slot.x, slot.y, now, stop);
   }
-  if (!changed) return;
-  ClipRect dirty = layers.dirty_rect;
-  refresh_scene(e, &dirty);
-  run_effect(e, 1, 0, "", &dirty);
+  if (changed) show_dirty(e, 1, 0, "");
 }
 
 void reset_pictures(Engine& e) {
@@ -231,13 +207,13 @@ void reset_pictures(Engine& e) {
   load_picture_from_tag(e, g.click_cursors[1], ":l/3,160,2;cursor1.bmp");
   g.placeholder_on_missing = placeholder;
 
-  layers.dirty_rect = ClipRect{};
+  layers.dirty.clear();
   for (Picture* p : {&g.screen, &g.scene, &g.background, &g.glyph_buffer, &g.text_layer})
     fill_picture(*p, 0, 0, kWindowWidth, kWindowHeight, Colour{});
   const Surface& screen = g.screen.surface;
   if (full_screen_picture(screen)) {
     std::memcpy(e.platform.window_pixels(), screen.bits.data(), kWindowBytes);
-    e.platform.present(PixelRect{});
+    e.platform.present(kWindowRect);
   }
 
   layers.background_name = "black";

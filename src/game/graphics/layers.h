@@ -9,15 +9,16 @@ namespace vellumite {
 
 struct Engine;
 
-// Adds an inclusive rectangle to `dirty_rect` (clipped to the screen).
-void mark_dirty(Engine& e, int32_t left, int32_t top, int32_t right, int32_t bottom);
+// Adds a rectangle (clipped to the screen) to the dirty region.
+void mark_dirty(Engine& e, const Rect& r);
 
-// Marks a picture's area at (x, y): (x, y, x + cell width + 1, y + height + 1),
-// summed in 64 bits so that far-off positions cannot overflow.
+// Marks a picture's area at (x, y): from (x, y) to (x + cell width + 1,
+// y + height + 1) both included, summed in 64 bits so that far-off positions
+// cannot overflow.
 void mark_picture(Engine& e, const Picture& picture, int32_t x, int32_t y);
 
 // Recomposes `scene` inside the rectangle (null: the whole screen).
-void refresh_scene(Engine& e, const ClipRect* rect);
+void refresh_scene(Engine& e, const Rect* rect);
 
 // Advances due cells of animated sprites and standing pictures and shows
 // them; every waiting loop calls it.

@@ -52,7 +52,7 @@ void quake(Engine& e, bool vertical, int32_t count, int32_t duration_ms) {
   int64_t frame = 0;
   quake_offsets(count, vertical ? 3 : 4, [&](int64_t offset) {
     show_shifted(screen, window, vertical, offset);
-    p.present(PixelRect{});
+    p.present(kWindowRect);
     // Frame k ends k + 1 frame times after the start, so that a late wake
     // does not lengthen the quake.
     ++frame;
@@ -61,7 +61,7 @@ void quake(Engine& e, bool vertical, int32_t count, int32_t duration_ms) {
     if (now < due) p.sleep(static_cast<uint32_t>(std::min<int64_t>(due - now, UINT32_MAX)));
   });
   std::memcpy(window, screen.bits.data(), kWindowBytes);
-  p.present(PixelRect{});
+  p.present(kWindowRect);
 }
 
 }  // namespace vellumite

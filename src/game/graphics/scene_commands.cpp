@@ -11,7 +11,7 @@
 namespace vellumite {
 namespace {
 
-void mark_whole_screen(Engine& e) { mark_dirty(e, 0, 0, kWindowWidth, kWindowHeight); }
+void mark_whole_screen(Engine& e) { mark_dirty(e, kWindowRect); }
 
 void cmd_humanz(Engine& e) {
   const int32_t z = read_number(e);

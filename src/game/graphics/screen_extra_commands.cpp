@@ -10,6 +10,7 @@
 #include "base/folder_bounds.h"
 #include "base/sjis.h"
 #include "game/graphics/gauges.h"
+#include "game/graphics/layers.h"
 #include "game/graphics/picture.h"
 #include "game/graphics/quake.h"
 #include "game/resources/archives.h"
@@ -67,9 +68,9 @@ void cmd_bar(Engine& e) {
   bar.colour = read_gauge_colour(e);
   if (bar.max == 0) fail(e, "barの最大値に0は指定できません。");
   Gauge& slot = e.graphics.bars[static_cast<size_t>(n)];
-  if (slot.x != -1) mark_wide(e, gauge_area(slot));
+  if (slot.x != -1) mark_dirty(e, gauge_area(slot));
   slot = bar;
-  mark_wide(e, gauge_area(slot));
+  mark_dirty(e, gauge_area(slot));
 }
 
 void cmd_barclear(Engine& e) {
@@ -89,9 +90,9 @@ void cmd_prnum(Engine& e) {
   number.b = next_number(e);
   number.colour = read_gauge_colour(e);
   NumberDisplay& slot = e.graphics.numbers[static_cast<size_t>(n)];
-  if (slot.x != -1) mark_wide(e, number_area(slot, 3));
+  if (slot.x != -1) mark_dirty(e, number_area(slot, 3));
   slot = number;
-  mark_wide(e, number_area(slot, 3));
+  mark_dirty(e, number_area(slot, 3));
 }
 
 void cmd_prnumclear(Engine& e) { e.graphics.numbers.fill(NumberDisplay{}); }

@@ -65,13 +65,13 @@ uint8_t* bits(Picture& p) { return p.surface.bits.data(); }
 // Calls fn(offset, pixels) for each run of consecutive pixels of `area`: one
 // run for a full-width area (its rows are contiguous), else one per row.
 template <typename Fn>
-void for_each_run(const Area& area, Fn fn) {
+void for_each_run(const Rect& area, Fn fn) {
   if (area.empty()) return;
-  if (area.full_width()) {
-    fn(pixel_offset(0, area.bottom), static_cast<size_t>(area.width()) * area.height());
+  if (area.left == 0 && area.right == kWindowWidth) {
+    fn(pixel_offset(0, area.bottom - 1), static_cast<size_t>(area.width()) * area.height());
     return;
   }
-  for (int32_t y = area.top; y <= area.bottom; ++y) {
+  for (int32_t y = area.top; y < area.bottom; ++y) {
     fn(pixel_offset(area.left, y), static_cast<size_t>(area.width()));
   }
 }
@@ -85,15 +85,15 @@ void copy_block(uint8_t* to, int32_t tx, int32_t ty, const uint8_t* from, int32_
   }
 }
 
-void show_area(Engine& e, const uint8_t* from, const Area& area) {
+void show_area(Engine& e, const uint8_t* from, const Rect& area) {
   if (area.empty()) return;
   copy_area(e.platform.window_pixels(), from, area);
-  e.platform.present(area.pixel_rect());
+  e.platform.present(area);
 }
 
 void show_whole(Engine& e, const uint8_t* from) {
   std::memcpy(e.platform.window_pixels(), from, kWindowBytes);
-  e.platform.present(PixelRect{});
+  e.platform.present(kWindowRect);
 }
 
 // Tiles the mask named by `tag` over the whole of `scratch` from (0, 0): each
@@ -124,13 +124,13 @@ void tile_mask(Engine& e, std::string_view tag) {
 
 }  // namespace
 
-void copy_area(uint8_t* to, const uint8_t* from, const Area& area) {
+void copy_area(uint8_t* to, const uint8_t* from, const Rect& area) {
   for_each_run(area, [&](size_t offset, size_t pixels) {
     std::memcpy(to + offset, from + offset, pixels * 3);
   });
 }
 
-void blinds(Engine& e, int32_t type, int32_t duration, const Area& area) {
+void blinds(Engine& e, int32_t type, int32_t duration, const Rect& area) {
   const bool columns = type == 2 || type == 3;
   const bool reverse = type == 3 || type == 5;
   const int64_t step = step_time(duration, 16);
@@ -141,21 +141,21 @@ void blinds(Engine& e, int32_t type, int32_t duration, const Area& area) {
     if (!area.empty()) {
       uint8_t* window = e.platform.window_pixels();
       if (columns) {
-        for (int32_t x = area.left + i; x <= area.right; x += 16) {
+        for (int32_t x = area.left + i; x < area.right; x += 16) {
           copy_block(window, x, area.top, scene, x, area.top, 1, area.height());
         }
       } else {
-        for (int32_t y = area.top + i; y <= area.bottom; y += 16) {
+        for (int32_t y = area.top + i; y < area.bottom; y += 16) {
           copy_block(window, area.left, y, scene, area.left, y, area.width(), 1);
         }
       }
-      e.platform.present(area.pixel_rect());
+      e.platform.present(area);
     }
     clock.end_step((s + 1) * step);
   }
 }
 
-void staggered_blinds(Engine& e, int32_t type, int32_t duration, const Area& area) {
+void staggered_blinds(Engine& e, int32_t type, int32_t duration, const Rect& area) {
   const bool columns = type == 6 || type == 7;
   const bool reverse = type == 7 || type == 9;
   const int32_t steps = columns ? 49 : 43;
@@ -169,26 +169,26 @@ void staggered_blinds(Engine& e, int32_t type, int32_t duration, const Area& are
       uint8_t* window = e.platform.window_pixels();
       for (int32_t k = 0; k < 24; ++k) {
         const int32_t c = p - 23 * k;
-        if (columns && c >= area.left && c <= area.right) {
+        if (columns && c >= area.left && c < area.right) {
           copy_block(window, c, area.top, scene, c, area.top, 1, area.height());
-        } else if (!columns && c >= area.top && c <= area.bottom) {
+        } else if (!columns && c >= area.top && c < area.bottom) {
           copy_block(window, area.left, c, scene, area.left, c, area.width(), 1);
         }
       }
-      e.platform.present(area.pixel_rect());
+      e.platform.present(area);
     }
     clock.end_step((s + 1) * step);
   }
 }
 
-void crossfade_pass(uint8_t* mixed, const uint8_t* from, const uint8_t* to, const Area& area,
+void crossfade_pass(uint8_t* mixed, const uint8_t* from, const uint8_t* to, const Rect& area,
                     int parity, int32_t level) {
   for_each_run(area, [&](size_t offset, size_t pixels) {
     kernels::mix_constant(mixed + offset, from + offset, to + offset, pixels * 3, level, parity);
   });
 }
 
-void crossfade(Engine& e, int32_t duration, const Area& area) {
+void crossfade(Engine& e, int32_t duration, const Rect& area) {
   GraphicsState& g = e.graphics;
   uint8_t* mixed = bits(g.scratch);
   const uint8_t* from = bits(g.screen);
@@ -211,7 +211,7 @@ void crossfade(Engine& e, int32_t duration, const Area& area) {
 void scroll_in(Engine& e, int32_t type, int32_t duration) {
   const int64_t step = step_time(duration, 80);
   const uint8_t* scene = bits(e.graphics.scene);
-  const PixelRect whole{};
+  const Rect whole = kWindowRect;
   StepClock clock(e);
   for (int32_t s = 0; s < 80; ++s) {
     uint8_t* window = e.platform.window_pixels();
@@ -238,7 +238,7 @@ void scroll_in(Engine& e, int32_t type, int32_t duration) {
   }
 }
 
-void mask_wipe(Engine& e, int32_t duration, std::string_view mask_tag, const Area& area) {
+void mask_wipe(Engine& e, int32_t duration, std::string_view mask_tag, const Rect& area) {
   GraphicsState& g = e.graphics;
   tile_mask(e, mask_tag);
   const uint8_t* mask = bits(g.scratch);
@@ -303,7 +303,7 @@ void mosaic_in(Engine& e, int32_t duration) {
   }
 }
 
-void mask_crossfade(Engine& e, int32_t duration, std::string_view mask_tag, const Area& area) {
+void mask_crossfade(Engine& e, int32_t duration, std::string_view mask_tag, const Rect& area) {
   GraphicsState& g = e.graphics;
   tile_mask(e, mask_tag);
   const uint8_t* mask = bits(g.scratch);

@@ -112,7 +112,7 @@ void rebuild_game(Engine& e) {
   if (!a.wave_name.empty() && a.wave_loop) play_wave(e, std::string(a.wave_name), true);
   if (!a.mp3_name.empty()) play_mp3(e, std::string(a.mp3_name), true);
 
-  g.layers.dirty_rect = ClipRect{};
+  g.layers.dirty.clear();
   refresh_scene(e, nullptr);
   run_effect(e, 1, 0, "", nullptr);
 }

@@ -76,9 +76,8 @@ void show_empty_window(Engine& e) {
   refresh_scene(e, nullptr);
   draw_window_background(e, w.window_left, w.window_top, w.window_right, w.window_bottom,
                          e.graphics.scene);
-  const ClipRect area =
-      clip_to_screen(w.window_left, w.window_top, w.window_right, w.window_bottom);
-  if (area.left <= area.right && area.top <= area.bottom) run_effect(e, 1, 0, "", &area);
+  const Rect area = clip_to_screen(w.window_left, w.window_top, w.window_right, w.window_bottom);
+  if (!area.empty()) run_effect(e, 1, 0, "", &area);
   w.window_shown = true;
   w.window_in_scene = true;
 }

@@ -27,16 +27,17 @@ class ChoiceDialogView {
     const int rows = std::clamp(static_cast<int>(items.size()), 1, kChoiceRows);
     const int client_w = kChoiceListWidth + 2 * kBoxMargin;
     const int client_h = rows * kLineHeight + 4 + 3 * kBoxMargin + kBoxButtonHeight;
-    frame_ = {0, 0, client_w + 2 * kBorder, client_h + 2 * kBorder + kCaption};
-    frame_.x = (kWindowWidth - frame_.w) / 2;
-    frame_.y = (kWindowHeight - frame_.h) / 2;
-    const int cx = frame_.x + kBorder, cy = frame_.y + kBorder + kCaption;
-    list_ = {cx + kBoxMargin, cy + kBoxMargin, kChoiceListWidth, rows * kLineHeight + 4};
-    const int by = list_.y + list_.h + kBoxMargin;
+    const int frame_w = client_w + 2 * kBorder, frame_h = client_h + 2 * kBorder + kCaption;
+    frame_ =
+        Rect::sized((kWindowWidth - frame_w) / 2, (kWindowHeight - frame_h) / 2, frame_w, frame_h);
+    const int cx = frame_.left + kBorder, cy = frame_.top + kBorder + kCaption;
+    list_ = Rect::sized(cx + kBoxMargin, cy + kBoxMargin, kChoiceListWidth, rows * kLineHeight + 4);
+    const int by = list_.top + list_.height() + kBoxMargin;
     const int bx = cx + client_w - kBoxMargin - 2 * kBoxButtonWidth - 8;
-    buttons_.push_back({{bx, by, kBoxButtonWidth, kBoxButtonHeight}, "OK", true});
+    buttons_.push_back({Rect::sized(bx, by, kBoxButtonWidth, kBoxButtonHeight), "OK", true});
     buttons_.push_back(
-        {{bx + kBoxButtonWidth + 8, by, kBoxButtonWidth, kBoxButtonHeight}, to_sjis("ｷｬﾝｾﾙ")});
+        {Rect::sized(bx + kBoxButtonWidth + 8, by, kBoxButtonWidth, kBoxButtonHeight),
+         to_sjis("ｷｬﾝｾﾙ")});
     scope_.emplace(e, frame_);
     draw();
   }
@@ -52,9 +53,9 @@ class ChoiceDialogView {
         pushed = key(m.param);
       } else if (m.kind == MessageKind::Paint) {
         draw();
-        e_.platform.present(PixelRect{});
-      } else if (m.kind == MessageKind::LButtonDown && inside(list_, m.x, m.y)) {
-        select(top_ + (m.y - list_.y - 2) / kLineHeight);
+        e_.platform.present(kWindowRect);
+      } else if (m.kind == MessageKind::LButtonDown && list_.contains(m.x, m.y)) {
+        select(top_ + (m.y - list_.top - 2) / kLineHeight);
       } else if (tracker_.handle(buttons_, m, pushed)) {
         draw();
       }
@@ -92,15 +93,17 @@ class ChoiceDialogView {
     draw_frame(p, frame_, title_);
     p.fill(list_, kEditColor);
     p.outline(list_, kShadowColor, kLightColor);
-    const DialogRect inner{list_.x + 2, list_.y + 2, list_.w - 4, list_.h - 4};
+    const Rect inner =
+        Rect::sized(list_.left + 2, list_.top + 2, list_.width() - 4, list_.height() - 4);
     for (int row = 0; row < kChoiceRows; ++row) {
       const int index = top_ + row;
       if (index >= static_cast<int>(items_.size())) break;
-      const DialogRect line{inner.x, inner.y + row * kLineHeight, inner.w, kLineHeight};
+      const Rect line =
+          Rect::sized(inner.left, inner.top + row * kLineHeight, inner.width(), kLineHeight);
       const bool chosen = index == selected_;
       if (chosen) p.fill(line, kCaptionColor);
-      p.text(line.x + 2, line.y + 2, items_[static_cast<size_t>(index)],
-             chosen ? kCaptionTextColor : kTextColor, intersect(line, inner));
+      p.text(line.left + 2, line.top + 2, items_[static_cast<size_t>(index)],
+             chosen ? kCaptionTextColor : kTextColor, clip(line, inner));
     }
     for (size_t i = 0; i < buttons_.size(); ++i) {
       draw_button(p, buttons_[i], tracker_.shows_pressed(static_cast<int>(i)));
@@ -113,8 +116,8 @@ class ChoiceDialogView {
   int selected_ = 0;
   int top_ = 0;
   std::string title_;
-  DialogRect frame_;
-  DialogRect list_;
+  Rect frame_;
+  Rect list_;
   std::vector<Button> buttons_;
   ButtonTracker tracker_;
   std::optional<ModalScope> scope_;

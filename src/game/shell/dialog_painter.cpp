@@ -11,14 +11,9 @@
 namespace vellumite {
 namespace dialog {
 
-bool inside(const DialogRect& r, int x, int y) {
-  return x >= r.x && y >= r.y && x < r.x + r.w && y < r.y + r.h;
-}
-
-DialogRect intersect(const DialogRect& a, const DialogRect& b) {
-  int left = std::max(a.x, b.x), top = std::max(a.y, b.y);
-  int right = std::min(a.x + a.w, b.x + b.w), bottom = std::min(a.y + a.h, b.y + b.h);
-  return DialogRect{left, top, std::max(0, right - left), std::max(0, bottom - top)};
+Rect clip(const Rect& a, const Rect& b) {
+  const Rect c = intersect(a, b);
+  return Rect{c.left, c.top, std::max(c.left, c.right), std::max(c.top, c.bottom)};
 }
 
 size_t char_length(std::string_view sjis, size_t i) {
@@ -26,36 +21,36 @@ size_t char_length(std::string_view sjis, size_t i) {
 }
 void draw_button(Painter& p, const Button& b, bool pressed) {
   p.fill(b.rect, kFaceColor);
-  DialogRect r = b.rect;
+  Rect r = b.rect;
   if (b.is_default) {
     p.outline(r, kTextColor, kTextColor);
-    r = {r.x + 1, r.y + 1, r.w - 2, r.h - 2};
+    r = Rect::sized(r.left + 1, r.top + 1, r.width() - 2, r.height() - 2);
   }
   if (pressed) {
     p.outline(r, kShadowColor, kShadowColor);
   } else {
     p.outline(r, kLightColor, kDarkColor);
-    p.outline({r.x + 1, r.y + 1, r.w - 2, r.h - 2}, kFaceColor, kShadowColor);
+    p.outline(Rect::sized(r.left + 1, r.top + 1, r.width() - 2, r.height() - 2), kFaceColor,
+              kShadowColor);
   }
   int shift = pressed ? 1 : 0;
-  p.text(b.rect.x + (b.rect.w - Painter::text_width(b.label)) / 2 + shift,
-         b.rect.y + (b.rect.h - kGlyph) / 2 + shift, b.label, kTextColor, b.rect);
+  p.text(b.rect.left + (b.rect.width() - Painter::text_width(b.label)) / 2 + shift,
+         b.rect.top + (b.rect.height() - kGlyph) / 2 + shift, b.label, kTextColor, b.rect);
 }
 
-void draw_frame(Painter& p, const DialogRect& frame, std::string_view title_sjis) {
+void draw_frame(Painter& p, const Rect& frame, std::string_view title_sjis) {
   p.fill(frame, kFaceColor);
   p.outline(frame, kFaceColor, kDarkColor);
-  p.outline({frame.x + 1, frame.y + 1, frame.w - 2, frame.h - 2}, kLightColor, kShadowColor);
-  DialogRect caption{frame.x + kBorder, frame.y + kBorder, frame.w - 2 * kBorder, kCaption};
+  p.outline(Rect::sized(frame.left + 1, frame.top + 1, frame.width() - 2, frame.height() - 2),
+            kLightColor, kShadowColor);
+  const Rect caption =
+      Rect::sized(frame.left + kBorder, frame.top + kBorder, frame.width() - 2 * kBorder, kCaption);
   p.fill(caption, kCaptionColor);
-  p.text(caption.x + 4, caption.y + (kCaption - kGlyph) / 2, title_sjis, kCaptionTextColor,
+  p.text(caption.left + 4, caption.top + (kCaption - kGlyph) / 2, title_sjis, kCaptionTextColor,
          caption);
 }
 
-PixelRect pixel_rect(const DialogRect& r) {
-  DialogRect c = intersect(r, kWholeWindow);
-  return PixelRect{c.x, c.y, c.x + c.w, c.y + c.h};
-}
+Rect pixel_rect(const Rect& r) { return clip(r, kWindowRect); }
 
 // Splits a text into lines at line feeds and where a line grows wider than
 // `width`.
@@ -95,19 +90,19 @@ Painter::Painter(Engine& e, uint8_t* pixels, int height)
   if (!e.text.glyphs) e.text.glyphs = std::make_unique<GlyphRenderer>();
 }
 
-void Painter::fill(const DialogRect& r, Colour colour) {
-  DialogRect c = intersect(r, bounds());
-  for (int y = c.y; y < c.y + c.h; ++y) {
-    uint8_t* p = at(c.x, y);
-    for (int x = 0; x < c.w; ++x, p += 3) set(p, colour);
+void Painter::fill(const Rect& r, Colour colour) {
+  const Rect c = clip(r, bounds());
+  for (int y = c.top; y < c.top + c.height(); ++y) {
+    uint8_t* p = at(c.left, y);
+    for (int x = 0; x < c.width(); ++x, p += 3) set(p, colour);
   }
 }
 
-void Painter::outline(const DialogRect& r, Colour top_left, Colour bottom_right) {
-  fill({r.x, r.y, r.w, 1}, top_left);
-  fill({r.x, r.y, 1, r.h}, top_left);
-  fill({r.x, r.y + r.h - 1, r.w, 1}, bottom_right);
-  fill({r.x + r.w - 1, r.y, 1, r.h}, bottom_right);
+void Painter::outline(const Rect& r, uint32_t top_left, uint32_t bottom_right) {
+  fill(Rect::sized(r.left, r.top, r.width(), 1), top_left);
+  fill(Rect::sized(r.left, r.top, 1, r.height()), top_left);
+  fill(Rect::sized(r.left, r.top + r.height() - 1, r.width(), 1), bottom_right);
+  fill(Rect::sized(r.left + r.width() - 1, r.top, 1, r.height()), bottom_right);
 }
 
 int Painter::text_width(std::string_view sjis) {
@@ -118,8 +113,8 @@ int Painter::text_width(std::string_view sjis) {
   return width;
 }
 
-void Painter::text(int x, int y, std::string_view sjis, Colour colour, const DialogRect& clip) {
-  DialogRect c = intersect(clip, bounds());
+void Painter::text(int x, int y, std::string_view sjis, Colour colour, const Rect& clip) {
+  const Rect c = dialog::clip(clip, bounds());
   for (size_t i = 0; i < sjis.size();) {
     size_t length = char_length(sjis, i);
     auto b1 = static_cast<unsigned char>(sjis[i]);
@@ -133,7 +128,7 @@ void Painter::text(int x, int y, std::string_view sjis, Colour colour, const Dia
       for (int row = 0; row < kGlyph; ++row) {
         for (int col = 0; col < width; ++col) {
           uint8_t a = coverage[static_cast<size_t>(row * kGlyph + col)];
-          if (a != 0 && inside(c, x + col, y + row)) blend(at(x + col, y + row), colour, a);
+          if (a != 0 && c.contains(x + col, y + row)) blend(at(x + col, y + row), colour, a);
         }
       }
     }

@@ -16,14 +16,6 @@
 
 namespace vellumite {
 
-// A rectangle of the window: left, top, width, height in pixels.
-struct DialogRect {
-  int x = 0;
-  int y = 0;
-  int w = 0;
-  int h = 0;
-};
-
 // Dialog text is 9-point (12 pixels at 96 dpi); a single-byte character takes
 // half a cell.
 constexpr int kDialogGlyph = 12;
@@ -36,17 +28,17 @@ class Painter {
   explicit Painter(Engine& e);  // the window
   Painter(Engine& e, uint8_t* pixels, int height);
 
-  void fill(const DialogRect& r, Colour colour);
+  void fill(const Rect& r, Colour colour);
   // A one-pixel outline: `top_left` on the top and left edges, `bottom_right`
   // on the others (raised or sunken, as the colours say).
-  void outline(const DialogRect& r, Colour top_left, Colour bottom_right);
+  void outline(const Rect& r, uint32_t top_left, uint32_t bottom_right);
   // The width of `sjis` in pixels: a full cell per double-byte character.
   static int text_width(std::string_view sjis);
   // Draws `sjis` with its cells' top-left corner at (x, y), inside `clip`.
-  void text(int x, int y, std::string_view sjis, Colour colour, const DialogRect& clip);
+  void text(int x, int y, std::string_view sjis, Colour colour, const Rect& clip);
 
  private:
-  DialogRect bounds() const { return DialogRect{0, 0, kWindowWidth, height_}; }
+  Rect bounds() const { return Rect{0, 0, kWindowWidth, height_}; }
   uint8_t* at(int x, int y);
   static void set(uint8_t* p, Colour colour);
   static void blend(uint8_t* p, Colour colour, uint8_t a);
@@ -80,43 +72,43 @@ constexpr int kBoxButtonHeight = 23;
 constexpr int kBoxMargin = 12;
 constexpr int kBoxMaxTextWidth = 560;
 
-bool inside(const DialogRect& r, int x, int y);
-DialogRect intersect(const DialogRect& a, const DialogRect& b);
-constexpr DialogRect kWholeWindow{0, 0, kWindowWidth, kWindowHeight};
+// The part of `a` inside `b`; where they do not meet, empty with its width
+// and height 0 (never negative, so that loops over it do nothing).
+Rect clip(const Rect& a, const Rect& b);
 // The byte length of the Shift-JIS character at `i`.
 size_t char_length(std::string_view sjis, size_t i);
 
 // A push button of a dialog.
 struct Button {
-  DialogRect rect;
+  Rect rect;
   std::string label;  // Shift-JIS
   bool is_default = false;
 };
 
 void draw_button(Painter& p, const Button& b, bool pressed);
 // The frame, the title bar with its title and the grey client area.
-void draw_frame(Painter& p, const DialogRect& frame, std::string_view title_sjis);
-PixelRect pixel_rect(const DialogRect& r);
+void draw_frame(Painter& p, const Rect& frame, std::string_view title_sjis);
+Rect pixel_rect(const Rect& r);
 
 // A dialog's stay in the window: keeps the pixels it covers, holds back the
 // close requests and menu commands that arrive meanwhile, and on leaving puts
 // both back.
 class ModalScope {
  public:
-  ModalScope(Engine& e, const DialogRect& frame) : e_(e), area_(intersect(frame, kWholeWindow)) {
+  ModalScope(Engine& e, const Rect& frame) : e_(e), area_(clip(frame, kWindowRect)) {
     const uint8_t* pixels = e.platform.window_pixels();
-    for (int y = area_.y; y < area_.y + area_.h; ++y) {
+    for (int y = area_.top; y < area_.top + area_.height(); ++y) {
       const uint8_t* row = pixels + static_cast<size_t>(kWindowHeight - 1 - y) * kWindowStride;
-      saved_.insert(saved_.end(), row + area_.x * 3, row + (area_.x + area_.w) * 3);
+      saved_.insert(saved_.end(), row + area_.left * 3, row + (area_.left + area_.width()) * 3);
     }
   }
   ~ModalScope() {
     uint8_t* pixels = e_.platform.window_pixels();
     auto it = saved_.begin();
-    for (int y = area_.y; y < area_.y + area_.h; ++y) {
+    for (int y = area_.top; y < area_.top + area_.height(); ++y) {
       uint8_t* row = pixels + static_cast<size_t>(kWindowHeight - 1 - y) * kWindowStride;
-      std::copy(it, it + area_.w * 3, row + area_.x * 3);
-      it += area_.w * 3;
+      std::copy(it, it + area_.width() * 3, row + area_.left * 3);
+      it += area_.width() * 3;
     }
     e_.platform.present(pixel_rect(area_));
     for (const Message& m : held_) e_.platform.post_message(m);
@@ -163,7 +155,7 @@ class ModalScope {
 
  private:
   Engine& e_;
-  DialogRect area_;
+  Rect area_;
   std::vector<uint8_t> saved_;
   std::vector<Message> held_;
 };
@@ -176,7 +168,7 @@ struct ButtonTracker {
 
   int hit(const std::vector<Button>& buttons, int x, int y) const {
     for (size_t i = 0; i < buttons.size(); ++i) {
-      if (inside(buttons[i].rect, x, y)) return static_cast<int>(i);
+      if (buttons[i].rect.contains(x, y)) return static_cast<int>(i);
     }
     return -1;
   }

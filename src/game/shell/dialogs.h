@@ -51,10 +51,10 @@ int32_t input_number_value(std::string_view answer);
 
 // Where the parts of the input dialog lie, in window coordinates.
 struct InputLayout {
-  DialogRect frame;  // the whole dialog, title bar and border included
-  DialogRect prompt;
-  DialogRect edit;
-  DialogRect button;
+  Rect frame;  // the whole dialog, title bar and border included
+  Rect prompt;
+  Rect edit;
+  Rect button;
 };
 
 // Points to pixels on the 96-dpi screen, rounded to the nearest pixel.

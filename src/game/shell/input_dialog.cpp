@@ -73,8 +73,8 @@ class InputDialogView {
         scope_(e, layout_.frame),
         painter_(e) {
     buttons_.push_back({layout_.button, to_sjis("決定"), true});
-    const DialogRect& edit = layout_.edit;
-    e.platform.set_text_input(true, PixelRect{edit.x, edit.y, edit.x + edit.w, edit.y + edit.h});
+    const Rect& edit = layout_.edit;
+    e.platform.set_text_input(true, edit);
     draw();
   }
   ~InputDialogView() { e_.platform.set_text_input(false); }
@@ -94,7 +94,7 @@ class InputDialogView {
           break;
         case MessageKind::Paint:
           draw();
-          e_.platform.present(PixelRect{});
+          e_.platform.present(kWindowRect);
           break;
         default:
           if (tracker_.handle(buttons_, m, pushed)) draw();
@@ -158,24 +158,28 @@ class InputDialogView {
   void draw() {
     const InputLayout& l = layout_;
     draw_frame(painter_, l.frame, title_);
-    DialogRect client{l.frame.x + kBorder, l.frame.y + kBorder + kCaption, l.frame.w - 2 * kBorder,
-                      l.frame.h - 2 * kBorder - kCaption};
-    painter_.text(l.prompt.x, l.prompt.y, request_.prompt, kTextColor, intersect(l.prompt, client));
+    const Rect client =
+        Rect::sized(l.frame.left + kBorder, l.frame.top + kBorder + kCaption,
+                    l.frame.width() - 2 * kBorder, l.frame.height() - 2 * kBorder - kCaption);
+    painter_.text(l.prompt.left, l.prompt.top, request_.prompt, kTextColor, clip(l.prompt, client));
     // The edit box: sunken, white, the text scrolled so that the caret stays
     // in view; no caret while the button has the focus.
-    DialogRect edit = intersect(l.edit, client);
+    const Rect edit = clip(l.edit, client);
     painter_.fill(edit, kEditColor);
     painter_.outline(l.edit, kShadowColor, kLightColor);
-    painter_.outline({l.edit.x + 1, l.edit.y + 1, l.edit.w - 2, l.edit.h - 2}, kDarkColor,
-                     kFaceColor);
-    DialogRect inner = intersect({l.edit.x + 3, l.edit.y + 2, l.edit.w - 6, l.edit.h - 4}, client);
+    painter_.outline(
+        Rect::sized(l.edit.left + 1, l.edit.top + 1, l.edit.width() - 2, l.edit.height() - 2),
+        kDarkColor, kFaceColor);
+    const Rect inner =
+        clip(Rect::sized(l.edit.left + 3, l.edit.top + 2, l.edit.width() - 6, l.edit.height() - 4),
+             client);
     int caret = Painter::text_width(std::string_view(text_).substr(0, caret_));
-    int x = l.edit.x + 4;
-    if (caret + 1 > inner.w - 1) x = inner.x + inner.w - 2 - caret;
-    int y = l.edit.y + (l.edit.h - kGlyph) / 2;
+    int x = l.edit.left + 4;
+    if (caret + 1 > inner.width() - 1) x = inner.left + inner.width() - 2 - caret;
+    int y = l.edit.top + (l.edit.height() - kGlyph) / 2;
     painter_.text(x, y, text_, kTextColor, inner);
     if (!button_focused_) {
-      painter_.fill(intersect({x + caret, y - 1, 1, kGlyph + 2}, inner), kTextColor);
+      painter_.fill(clip(Rect::sized(x + caret, y - 1, 1, kGlyph + 2), inner), kTextColor);
     }
     draw_button(painter_, buttons_[0], tracker_.shows_pressed(0));
     e_.platform.present(pixel_rect(l.frame));
@@ -240,27 +244,28 @@ InputLayout input_dialog_layout(const InputRequest& request) {
   auto du = [](int units) { return (units * 3 + 1) / 2; };
   InputLayout l;
   int client_w = du(227), client_h = du(53);
-  DialogRect button{du(180), du(25), du(40), du(20)};
-  DialogRect edit{du(7), du(26), du(153), du(17)};
-  DialogRect prompt{du(7), du(7), du(213), du(13)};
-  l.frame = {0, 0, client_w + 2 * kBorder, client_h + 2 * kBorder + kCaption};
-  l.frame.x = (kWindowWidth - l.frame.w) / 2;
-  l.frame.y = (kWindowHeight - l.frame.h) / 2;
+  Rect button = Rect::sized(du(180), du(25), du(40), du(20));
+  Rect edit = Rect::sized(du(7), du(26), du(153), du(17));
+  const Rect prompt = Rect::sized(du(7), du(7), du(213), du(13));
+  const int frame_w = client_w + 2 * kBorder, frame_h = client_h + 2 * kBorder + kCaption;
+  l.frame =
+      Rect::sized((kWindowWidth - frame_w) / 2, (kWindowHeight - frame_h) / 2, frame_w, frame_h);
   if (request.custom_layout) {
     // The dialog keeps its top-left corner; the edit box its place; the
     // button takes the edit box's top and height, one pixel more width, and
     // ends 20 points left of the dialog's right edge.
-    l.frame.w = points_to_pixels(request.sizes_pt[0]);
-    l.frame.h = points_to_pixels(request.sizes_pt[1]);
-    edit.w = points_to_pixels(request.sizes_pt[2]);
-    edit.h = points_to_pixels(request.sizes_pt[3]);
-    button.y = edit.y;
-    button.h = edit.h;
-    button.w += 1;
-    button.x = l.frame.w - points_to_pixels(20) - button.w;
+    l.frame = Rect::sized(l.frame.left, l.frame.top, points_to_pixels(request.sizes_pt[0]),
+                          points_to_pixels(request.sizes_pt[1]));
+    edit = Rect::sized(edit.left, edit.top, points_to_pixels(request.sizes_pt[2]),
+                       points_to_pixels(request.sizes_pt[3]));
+    const int button_w = button.width() + 1;
+    button = Rect::sized(l.frame.width() - points_to_pixels(20) - button_w, edit.top, button_w,
+                         edit.height());
   }
-  const int origin_x = l.frame.x + kBorder, origin_y = l.frame.y + kBorder + kCaption;
-  auto place = [&](DialogRect r) { return DialogRect{r.x + origin_x, r.y + origin_y, r.w, r.h}; };
+  const int origin_x = l.frame.left + kBorder, origin_y = l.frame.top + kBorder + kCaption;
+  auto place = [&](const Rect& r) {
+    return Rect::sized(r.left + origin_x, r.top + origin_y, r.width(), r.height());
+  };
   l.prompt = place(prompt);
   l.edit = place(edit);
   l.button = place(button);
@@ -282,7 +287,7 @@ std::string run_input_dialog(Engine& e, const InputRequest& request) {
     } else {
       // Nobody can answer here but the input script: let what waits pass and
       // wait again (the wait ends the program once the script is used up).
-      if (!unseen) unseen.emplace(e, DialogRect{});
+      if (!unseen) unseen.emplace(e, Rect{});
       unseen->drain();
       continue;
     }

@@ -25,33 +25,25 @@ using dialog::kTextColor;
 constexpr Colour kHotColor = dialog::kCaptionColor;
 constexpr Colour kHotTextColor = dialog::kCaptionTextColor;
 
-bool inside(const DialogRect& r, int x, int y) {
-  return x >= r.x && y >= r.y && x < r.x + r.w && y < r.y + r.h;
-}
-
-DialogRect clip_to_window(const DialogRect& r) {
-  int left = std::max(r.x, 0), top = std::max(r.y, 0);
-  int right = std::min(r.x + r.w, kWindowWidth), bottom = std::min(r.y + r.h, kWindowHeight);
-  return DialogRect{left, top, std::max(0, right - left), std::max(0, bottom - top)};
-}
+Rect clip_to_window(const Rect& r) { return dialog::clip(r, kWindowRect); }
 
 // A tick of 7 pixels by 5 in front of a checked entry, (x, y) its top left.
 void draw_check(Painter& p, int x, int y, Colour colour) {
   static constexpr int kTop[] = {2, 3, 4, 3, 2, 1, 0};
-  for (int c = 0; c < 7; ++c) p.fill({x + c, y + kTop[c], 1, 3}, colour);
+  for (int c = 0; c < 7; ++c) p.fill(Rect::sized(x + c, y + kTop[c], 1, 3), colour);
 }
 
 // A small triangle pointing right, for an entry that opens a drop-down.
 void draw_arrow(Painter& p, int x, int y, Colour colour) {
-  for (int c = 0; c < 4; ++c) p.fill({x + c, y + c, 1, 7 - 2 * c}, colour);
+  for (int c = 0; c < 4; ++c) p.fill(Rect::sized(x + c, y + c, 1, 7 - 2 * c), colour);
 }
 
 // One open drop-down: its entries, where its rows lie, the entry under the
 // pointer and the pixels of the picture it covers.
 struct OpenDropDown {
   const std::vector<MenuItem>* entries = nullptr;
-  std::vector<DialogRect> rows;
-  DialogRect frame;
+  std::vector<Rect> rows;
+  Rect frame;
   int hot = -1;
   std::vector<uint8_t> saved;
 };
@@ -66,20 +58,20 @@ class DropDowns {
   DropDowns& operator=(const DropDowns&) = delete;
 
   void open(const std::vector<MenuItem>& entries, int x, int y) {
-    std::vector<DialogRect> layout = drop_down_layout(entries, 0, 0);
-    DialogRect size = layout.back();
-    x = std::clamp(x, 0, std::max(0, kWindowWidth - size.w));
-    y = std::clamp(y, 0, std::max(0, kWindowHeight - size.h));
+    std::vector<Rect> layout = drop_down_layout(entries, 0, 0);
+    Rect size = layout.back();
+    x = std::clamp(x, 0, std::max(0, kWindowWidth - size.width()));
+    y = std::clamp(y, 0, std::max(0, kWindowHeight - size.height()));
     OpenDropDown d;
     d.entries = &entries;
     d.rows = drop_down_layout(entries, x, y);
     d.frame = d.rows.back();
     d.rows.pop_back();
-    DialogRect c = clip_to_window(d.frame);
+    Rect c = clip_to_window(d.frame);
     const uint8_t* pixels = e_.platform.window_pixels();
-    for (int row = c.y; row < c.y + c.h; ++row) {
+    for (int row = c.top; row < c.top + c.height(); ++row) {
       const uint8_t* line = pixels + static_cast<size_t>(kWindowHeight - 1 - row) * kWindowStride;
-      d.saved.insert(d.saved.end(), line + c.x * 3, line + (c.x + c.w) * 3);
+      d.saved.insert(d.saved.end(), line + c.left * 3, line + (c.left + c.width()) * 3);
     }
     open_.push_back(std::move(d));
     draw(open_.back());
@@ -90,15 +82,15 @@ class DropDowns {
   void close_from(size_t level) {
     while (open_.size() > level) {
       OpenDropDown& d = open_.back();
-      DialogRect c = clip_to_window(d.frame);
+      Rect c = clip_to_window(d.frame);
       uint8_t* pixels = e_.platform.window_pixels();
       auto it = d.saved.begin();
-      for (int row = c.y; row < c.y + c.h; ++row) {
+      for (int row = c.top; row < c.top + c.height(); ++row) {
         uint8_t* line = pixels + static_cast<size_t>(kWindowHeight - 1 - row) * kWindowStride;
-        std::copy(it, it + c.w * 3, line + c.x * 3);
-        it += c.w * 3;
+        std::copy(it, it + c.width() * 3, line + c.left * 3);
+        it += c.width() * 3;
       }
-      e_.platform.present(PixelRect{c.x, c.y, c.x + c.w, c.y + c.h});
+      e_.platform.present(c);
       open_.pop_back();
     }
   }
@@ -107,11 +99,11 @@ class DropDowns {
   // the point is on none of them (row -1 on a frame's border).
   bool find(int x, int y, size_t& level, int& row) const {
     for (size_t i = open_.size(); i-- > 0;) {
-      if (!inside(open_[i].frame, x, y)) continue;
+      if (!open_[i].frame.contains(x, y)) continue;
       level = i;
       row = -1;
       for (size_t r = 0; r < open_[i].rows.size(); ++r) {
-        if (inside(open_[i].rows[r], x, y)) row = static_cast<int>(r);
+        if (open_[i].rows[r].contains(x, y)) row = static_cast<int>(r);
       }
       return true;
     }
@@ -131,11 +123,11 @@ class DropDowns {
     draw(d);
     const MenuItem& entry = (*d.entries)[static_cast<size_t>(row)];
     if (!entry.entries.empty()) {
-      DialogRect r = d.rows[static_cast<size_t>(row)];
-      int width = drop_down_layout(entry.entries, 0, 0).back().w;
-      int nx = d.frame.x + d.frame.w - kFrame;
-      if (nx + width > kWindowWidth) nx = d.frame.x - width + kFrame;
-      open(entry.entries, nx, r.y - kFrame);
+      Rect r = d.rows[static_cast<size_t>(row)];
+      int width = drop_down_layout(entry.entries, 0, 0).back().width();
+      int nx = d.frame.left + d.frame.width() - kFrame;
+      if (nx + width > kWindowWidth) nx = d.frame.left - width + kFrame;
+      open(entry.entries, nx, r.top - kFrame);
     }
   }
 
@@ -174,11 +166,11 @@ class DropDowns {
     const MenuItem* entry = hot_entry();
     if (entry == nullptr || entry->entries.empty()) return false;
     const OpenDropDown& d = open_.back();
-    DialogRect r = d.rows[static_cast<size_t>(d.hot)];
-    int width = drop_down_layout(entry->entries, 0, 0).back().w;
-    int nx = d.frame.x + d.frame.w - kFrame;
-    if (nx + width > kWindowWidth) nx = d.frame.x - width + kFrame;
-    open(entry->entries, nx, r.y - kFrame);
+    Rect r = d.rows[static_cast<size_t>(d.hot)];
+    int width = drop_down_layout(entry->entries, 0, 0).back().width();
+    int nx = d.frame.left + d.frame.width() - kFrame;
+    if (nx + width > kWindowWidth) nx = d.frame.left - width + kFrame;
+    open(entry->entries, nx, r.top - kFrame);
     move_hot(1);
     return true;
   }
@@ -194,21 +186,23 @@ class DropDowns {
     Painter p(e_);
     p.fill(d.frame, kFaceColor);
     p.outline(d.frame, kFaceColor, kDarkColor);
-    p.outline({d.frame.x + 1, d.frame.y + 1, d.frame.w - 2, d.frame.h - 2}, kLightColor,
-              kShadowColor);
+    p.outline(
+        Rect::sized(d.frame.left + 1, d.frame.top + 1, d.frame.width() - 2, d.frame.height() - 2),
+        kLightColor, kShadowColor);
     for (size_t i = 0; i < d.rows.size(); ++i) {
-      const DialogRect& r = d.rows[i];
+      const Rect& r = d.rows[i];
       const MenuItem& entry = (*d.entries)[i];
       bool hot = static_cast<int>(i) == d.hot;
       Colour ink = hot ? kHotTextColor : kTextColor;
       if (hot) p.fill(r, kHotColor);
-      int mid = r.y + r.h / 2;
-      if (entry.checked) draw_check(p, r.x + 6, mid - 3, ink);
-      p.text(r.x + kCheckColumn, r.y + (r.h - kDialogGlyph) / 2, entry.label, ink, r);
-      if (!entry.entries.empty()) draw_arrow(p, r.x + r.w - kArrowColumn / 2 - 2, mid - 3, ink);
+      int mid = r.top + r.height() / 2;
+      if (entry.checked) draw_check(p, r.left + 6, mid - 3, ink);
+      p.text(r.left + kCheckColumn, r.top + (r.height() - kDialogGlyph) / 2, entry.label, ink, r);
+      if (!entry.entries.empty())
+        draw_arrow(p, r.left + r.width() - kArrowColumn / 2 - 2, mid - 3, ink);
     }
-    DialogRect c = clip_to_window(d.frame);
-    e_.platform.present(PixelRect{c.x, c.y, c.x + c.w, c.y + c.h});
+    Rect c = clip_to_window(d.frame);
+    e_.platform.present(c);
   }
 
   Engine& e_;
@@ -229,12 +223,12 @@ struct MenuSession {
     drop_downs.close_from(0);
     current = item;
     draw_menu_bar(e, current);
-    DialogRect box = menu_bar_layout(menu)[static_cast<size_t>(item)];
+    Rect box = menu_bar_layout(menu)[static_cast<size_t>(item)];
     // In full screen the bar lies over the picture's top rows.
     int top = e.shell.full_screen ? kMenuBarHeight : 0;
     // A command item on the bar is only highlighted (the keyboard reaches it).
     const std::vector<MenuItem>& entries = menu.bar[static_cast<size_t>(item)].entries;
-    if (!entries.empty()) drop_downs.open(entries, box.x, top);
+    if (!entries.empty()) drop_downs.open(entries, box.left, top);
   }
 
   // Moves to the bar item `step` places to the left or right, wrapping
@@ -379,12 +373,12 @@ void run_drop_down(Engine& e, int index, bool by_key = false) {
 
 }  // namespace
 
-std::vector<DialogRect> menu_bar_layout(const Menu& menu) {
-  std::vector<DialogRect> boxes;
+std::vector<Rect> menu_bar_layout(const Menu& menu) {
+  std::vector<Rect> boxes;
   int x = 0;
   for (const MenuItem& item : menu.bar) {
     int w = Painter::text_width(item.label) + 2 * kItemMargin;
-    boxes.push_back(DialogRect{x, 0, w, kMenuBarHeight});
+    boxes.push_back(Rect::sized(x, 0, w, kMenuBarHeight));
     x += w;
   }
   return boxes;
@@ -392,36 +386,36 @@ std::vector<DialogRect> menu_bar_layout(const Menu& menu) {
 
 int menu_bar_hit(const Menu& menu, int x, int y) {
   if (x < 0 || x >= kWindowWidth) return -1;
-  std::vector<DialogRect> boxes = menu_bar_layout(menu);
+  std::vector<Rect> boxes = menu_bar_layout(menu);
   for (size_t i = 0; i < boxes.size(); ++i) {
-    if (inside(boxes[i], x, y)) return static_cast<int>(i);
+    if (boxes[i].contains(x, y)) return static_cast<int>(i);
   }
   return -1;
 }
 
-std::vector<DialogRect> drop_down_layout(const std::vector<MenuItem>& entries, int x, int y) {
+std::vector<Rect> drop_down_layout(const std::vector<MenuItem>& entries, int x, int y) {
   int text = 0;
   for (const MenuItem& entry : entries) text = std::max(text, Painter::text_width(entry.label));
   int row_width = kCheckColumn + text + kArrowColumn;
-  std::vector<DialogRect> rows;
+  std::vector<Rect> rows;
   for (size_t i = 0; i < entries.size(); ++i) {
-    rows.push_back(DialogRect{x + kFrame, y + kFrame + static_cast<int>(i) * kRowHeight, row_width,
-                              kRowHeight});
+    rows.push_back(Rect::sized(x + kFrame, y + kFrame + static_cast<int>(i) * kRowHeight, row_width,
+                               kRowHeight));
   }
-  rows.push_back(DialogRect{x, y, row_width + 2 * kFrame,
-                            static_cast<int>(entries.size()) * kRowHeight + 2 * kFrame});
+  rows.push_back(Rect::sized(x, y, row_width + 2 * kFrame,
+                             static_cast<int>(entries.size()) * kRowHeight + 2 * kFrame));
   return rows;
 }
 
 void draw_menu_bar(Engine& e, int open) {
   Painter p(e, e.platform.menu_bar_pixels(), kMenuBarHeight);
-  p.fill({0, 0, kWindowWidth, kMenuBarHeight}, kFaceColor);
-  std::vector<DialogRect> boxes = menu_bar_layout(e.shell.menu);
+  p.fill(Rect{0, 0, kWindowWidth, kMenuBarHeight}, kFaceColor);
+  std::vector<Rect> boxes = menu_bar_layout(e.shell.menu);
   for (size_t i = 0; i < boxes.size(); ++i) {
-    const DialogRect& box = boxes[i];
+    const Rect& box = boxes[i];
     bool hot = static_cast<int>(i) == open;
     if (hot) p.fill(box, kHotColor);
-    p.text(box.x + kItemMargin, (kMenuBarHeight - kDialogGlyph) / 2, e.shell.menu.bar[i].label,
+    p.text(box.left + kItemMargin, (kMenuBarHeight - kDialogGlyph) / 2, e.shell.menu.bar[i].label,
            hot ? kHotTextColor : kTextColor, box);
   }
   e.platform.present_menu_bar();

@@ -14,13 +14,13 @@ namespace vellumite {
 
 // The boxes of the top-level items in strip coordinates, in bar order; each
 // is as wide as its label's glyphs plus a margin on either side.
-std::vector<DialogRect> menu_bar_layout(const Menu& menu);
+std::vector<Rect> menu_bar_layout(const Menu& menu);
 // The top-level item at (x, y) of the strip, or -1.
 int menu_bar_hit(const Menu& menu, int x, int y);
 
 // The rows of a drop-down holding `entries`, in window coordinates, for a
 // drop-down whose top-left corner is at (x, y); the last rect is the frame.
-std::vector<DialogRect> drop_down_layout(const std::vector<MenuItem>& entries, int x, int y);
+std::vector<Rect> drop_down_layout(const std::vector<MenuItem>& entries, int x, int y);
 
 // Draws the bar into the strip with item `open` (or none, -1) highlighted,
 // and presents it.

@@ -43,21 +43,21 @@ BoxAnswer drawn_message_box(Engine& e, std::string_view title_utf8, std::string_
       std::max({text_width, buttons_width, Painter::text_width(title) + 24}) + 2 * kBoxMargin;
   const int client_h =
       static_cast<int>(lines.size()) * kLineHeight + 3 * kBoxMargin + kBoxButtonHeight;
-  DialogRect frame{0, 0, client_w + 2 * kBorder, client_h + 2 * kBorder + kCaption};
-  frame.x = (kWindowWidth - frame.w) / 2;
-  frame.y = (kWindowHeight - frame.h) / 2;
-  const int client_x = frame.x + kBorder, client_y = frame.y + kBorder + kCaption;
+  const int frame_w = client_w + 2 * kBorder, frame_h = client_h + 2 * kBorder + kCaption;
+  const Rect frame =
+      Rect::sized((kWindowWidth - frame_w) / 2, (kWindowHeight - frame_h) / 2, frame_w, frame_h);
+  const int client_x = frame.left + kBorder, client_y = frame.top + kBorder + kCaption;
 
   std::vector<Button> pushes;
   int bx = client_x + (client_w - buttons_width) / 2;
   int by = client_y + client_h - kBoxMargin - kBoxButtonHeight;
   if (yes_no) {
-    pushes.push_back({{bx, by, kBoxButtonWidth, kBoxButtonHeight}, to_sjis("はい"), true});
-    pushes.push_back({{bx + kBoxButtonWidth + 8, by, kBoxButtonWidth, kBoxButtonHeight},
-                      to_sjis("いいえ"),
-                      false});
+    pushes.push_back(
+        {Rect::sized(bx, by, kBoxButtonWidth, kBoxButtonHeight), to_sjis("はい"), true});
+    pushes.push_back({Rect::sized(bx + kBoxButtonWidth + 8, by, kBoxButtonWidth, kBoxButtonHeight),
+                      to_sjis("いいえ"), false});
   } else {
-    pushes.push_back({{bx, by, kBoxButtonWidth, kBoxButtonHeight}, "OK", true});
+    pushes.push_back({Rect::sized(bx, by, kBoxButtonWidth, kBoxButtonHeight), "OK", true});
   }
 
   ModalScope scope(e, frame);
@@ -87,7 +87,7 @@ BoxAnswer drawn_message_box(Engine& e, std::string_view title_utf8, std::string_
       if (focus != before) draw();
     } else if (m.kind == MessageKind::Paint) {
       draw();
-      e.platform.present(PixelRect{});
+      e.platform.present(kWindowRect);
     } else if (tracker.handle(pushes, m, pushed)) {
       draw();
     }

@@ -55,7 +55,7 @@ void enter_full_screen(Engine& e) {
   shell.menu_hidden = true;
   e.platform.overlay_menu_bar(false);
   shell.menu.check_only(kMenuFullScreen, {kMenuWindow});
-  e.platform.present(PixelRect{});
+  e.platform.present(kWindowRect);
   e.platform.post_message(Message{MessageKind::MouseMove, 0, 1, 0});
 }
 
@@ -72,7 +72,7 @@ void leave_full_screen(Engine& e) {
   shell.menu_hidden = false;
   e.platform.overlay_menu_bar(false);  // the strip is above the picture again
   shell.menu.check_only(kMenuWindow, {kMenuFullScreen});
-  e.platform.present(PixelRect{});
+  e.platform.present(kWindowRect);
   e.platform.post_message(Message{MessageKind::MouseMove, 0, 1, 0});
 }
 

@@ -31,12 +31,8 @@ struct CursorArea {
 
 // Copies the part of the area that lies on the screen to the window.
 void show_area(Engine& e, const CursorArea& area) {
-  const int64_t right = std::min<int64_t>(int64_t{area.x} + area.width - 1, kWindowWidth - 1);
-  const int64_t bottom = std::min<int64_t>(int64_t{area.y} + area.height - 1, kWindowHeight - 1);
-  const ClipRect r{std::max(area.x, 0), std::max(area.y, 0), static_cast<int32_t>(right),
-                   static_cast<int32_t>(bottom)};
-  if (r.left > r.right || r.top > r.bottom) return;
-  show_screen(e, &r);
+  const Rect r = intersect(Rect::sized(area.x, area.y, area.width, area.height), kWindowRect);
+  if (!r.empty()) show_screen(e, &r);
 }
 
 // The first clock time at which the cursor's current cell has been shown

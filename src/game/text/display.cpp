@@ -29,11 +29,9 @@ bool usable_screen_picture(const Picture& p) {
          p.surface.bit_count() == 24 && !p.surface.empty();
 }
 
-// The window rectangle clipped to the screen; right and bottom inclusive.
-ClipRect clipped_window(const TextWindow& w) {
-  return ClipRect{std::max(w.window_left, 0), std::max(w.window_top, 0),
-                  std::min(w.window_right, kWindowWidth - 1),
-                  std::min(w.window_bottom, kWindowHeight - 1)};
+// The window rectangle clipped to the screen.
+Rect clipped_window(const TextWindow& w) {
+  return clip_to_screen(w.window_left, w.window_top, w.window_right, w.window_bottom);
 }
 
 // What one display_text call keeps while it walks its line.
@@ -199,8 +197,8 @@ void empty_page(Engine& e, bool widen_bottom) {
   t.drawing_font_face = e.shell.font_face;
   if (!w.window_shown) return;
   w.window_in_scene = false;
-  const ClipRect wide = clip_to_screen(w.window_left, w.window_top, int64_t{w.window_right} + 2,
-                                       int64_t{w.window_bottom} + (widen_bottom ? 2 : 0));
+  const Rect wide = clip_to_screen(w.window_left, w.window_top, int64_t{w.window_right} + 2,
+                                   int64_t{w.window_bottom} + (widen_bottom ? 2 : 0));
   refresh_scene(e, &wide);
   draw_window_background(e, w.window_left, w.window_top, w.window_right, w.window_bottom,
                          e.graphics.scene);
@@ -257,20 +255,21 @@ void draw_character(Engine& e, const CharacterFont& font, int32_t x, int32_t y, 
     }
   }
   // The cell and, with shadow, the column of shadow right of it.
-  const ClipRect cell = clip_to_screen(x, y, x + fw - (shadow ? 0 : 1), y + fh - 1);
+  const Rect cell = clip_to_screen(x, y, x + fw - (shadow ? 0 : 1), y + fh - 1);
   show_screen(e, &cell);
 }
 
 void display_text(Engine& e, std::string_view line) {
   TextState& t = e.text;
   TextWindow& w = t.window;
-  const ClipRect area = clipped_window(w);
-  if (area.right < area.left || area.bottom < area.top) return;
+  const Rect area = clipped_window(w);
+  if (area.empty()) return;
   if (!w.window_shown) {
     w.window_in_scene = true;
     refresh_scene(e, nullptr);
     const EffectState& fx = e.graphics.effects;
-    const ClipRect wide = clip_to_screen(area.left, area.top, area.right + 2, area.bottom + 2);
+    const Rect wide =
+        clip_to_screen(area.left, area.top, int64_t{area.right} + 1, int64_t{area.bottom} + 1);
     run_effect(e, fx.window_effect_type, fx.window_effect_duration, fx.window_effect_mask, &wide);
   }
 

@@ -54,7 +54,7 @@ class HistoryScreen {
   int page_ = 0;
   int dir_ = 0;  // -1 older, +1 newer, 0 none
   bool done_ = false;
-  ClipRect area_;
+  Rect area_;
   std::array<ButtonArea, 2> buttons_;  // up, down
   // The page's own text, kept while the history draws over the screen.
   std::vector<uint8_t> saved_alpha_;
@@ -159,8 +159,8 @@ void HistoryScreen::show_page(bool first) {
   refresh_scene(e_, nullptr);
   draw_window_background(e_, w.window_left, w.window_top, w.window_right, w.window_bottom,
                          e_.graphics.scene);
-  const ClipRect shown = clip_to_screen(w.window_left, w.window_top, int64_t{w.window_right} + 2,
-                                        int64_t{w.window_bottom} + 2);
+  const Rect shown = clip_to_screen(w.window_left, w.window_top, int64_t{w.window_right} + 2,
+                                    int64_t{w.window_bottom} + 2);
   if (first) {
     const EffectState& fx = e_.graphics.effects;
     run_effect(e_, fx.window_effect_type, fx.window_effect_duration, fx.window_effect_mask, &shown);
@@ -179,7 +179,7 @@ void HistoryScreen::show_page(bool first) {
 void HistoryScreen::draw_text(const std::string& text) {
   TextState& t = e_.text;
   const TextWindow& w = t.window;
-  if (area_.right < area_.left || area_.bottom < area_.top) return;
+  if (area_.empty()) return;
   CharacterFont font;
   font.face = t.drawing_font_face;
   font.width = w.font_width;
@@ -198,8 +198,8 @@ void HistoryScreen::draw_text(const std::string& text) {
     const auto code = static_cast<uint16_t>(static_cast<uint8_t>(text[i]) << 8 |
                                             static_cast<uint8_t>(text[i + 1]));
     i += 2;
-    if (x >= area_.left && y >= area_.top && x + font.width - 1 <= area_.right &&
-        y + font.height - 1 <= area_.bottom) {
+    if (x >= area_.left && y >= area_.top && x + font.width <= area_.right &&
+        y + font.height <= area_.bottom) {
       draw_character(e_, font, static_cast<int32_t>(x), static_cast<int32_t>(y), code, colour);
     }
     x += w.pitch_x;
@@ -233,9 +233,8 @@ void HistoryScreen::draw_button(ButtonArea& area, bool shown, const Picture& pic
   Picture& screen = e_.graphics.screen;
   blit(screen, area.x, area.y, area.width, area.height, area.beneath, 0, 0);
   if (shown && !picture.empty()) draw_picture(picture, screen, nullptr, area.x, area.y);
-  const ClipRect r = clip_to_screen(area.x, area.y, int64_t{area.x} + area.width - 1,
-                                    int64_t{area.y} + area.height - 1);
-  if (r.left <= r.right && r.top <= r.bottom) show_screen(e_, &r);
+  const Rect r = intersect(Rect::sized(area.x, area.y, area.width, area.height), kWindowRect);
+  if (!r.empty()) show_screen(e_, &r);
 }
 
 // The page's own text comes back, and with it the game screen, through the

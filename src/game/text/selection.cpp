@@ -22,8 +22,6 @@
 namespace vellumite {
 namespace {
 
-bool rect_empty(const ClipRect& r) { return r.right < r.left || r.bottom < r.top; }
-
 // The sounds of choices and menus play once on the WAVE channel.
 void play_selection_sound(Engine& e, std::string_view file_name) {
   if (!file_name.empty()) play_wave(e, file_name, false);
@@ -35,7 +33,7 @@ struct LineLook {
   int32_t pitch_x = 26;
   int32_t shadow = 1;
   bool wraps = true;  // the choice style breaks long lines
-  ClipRect area;      // the drawing rectangle, inclusive
+  Rect area;          // the drawing rectangle
 };
 
 LineLook line_look(Engine& e, const MenuLook* menu) {
@@ -56,7 +54,7 @@ LineLook line_look(Engine& e, const MenuLook* menu) {
     look.pitch_x = menu->pitch_x;
     look.shadow = menu->shadow;
     look.wraps = false;
-    look.area = ClipRect{0, 0, kWindowWidth - 1, kWindowHeight - 1};
+    look.area = kWindowRect;
   }
   return look;
 }
@@ -68,15 +66,15 @@ LineLook line_look(Engine& e, const MenuLook* menu) {
 void draw_item_character(Engine& e, const LineLook& look, int64_t x, int64_t y, uint16_t code,
                          Colour colour) {
   const int64_t fw = look.font.width, fh = look.font.height;
-  if (x > look.area.right || y > look.area.bottom || x + fw - 1 < look.area.left ||
+  if (x >= look.area.right || y >= look.area.bottom || x + fw - 1 < look.area.left ||
       y + fh - 1 < look.area.top) {
     return;
   }
-  const ClipRect cell = clip_to_screen(x, y, x + fw, y + fh);
-  if (rect_empty(cell)) return;
+  const Rect cell = clip_to_screen(x, y, x + fw, y + fh);
+  if (cell.empty()) return;
   if (look.wraps) refresh_scene(e, &cell);
-  blit(e.graphics.screen, cell.left, cell.top, cell.right - cell.left + 1,
-       cell.bottom - cell.top + 1, e.graphics.scene, cell.left, cell.top);
+  blit(e.graphics.screen, cell.left, cell.top, cell.width(), cell.height(), e.graphics.scene,
+       cell.left, cell.top);
   // draw_character takes the shadow rule from the text window; the menu
   // style draws with its own.
   TextWindow& w = e.text.window;
@@ -103,7 +101,7 @@ int draw_line(Engine& e, std::string_view text, LinePosition& at, Colour colour,
               const MenuLook* menu) {
   const TextWindow& w = e.text.window;
   const LineLook look = line_look(e, menu);
-  if (rect_empty(look.area)) return 0;
+  if (look.area.empty()) return 0;
   int count = 0;
   size_t i = 0;
   while (i < text.size() && text[i] != 0) {

@@ -15,12 +15,9 @@ void hide_text_window(Engine& e) {
   if (!w.window_shown || w.erase_flag == 0) return;
   w.window_in_scene = false;
   w.window_shown = false;
-  mark_dirty(e, w.window_left, w.window_top, w.window_right, w.window_bottom);
-  LayerState& layers = e.graphics.layers;
-  ClipRect dirty = layers.dirty_rect;
-  refresh_scene(e, &dirty);
+  mark_dirty(e, Rect::inclusive(w.window_left, w.window_top, w.window_right, w.window_bottom));
   const EffectState& fx = e.graphics.effects;
-  run_effect(e, fx.window_effect_type, fx.window_effect_duration, fx.window_effect_mask, &dirty);
+  show_dirty(e, fx.window_effect_type, fx.window_effect_duration, fx.window_effect_mask);
 }
 
 void draw_window_background(Engine& e, int32_t left, int32_t top, int32_t right, int32_t bottom,
@@ -32,8 +29,7 @@ void draw_window_background(Engine& e, int32_t left, int32_t top, int32_t right,
   if (width < 1 || height < 1) return;
   w.window_shown = true;
   if (w.window_colour == -1) {
-    ClipRect clip{left, top, static_cast<int32_t>(std::min<int64_t>(int64_t{right} + 2, INT32_MAX)),
-                  static_cast<int32_t>(std::min<int64_t>(int64_t{bottom} + 2, INT32_MAX))};
+    const Rect clip = Rect::inclusive(left, top, int64_t{right} + 2, int64_t{bottom} + 2);
     draw_picture(e.graphics.window_picture, target, &clip, w.window_left, w.window_top);
     return;
   }
@@ -42,35 +38,33 @@ void draw_window_background(Engine& e, int32_t left, int32_t top, int32_t right,
   const int32_t x0 = std::max(left, 0), y0 = std::max(top, 0);
   const auto x1 = static_cast<int32_t>(std::min<int64_t>(left + width, s.width));
   const auto y1 = static_cast<int32_t>(std::min<int64_t>(top + height, s.height));
-  if (x1 <= x0) return;
+  if (x1 <= x0 || y1 <= y0) return;
   const int32_t blue = w.window_colour & 0xFF, green = (w.window_colour >> 8) & 0xFF,
                 red = (w.window_colour >> 16) & 0xFF;
+  if (x0 == 0 && x1 == s.width && s.stride() == s.width * 3) {
+    // Whole rows lie one after another (bottom-up): one run.
+    kernels::tint(s.row(y1 - 1), static_cast<size_t>(y1 - y0) * static_cast<size_t>(s.width), blue,
+                  green, red);
+    return;
+  }
   for (int32_t y = y0; y < y1; ++y) {
     kernels::tint(s.row(y) + static_cast<size_t>(x0) * 3, static_cast<size_t>(x1 - x0), blue, green,
                   red);
   }
 }
 
-void recompose_text(Engine& e, const ClipRect* rect) {
+void recompose_text(Engine& e, const Rect* rect) {
   TextWindow& w = e.text.window;
   if (w.text_mode == 0) return;
-  ClipRect r{w.window_left, w.window_top, w.window_right, w.window_bottom};
-  if (rect != nullptr) {
-    r.left = std::max(r.left, rect->left);
-    r.top = std::max(r.top, rect->top);
-    r.right = std::min(r.right, rect->right);
-    r.bottom = std::min(r.bottom, rect->bottom);
-  }
-  r.left = std::max(r.left, 0);
-  r.top = std::max(r.top, 0);
-  r.right = std::min(r.right, 639);
-  r.bottom = std::min(r.bottom, 479);
+  Rect r = Rect::inclusive(w.window_left, w.window_top, w.window_right, w.window_bottom);
+  if (rect != nullptr) r = intersect(r, *rect);
+  r = intersect(r, kWindowRect);
   Picture& scene = e.graphics.scene;
   // A colour tint is laid in the same pass as the text; any other window
   // background is drawn first.
   const bool tinted = w.window_colour != -1 && w.window_colour != 0xFFFFFF;
-  if (!tinted) draw_window_background(e, r.left, r.top, r.right, r.bottom, scene);
-  if (r.right < r.left || r.bottom < r.top) return;
+  if (!tinted) draw_window_background(e, r.left, r.top, r.last_x(), r.last_y(), scene);
+  if (r.empty()) return;
   if (tinted) w.window_shown = true;
   const uint8_t tint[3] = {static_cast<uint8_t>(w.window_colour & 0xFF),
                            static_cast<uint8_t>((w.window_colour >> 8) & 0xFF),
@@ -79,8 +73,9 @@ void recompose_text(Engine& e, const ClipRect* rect) {
   const Surface& layer = e.graphics.text_layer.surface;
   Surface& s = scene.surface;
   const bool shadow = w.shadow != 0;
-  const auto left = static_cast<size_t>(r.left), right = static_cast<size_t>(r.right);
-  for (int32_t y = r.top; y <= r.bottom; ++y) {
+  // The last column, included.
+  const auto left = static_cast<size_t>(r.left), right = static_cast<size_t>(r.right - 1);
+  for (int32_t y = r.top; y < r.bottom; ++y) {
     const uint8_t* alpha = e.text.text_alpha.data() + static_cast<size_t>(y) * 640;
     uint8_t* row = s.row(y);
     const uint8_t* colour = layer.row(y);

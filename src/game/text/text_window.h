@@ -18,7 +18,7 @@ void draw_window_background(Engine& e, int32_t left, int32_t top, int32_t right,
 
 // Draws the text window and its text into `scene` inside `rect` (null: the
 // whole screen); the compositor calls it while the window is in the scene.
-void recompose_text(Engine& e, const ClipRect* rect);
+void recompose_text(Engine& e, const Rect* rect);
 
 // Shows one text line (Shift-JIS; its end or a NUL byte ends it) with all
 // its marks, waits and automatic line breaks. Afterwards the caller looks at

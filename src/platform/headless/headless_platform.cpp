@@ -138,7 +138,7 @@ void HeadlessPlatform::wait_message(uint32_t deadline_ms, bool timer_round_yield
   if (n > now_us_) advance(n - now_us_);
 }
 
-void HeadlessPlatform::present(const PixelRect&) { ++presents_; }
+void HeadlessPlatform::present(const Rect&) { ++presents_; }
 
 bool HeadlessPlatform::set_full_screen(bool on) {
   full_screen_ = on;

@@ -24,7 +24,7 @@ class HeadlessPlatform : public PlatformBase {
   void sleep(uint32_t ms) override { advance(uint64_t{ms} * 1000); }
   void yield() override { advance(kYieldMicros); }
   void wait_message(uint32_t deadline_ms, bool timer_round_yields) override;
-  void present(const PixelRect& area) override;
+  void present(const Rect& area) override;
   void set_title(std::string_view utf8) override { title_ = utf8; }
   void show_window() override { shown_ = true; }
   bool set_full_screen(bool on) override;

@@ -87,7 +87,7 @@ bool to_picture(const ViewRect& view, int x, int y, int& px, int& py) {
   return inside;
 }
 
-bool clip_to_picture(PixelRect& area) {
+bool clip_to_picture(Rect& area) {
   area.left = std::max(area.left, 0);
   area.top = std::max(area.top, 0);
   area.right = std::min(area.right, kWindowWidth);
@@ -95,7 +95,7 @@ bool clip_to_picture(PixelRect& area) {
   return area.left < area.right && area.top < area.bottom;
 }
 
-void convert_area(const uint8_t* surface, const PixelRect& area, uint8_t* dst, int dst_pitch,
+void convert_area(const uint8_t* surface, const Rect& area, uint8_t* dst, int dst_pitch,
                   int surface_height) {
   int width = area.right - area.left;
   for (int y = area.top; y < area.bottom; ++y) {

@@ -52,13 +52,13 @@ bool integer_view(const ViewRect& view);
 bool to_picture(const ViewRect& view, int x, int y, int& px, int& py);
 
 // Clips `area` to the picture; false when nothing is left.
-bool clip_to_picture(PixelRect& area);
+bool clip_to_picture(Rect& area);
 
 // Copies `area` (already clipped) of the window surface (blue, green, red;
 // rows bottom-up) into 32-bit 0x00RRGGBB pixels with rows top-down. `dst`
 // points at the area's top-left pixel, rows `dst_pitch` bytes apart.
 // `surface_height` is the surface's number of rows (the strip has fewer).
-void convert_area(const uint8_t* surface, const PixelRect& area, uint8_t* dst, int dst_pitch,
+void convert_area(const uint8_t* surface, const Rect& area, uint8_t* dst, int dst_pitch,
                   int surface_height = kWindowHeight);
 
 // A 32-bit image enlarged `factor` times by repeating pixels.

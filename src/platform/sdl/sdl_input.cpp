@@ -241,7 +241,7 @@ void SdlPlatform::post_typed_text(const char* utf8) {
 
 bool SdlPlatform::dialogs_in_window() const { return true; }
 
-void SdlPlatform::set_text_input(bool on, const PixelRect& area) {
+void SdlPlatform::set_text_input(bool on, const Rect& area) {
   if (on) {
     // The edit area in window coordinates, for the input method's composition.
     const ViewRect view = impl_->window_view();

@@ -222,8 +222,8 @@ bool SdlPlatform::peek_message(Message& out, bool remove) {
 
 // --- the window ---------------------------------------------------------------
 
-void SdlPlatform::present(const PixelRect& area) {
-  PixelRect clipped = area;
+void SdlPlatform::present(const Rect& area) {
+  Rect clipped = area;
   if (!clip_to_picture(clipped)) return;
   upload(clipped);
   impl_->picture_waiting = true;
@@ -256,7 +256,7 @@ void SdlPlatform::upload_strip() {
   void* pixels = nullptr;
   int pitch = 0;
   if (SDL_LockTexture(s.strip, nullptr, &pixels, &pitch) == 0) {
-    convert_area(menu_bar_pixels(), PixelRect{0, 0, kWindowWidth, kMenuBarHeight},
+    convert_area(menu_bar_pixels(), Rect{0, 0, kWindowWidth, kMenuBarHeight},
                  static_cast<uint8_t*>(pixels), pitch, kMenuBarHeight);
     SDL_UnlockTexture(s.strip);
   }
@@ -269,14 +269,14 @@ void SdlPlatform::show_waiting_picture(bool now) {
   }
 }
 
-void SdlPlatform::render(const PixelRect& area) {
+void SdlPlatform::render(const Rect& area) {
   upload(area);
   show_picture();
 }
 
-void SdlPlatform::upload(const PixelRect& area) {
+void SdlPlatform::upload(const Rect& area) {
   Impl& s = *impl_;
-  PixelRect clipped = area;
+  Rect clipped = area;
   if (s.texture == nullptr || !clip_to_picture(clipped)) return;
   SDL_Rect rect{clipped.left, clipped.top, clipped.right - clipped.left,
                 clipped.bottom - clipped.top};

@@ -36,7 +36,7 @@ class SdlPlatform final : public PlatformBase {
   void yield() override;
   // Sleeps on SDL's event queue until an event, timer 1 or the deadline.
   void wait_message(uint32_t deadline_ms, bool timer_round_yields) override;
-  void present(const PixelRect& area) override;
+  void present(const Rect& area) override;
   // The strip is shown above the picture in windowed mode.
   void present_menu_bar() override;
   void overlay_menu_bar(bool shown) override;
@@ -53,7 +53,7 @@ class SdlPlatform final : public PlatformBase {
   // The engine draws its dialogs once the window is shown; before that,
   // SDL's own message box is the only one the player can see.
   bool dialogs_in_window() const override;
-  void set_text_input(bool on, const PixelRect& area) override;
+  void set_text_input(bool on, const Rect& area) override;
   // Opens the sound device (SDL_AUDIODRIVER chooses the driver) for `producer`.
   void attach_audio(AudioProducer* producer) override;
 
@@ -79,8 +79,8 @@ class SdlPlatform final : public PlatformBase {
   // Posts a TextInput message for every character of `utf8`.
   void post_typed_text(const char* utf8);
   // Uploads `area` of the window surface and shows the whole picture.
-  void render(const PixelRect& area);
-  void upload(const PixelRect& area);
+  void render(const Rect& area);
+  void upload(const Rect& area);
   void upload_strip();
   // Whether the X window leaves the size width x height within a short wait.
   bool x11_size_changes(int width, int height);

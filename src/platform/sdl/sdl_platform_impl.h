@@ -21,7 +21,7 @@ SDL_Texture* create_window_texture(SDL_Renderer* renderer);
 SDL_Texture* create_strip_texture(SDL_Renderer* renderer);
 
 // The area that stands for the whole picture.
-constexpr PixelRect kWholePicture{};
+constexpr Rect kWholePicture = kWindowRect;
 
 struct SdlPlatform::Impl {
   ~Impl() {
