@@ -98,7 +98,7 @@ void Painter::fill(const Rect& r, Colour colour) {
   }
 }
 
-void Painter::outline(const Rect& r, uint32_t top_left, uint32_t bottom_right) {
+void Painter::outline(const Rect& r, Colour top_left, Colour bottom_right) {
   fill(Rect::sized(r.left, r.top, r.width(), 1), top_left);
   fill(Rect::sized(r.left, r.top, 1, r.height()), top_left);
   fill(Rect::sized(r.left, r.top + r.height() - 1, r.width(), 1), bottom_right);

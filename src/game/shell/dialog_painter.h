@@ -31,7 +31,7 @@ class Painter {
   void fill(const Rect& r, Colour colour);
   // A one-pixel outline: `top_left` on the top and left edges, `bottom_right`
   // on the others (raised or sunken, as the colours say).
-  void outline(const Rect& r, uint32_t top_left, uint32_t bottom_right);
+  void outline(const Rect& r, Colour top_left, Colour bottom_right);
   // The width of `sjis` in pixels: a full cell per double-byte character.
   static int text_width(std::string_view sjis);
   // Draws `sjis` with its cells' top-left corner at (x, y), inside `clip`.
