@@ -16,17 +16,19 @@
 namespace vellumite {
 
 struct PlatformOptions {
-  std::vector<InputEvent> input;  // scripted player input, in order
-  std::string trace_path;         // write the trace to this file, or
-  std::ostream* trace = nullptr;  // to this stream (not owned)
-  bool trace_each_line = false;   // flush every trace line as it is written
-  std::string screenshot_path;    // PNG of the window at exit
-  uint64_t timeout_ms = 600000;   // headless: give up after this much game time
-  bool quiet = false;             // log nothing (the fuzzer runs thousands of games)
-  std::string audio_out_path;     // headless: write the mixed sound here (WAVE)
-  std::string settings_path;      // the player's settings file; empty: none kept
-  std::string plugin_folder;      // the program's own plug-ins; empty: found
-  std::string data_home;          // the user's data folder; empty: from the environment
+  std::vector<InputEvent> input;   // scripted player input, in order
+  std::string trace_path;          // write the trace to this file, or
+  std::ostream* trace = nullptr;   // to this stream (not owned)
+  bool trace_each_line = false;    // flush every trace line as it is written
+  std::string screenshot_path;     // PNG of the window at exit
+  uint64_t timeout_ms = 600000;    // headless: give up after this much game time
+  bool quiet = false;              // log nothing (the fuzzer runs thousands of games)
+  std::string audio_out_path;      // headless: write the mixed sound here (WAVE)
+  std::string settings_path;       // the player's settings file; empty: none kept
+  std::string plugin_folder;       // the program's own plug-ins; empty: found
+  std::string data_home;           // the user's data folder; empty: from the environment
+  std::string pictures_folder;     // where F12's pictures go; empty: from the environment
+  std::string settings_overrides;  // the player's settings given for this run alone
 };
 
 class PlatformBase : public Platform, public Automation {
@@ -77,6 +79,9 @@ class PlatformBase : public Platform, public Automation {
   LocalTime local_time(int64_t seconds) override;
   std::optional<std::string> read_settings() override;
   bool write_settings(std::string_view text) override;
+  std::string settings_overrides() override { return options_.settings_overrides; }
+  std::string save_screenshot() override;
+  void move_pointer(int x, int y) override;
   // Remembers the producer; a backend that plays sound overrides this.
   void attach_audio(AudioProducer* producer) override { audio_ = producer; }
   void set_timer_work(bool on) override { timer_work_ = on; }
@@ -102,6 +107,8 @@ class PlatformBase : public Platform, public Automation {
   uint32_t timer_period() const { return timer_period_; }
   uint32_t timer_due() const { return timer_due_; }
   void set_timer_due(uint32_t due) { timer_due_ = due; }
+  // Seconds since 1970 for the screenshot's name (headless: its own clock).
+  virtual int64_t wall_seconds();
   // The backend's own message box, for boxes the input script does not answer.
   virtual BoxAnswer show_message_box(std::string_view title_utf8, std::string_view text_utf8,
                                      BoxButtons buttons) = 0;

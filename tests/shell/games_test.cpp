@@ -39,11 +39,23 @@ std::string play(const fs::path& folder) {
       while (lines >> file >> width >> height >> std::hex >> rgb >> std::dec) {
         dir.write_bytes(file, solid_bmp(width, height, rgb));
       }
+    } else if (name == "settings") {
+      // The player's settings file, shared by both runs.
+      dir.write_bytes(name, bytes);
+      options.settings = (dir.path() / name).string();
+    } else if (name == "first_input") {
+      continue;  // played below, before the recorded run
     } else if (name == "timeout") {
       options.timeout_ms = static_cast<uint32_t>(std::stoul(bytes));
     } else if (name != "expected" && name != "screen") {
       dir.write_game_file(name, bytes);
     }
+  }
+  // A game played once before (its trace not kept) leaves its data files.
+  if (fs::exists(folder / "first_input")) {
+    RunOptions first = options;
+    first.input = read_file(folder / "first_input");
+    run_game(dir, first);
   }
   const RunResult r = run_game(dir, options);
   const bool screen = fs::exists(folder / "screen");

@@ -183,6 +183,10 @@ RunResult run_game(const GameDir& dir, const RunOptions& options) {
   platform_options.timeout_ms = options.timeout_ms;
   platform_options.audio_out_path = options.audio_out;
   platform_options.settings_path = options.settings;
+  // Nothing a test plays reaches the user's own folders.
+  platform_options.data_home =
+      options.data_home.empty() ? (dir.path() / "data-home").string() : options.data_home;
+  platform_options.pictures_folder = dir.path().string();
 
   RunResult result;
   {

@@ -81,6 +81,7 @@ struct RunOptions {
   uint32_t timeout_ms = 600000;
   std::string audio_out = {};  // write the mixed sound here (WAVE)
   std::string settings = {};   // the player's settings file; none kept when empty
+  std::string data_home = {};  // the user's data folder; empty: one inside the game folder
 };
 
 // A scenario: the define block `define`, then `game`, `*start` and `body`.
