@@ -53,6 +53,23 @@ void parse_player_settings(std::string_view text, PlayerOptions& options) {
   });
 }
 
+std::string without_section(std::string_view text, std::string_view section) {
+  std::string out;
+  bool inside = false;
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    const std::string_view line =
+        text.substr(0, end == std::string_view::npos ? text.size() : end + 1);
+    text.remove_prefix(line.size());
+    const std::string_view content = trim(line.substr(0, line.find('\n')));
+    if (!content.empty() && content.front() == '[' && content.back() == ']') {
+      inside = content.substr(1, content.size() - 2) == section;
+    }
+    if (!inside) out += line;
+  }
+  return out;
+}
+
 std::string set_setting(std::string_view text, std::string_view section, std::string_view key,
                         std::string_view value) {
   const std::string line = std::string(key) + '=' + std::string(value);

@@ -25,6 +25,10 @@ struct PlayerOptions {
 // and values it cannot read are passed over.
 void parse_player_settings(std::string_view text, PlayerOptions& options);
 
+// `text` without the section [`section`] (its header and the lines up to the
+// next header).
+std::string without_section(std::string_view text, std::string_view section);
+
 // `text` with `key`=`value` in [`section`]: the key's line replaced, or added
 // at the end of the section (the section added at the end when missing).
 std::string set_setting(std::string_view text, std::string_view section, std::string_view key,

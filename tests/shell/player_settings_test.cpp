@@ -35,6 +35,8 @@ TEST(PlayerSettings, SetSettingKeepsEveryOtherLine) {
   for (const Case& c : cases) {
     EXPECT_EQ(set_setting(c.before, "player", "skip_read_only", "1"), c.after) << c.before;
   }
+  EXPECT_EQ(without_section("[volume]\nmusic=1\n[player]\ntext_size=150\n[volume]\n", "volume"),
+            "[player]\ntext_size=150\n");
 }
 
 }  // namespace

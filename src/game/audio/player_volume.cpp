@@ -97,12 +97,9 @@ bool volume_key(Engine& e, uint32_t key) {
   percent = changed;
   apply_volumes(e);
   trace_volume(e, group);
-  // The file's other lines (the player's switches) stay as they are.
-  std::string text = e.platform.read_settings().value_or("");
-  for (size_t g = 0; g < kVolumeGroupCount; ++g) {
-    text = set_setting(text, "volume", kGroupNames[g], std::to_string(e.audio.volume_percent[g]));
-  }
-  e.platform.write_settings(text);
+  // The file's other sections (the player's switches) stay as they are.
+  const std::string others = without_section(e.platform.read_settings().value_or(""), "volume");
+  e.platform.write_settings(format_volume_settings(e.audio.volume_percent) + others);
   return true;
 }
 
