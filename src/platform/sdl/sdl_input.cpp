@@ -164,6 +164,9 @@ void SdlPlatform::handle_event(const SDL_Event& event) {
         break;
       }
       if (uint32_t nav = nav_key(key); nav != 0 && (event.key.keysym.mod & KMOD_ALT) == 0) {
+        // A held Escape, F9 or F12 acts once: a right click, a switch, a picture.
+        const bool once = nav == kKeyEscape || nav == kKeyF9 || nav == kKeyF12;
+        if (once && event.key.repeat != 0) break;
         flush_pending_move();
         post_message(Message{MessageKind::Key, 0, 0, nav});
         break;
