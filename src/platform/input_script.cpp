@@ -64,7 +64,12 @@ std::string parse_line(std::string_view line, InputEvent& ev) {
   } else if (word == "key") {
     ev.action = InputAction::Key;
     std::string_view key = next_word(line);
-    if (key == "space") {
+    if (key == "ctrl") {
+      const std::string_view way = next_word(line);
+      if (way != "down" && way != "up") return "key ctrl must be down or up";
+      ev.action = InputAction::NavKey;
+      ev.value = way == "down" ? kKeyCtrlDown : kKeyCtrlUp;
+    } else if (key == "space") {
       ev.value = 0x20;
     } else if (key == "enter") {
       ev.value = 0x0D;
@@ -89,6 +94,8 @@ std::string parse_line(std::string_view line, InputEvent& ev) {
           {"f8", kKeyF8},
           {"pageup", kKeyPageUp},
           {"pagedown", kKeyPageDown},
+          {"f9", kKeyF9},
+          {"f12", kKeyF12},
       };
       const auto* found = std::find_if(std::begin(kNavKeys), std::end(kNavKeys),
                                        [key](const auto& k) { return k.first == key; });
@@ -96,6 +103,16 @@ std::string parse_line(std::string_view line, InputEvent& ev) {
       ev.action = InputAction::NavKey;
       ev.value = found->second;
     }
+  } else if (word == "pad") {
+    ev.action = InputAction::Pad;
+    static constexpr std::pair<std::string_view, uint32_t> kPad[] = {
+        {"a", kPadA},       {"b", kPadB},       {"up", kKeyUp},
+        {"down", kKeyDown}, {"left", kKeyLeft}, {"right", kKeyRight}};
+    const std::string_view button = next_word(line);
+    const auto* found = std::find_if(std::begin(kPad), std::end(kPad),
+                                     [button](const auto& b) { return b.first == button; });
+    if (found == std::end(kPad)) return "pad must be a, b, up, down, left or right";
+    ev.value = found->second;
   } else if (word == "wheel") {
     ev.action = InputAction::Wheel;
     std::string_view direction = next_word(line);

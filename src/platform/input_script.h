@@ -6,7 +6,11 @@
 //           (none) at the next wait for the player, after the previous event
 //   ACTION: click X Y | rclick X Y | move X Y | key space | key enter
 //           | key escape|left|right|up|down|home|end|delete|tab|f10|alt
-//           | key f3|f4|f5|f6|f7|f8 | key pageup|pagedown
+//           | key f3|f4|f5|f6|f7|f8 | key pageup|pagedown | key f9|f12
+//           | key ctrl down|up   (Ctrl pressed, released)
+//           | pad a|b            (the controller's A, B: a click, a right
+//                                 click at the pointer)
+//           | pad up|down|left|right  (the controller's pad: arrow keys)
 //           | wheel up|down      (one notch at the pointer's position)
 //           | menu ID | close | answer yes|no|ok | type TEXT
 #pragma once
@@ -31,8 +35,13 @@ enum class InputAction : uint8_t {
   Close,
   Answer,
   Type,
-  Wheel
+  Wheel,
+  Pad
 };
+
+// The value of a Pad event: A or B, else the NavKey of a direction.
+constexpr uint32_t kPadA = 0x100;
+constexpr uint32_t kPadB = 0x101;
 enum class InputTiming : uint8_t { AtWait, Absolute, Relative };
 
 struct InputEvent {
@@ -41,7 +50,8 @@ struct InputEvent {
   InputAction action = InputAction::Click;
   int x = 0;
   int y = 0;
-  uint32_t value = 0;  // key character, menu id, answer (0 ok, 1 yes, 2 no), wheel direction
+  uint32_t value = 0;  // key character, menu id, answer (0 ok, 1 yes, 2 no), wheel direction,
+                       // pad button
   std::string text;    // for Type, UTF-8
   int line = 0;        // line of the input file, for messages
 };

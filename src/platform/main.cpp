@@ -49,6 +49,8 @@ constexpr const char* kUsage =
     "  --lint             check the scenario without running it: print each\n"
     "                     problem as FILE:LINE: error|warning: message; exit 1\n"
     "                     when there is an error\n"
+    "  --text-size N      the text window's characters at N % (100-400), within\n"
+    "                     their cells\n"
     "  --help             show this text\n"
     "  --version          show the version\n";
 
@@ -59,6 +61,7 @@ struct CommandLine {
   std::string input_path, trace_path, screenshot_path, audio_out_path, settings_path, game_dir;
   uint64_t timeout_ms = 600000;
   PlayOptions play;
+  std::string overrides;  // settings for this run alone
 };
 
 // The longest timeout: 2^53 ms, beyond any game and exact in a double.
@@ -135,6 +138,13 @@ int parse(int argc, char** argv, CommandLine& cl) {
       if (!value(cl.audio_out_path)) return 64;
     } else if (arg == "--settings") {
       if (!value(cl.settings_path)) return 64;
+    } else if (arg == "--text-size") {
+      uint64_t n = 0;
+      if (!value(number) || !read_count(number, 400, n) || n < 100) {
+        std::cerr << "vellumite: --text-size takes a percentage from 100 to 400\n";
+        return 64;
+      }
+      cl.overrides += "[player]\ntext_size=" + number + "\n";
     } else if (arg == "--scale" || arg == "--timeout-ms") {
       if (!value(number)) return 64;
       const bool scale = arg == "--scale";
@@ -196,6 +206,8 @@ int run(int argc, char** argv) {
   // player's own settings unless a file is named.
   options.settings_path = absolute(cl.settings_path);
   if (options.settings_path.empty() && !cl.headless) options.settings_path = settings_file_path();
+  options.settings_overrides = cl.overrides;
+  options.data_home = user_data_folder();
   if (!cl.input_path.empty()) {
     std::ifstream in(cl.input_path, std::ios::binary);
     if (!in) {

@@ -84,6 +84,13 @@ enum NavKey : uint32_t {
   // Page through the text history.
   kKeyPageUp,
   kKeyPageDown,
+  // Ctrl pressed and released (skipping while held).
+  kKeyCtrlDown,
+  kKeyCtrlUp,
+  // Skipping stops at unread text, on or off.
+  kKeyF9,
+  // A picture of the window into the player's pictures folder.
+  kKeyF12,
 };
 
 // The character code of Backspace in a Char message; sent only while text
@@ -214,6 +221,15 @@ class Platform {
   virtual bool set_full_screen(bool on) = 0;
   // The pointer in client coordinates; false when it is not known.
   virtual bool pointer_position(int& x, int& y) = 0;
+  // Moves the pointer to (x, y) of the picture, as the player's keys and
+  // game controller move it between choices and buttons; a MouseMove
+  // message follows.
+  virtual void move_pointer(int x, int y) = 0;
+  // Writes the window as "vellumite-YYYYMMDD-HHMMSS.png" (local time; a
+  // "-N" added when taken) into the player's pictures folder
+  // ($XDG_PICTURES_DIR, else the home folder); the file's name, or "" when
+  // it could not be written.
+  virtual std::string save_screenshot() = 0;
   // A custom pointer from 32-bit pixels (blue, green, red, alpha; rows top
   // down); null pixels restore the standard arrow.
   virtual void set_pointer_image(const uint8_t* bgra, int width, int height, int hot_x,
@@ -317,6 +333,10 @@ class Platform {
   // Replaces the settings file with `text` as one step (a reader never sees
   // half a file); false when it cannot be written or this run keeps none.
   virtual bool write_settings(std::string_view text) = 0;
+  // Settings the player gave for this run alone (the command line), in the
+  // settings file's format; they count over the file's and are never
+  // written into it.
+  virtual std::string settings_overrides() = 0;
 };
 
 // How a run is played besides the player's input: the auto player, which

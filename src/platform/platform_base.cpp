@@ -83,6 +83,20 @@ void PlatformBase::deliver(const InputEvent& event, uint32_t now) {
       break;
     case InputAction::Key: post(MessageKind::Char, 0, 0, event.value); break;
     case InputAction::NavKey: post(MessageKind::Key, 0, 0, event.value); break;
+    case InputAction::Pad: {
+      // A and B click where the pointer is; the pad's directions are the
+      // arrow keys.
+      if (event.value != kPadA && event.value != kPadB) {
+        post(MessageKind::Key, 0, 0, event.value);
+        break;
+      }
+      int x = 0, y = 0;
+      pointer_position(x, y);
+      const bool left = event.value == kPadA;
+      post(left ? MessageKind::LButtonDown : MessageKind::RButtonDown, x, y, 0);
+      post(left ? MessageKind::LButtonUp : MessageKind::RButtonUp, x, y, 0);
+      break;
+    }
     case InputAction::Menu: post(MessageKind::Command, 0, 0, event.value); break;
     case InputAction::Close: post(MessageKind::Close, 0, 0, 0); break;
     case InputAction::Wheel: {
@@ -144,6 +158,11 @@ void PlatformBase::scroll_window(const Rect& area, int dx, int dy) {
     const uint8_t* src = pixels_.data() + (kWindowHeight - 1 - src_y) * kWindowStride + src_x * 3;
     std::memmove(dst, src, static_cast<size_t>(width) * 3);
   }
+}
+
+void PlatformBase::move_pointer(int x, int y) {
+  set_pointer(x, y);
+  post_message(Message{MessageKind::MouseMove, x, y, 0});
 }
 
 bool PlatformBase::pointer_position(int& x, int& y) {

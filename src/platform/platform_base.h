@@ -29,6 +29,8 @@ struct PlatformOptions {
   std::string data_home;           // the user's data folder; empty: from the environment
   PlayOptions play;                // the auto player, the start label
   std::ostream* report = nullptr;  // the auto player's summary (not owned); none: dropped
+  std::string pictures_folder;     // where F12's pictures go; empty: from the environment
+  std::string settings_overrides;  // the player's settings given for this run alone
 };
 
 class PlatformBase : public Platform, public Automation {
@@ -81,6 +83,9 @@ class PlatformBase : public Platform, public Automation {
   LocalTime local_time(int64_t seconds) override;
   std::optional<std::string> read_settings() override;
   bool write_settings(std::string_view text) override;
+  std::string settings_overrides() override { return options_.settings_overrides; }
+  std::string save_screenshot() override;
+  void move_pointer(int x, int y) override;
   // Remembers the producer; a backend that plays sound overrides this.
   void attach_audio(AudioProducer* producer) override { audio_ = producer; }
   void set_timer_work(bool on) override { timer_work_ = on; }
@@ -106,6 +111,8 @@ class PlatformBase : public Platform, public Automation {
   uint32_t timer_period() const { return timer_period_; }
   uint32_t timer_due() const { return timer_due_; }
   void set_timer_due(uint32_t due) { timer_due_ = due; }
+  // Seconds since 1970 for the screenshot's name (headless: its own clock).
+  virtual int64_t wall_seconds();
   // The backend's own message box, for boxes the input script does not answer.
   virtual BoxAnswer show_message_box(std::string_view title_utf8, std::string_view text_utf8,
                                      BoxButtons buttons) = 0;

@@ -8,6 +8,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "save/read_record.h"
+
 namespace vellumite {
 
 constexpr int kMaxSaveSlots = 20;
@@ -37,6 +39,9 @@ struct SaveState {
   // start-up.
   std::string data_folder;
   bool data_folder_chosen = false;
+
+  // The text lines the player has read in this game, in any run.
+  ReadRecord read_record;
 };
 
 }  // namespace vellumite

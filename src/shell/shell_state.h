@@ -7,6 +7,7 @@
 #include <string>
 
 #include "shell/menu.h"
+#include "shell/player_settings.h"
 
 namespace vellumite {
 
@@ -44,6 +45,7 @@ struct ShellState {
   bool rclicked_flag = false;
   bool auto_mode = false;
   bool skip_to_choice = false;
+  bool ctrl_skip = false;  // skip_to_choice was set by Ctrl, held down
 
   // Window and player settings.
   bool full_screen = false;
@@ -61,6 +63,7 @@ struct ShellState {
   std::string credit_text;   // Shift-JIS
   bool mode_ext = false;
   bool autoclick_active = false;
+  PlayerOptions player;  // the settings file's [player] switches
 
   Menu menu;
 

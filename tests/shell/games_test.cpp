@@ -89,6 +89,12 @@ RunOptions prepare(const fs::path& folder, const std::vector<Shot>& shots, const
       }
     } else if (name == "play") {
       options.play = bytes;
+    } else if (name == "settings") {
+      // The player's settings file, shared by both runs.
+      dir.write_bytes(name, bytes);
+      options.settings = (dir.path() / name).string();
+    } else if (name == "first_input") {
+      continue;  // played below, before the recorded run
     } else if (name == "timeout") {
       options.timeout_ms = static_cast<uint32_t>(std::stoul(bytes));
     } else if (utf8 && name.ends_with(".txt")) {
@@ -96,6 +102,12 @@ RunOptions prepare(const fs::path& folder, const std::vector<Shot>& shots, const
     } else if (!recorded(name, shots)) {
       dir.write_game_file(name, bytes);
     }
+  }
+  // A game played once before (its trace not kept) leaves its data files.
+  if (fs::exists(folder / "first_input")) {
+    RunOptions first = options;
+    first.input = read_file(folder / "first_input");
+    run_game(dir, first);
   }
   return options;
 }

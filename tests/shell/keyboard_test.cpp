@@ -63,9 +63,9 @@ TEST(Keyboard, DropDownsWithoutTheMouse) {
     EXPECT_EQ(h.commands(), c.commands) << c.keys.size() << " keys, then " << c.keys.back();
     EXPECT_TRUE(h.picture_restored());
   }
-  // Other keys mean nothing to the game.
+  // Other keys mean nothing to the game (Escape is a right click).
   testing::WindowHarness h;
-  for (uint32_t k : {kKeyEscape, kKeyLeft, kKeyTab, kKeyDelete}) {
+  for (uint32_t k : {kKeyLeft, kKeyTab, kKeyDelete}) {
     dispatch_message(h.e, Message{MessageKind::Key, 0, 0, k});
   }
   EXPECT_TRUE(h.platform.drain().empty());

@@ -190,6 +190,10 @@ RunResult run_game(const GameDir& dir, const RunOptions& options) {
     if (word == "--seed" && play >> word) platform_options.play.seed = std::stoul(word);
     if (word == "--warp" && play >> word) platform_options.play.warp_label = word;
   }
+  // Nothing a test plays reaches the user's own folders.
+  platform_options.data_home =
+      options.data_home.empty() ? (dir.path() / "data-home").string() : options.data_home;
+  platform_options.pictures_folder = dir.path().string();
 
   RunResult result;
   {

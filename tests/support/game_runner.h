@@ -83,6 +83,7 @@ struct RunOptions {
   std::string audio_out = {};  // write the mixed sound here (WAVE)
   std::string settings = {};   // the player's settings file; none kept when empty
   std::string play = {};       // --auto, --seed N, --warp LABEL (words apart)
+  std::string data_home = {};  // the user's data folder; empty: one inside the game folder
 };
 
 // A scenario: the define block `define`, then `game`, `*start` and `body`.

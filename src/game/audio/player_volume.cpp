@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "shell/player_settings.h"
+
 namespace vellumite {
 namespace {
 
@@ -95,7 +97,9 @@ bool volume_key(Engine& e, uint32_t key) {
   percent = changed;
   apply_volumes(e);
   trace_volume(e, group);
-  e.platform.write_settings(format_volume_settings(e.audio.volume_percent));
+  // The file's other sections (the player's switches) stay as they are.
+  const std::string others = without_section(e.platform.read_settings().value_or(""), "volume");
+  e.platform.write_settings(format_volume_settings(e.audio.volume_percent) + others);
   return true;
 }
 

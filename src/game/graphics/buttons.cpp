@@ -12,6 +12,7 @@
 #include "game/graphics/timed_wait.h"
 #include "game/script/readers.h"
 #include "game/script/script_error.h"
+#include "game/shell/player_keys.h"
 #include "game/shell/player_wait.h"
 #include "game/shell/window_proc.h"
 #include "game/text/text_window.h"
@@ -155,6 +156,15 @@ bool add_button(ButtonState& state, int32_t id, int32_t x, int32_t y, int32_t w,
   return true;
 }
 
+// Where an arrow key puts the pointer (inside the picture): the wait then
+// looks at once at what lies under it.
+static bool point_at(Engine& e, int64_t x, int64_t y) {
+  e.shell.mouse_x = static_cast<int>(std::clamp<int64_t>(x, 0, kWindowWidth - 1));
+  e.shell.mouse_y = static_cast<int>(std::clamp<int64_t>(y, 0, kWindowHeight - 1));
+  e.platform.move_pointer(e.shell.mouse_x, e.shell.mouse_y);
+  return true;
+}
+
 int32_t wait_for_button(Engine& e) {
   GraphicsState& g = e.graphics;
   ShellState& shell = e.shell;
@@ -170,7 +180,17 @@ int32_t wait_for_button(Engine& e) {
   };
   rules.after_poll = [&](const Message* m) {
     if (m == nullptr) return false;
-    if (shell.last_message == static_cast<int>(MessageKind::MouseMove)) {
+    bool moved = false;
+    if (m->kind == MessageKind::Key) {
+      const ButtonState& state = button_state(e);
+      const int next =
+          arrow_step(m->param, current, std::clamp(state.button_count, 0, kButtonCount));
+      if (next >= 0) {
+        const PictureButton& b = state.buttons[static_cast<size_t>(next)];
+        moved = point_at(e, int64_t{b.x} + b.w / 2, int64_t{b.y} + b.h / 2);
+      }
+    }
+    if (shell.last_message == static_cast<int>(MessageKind::MouseMove) || moved) {
       const ButtonState& state = button_state(e);
       const int32_t hit = button_under_pointer(e, state);
       if (hit != current) {
@@ -225,7 +245,16 @@ int32_t wait_for_link(Engine& e) {
   };
   rules.after_poll = [&](const Message* m) {
     if (m == nullptr) return false;
-    if (shell.last_message == static_cast<int>(MessageKind::MouseMove)) {
+    bool moved = false;
+    if (m->kind == MessageKind::Key) {
+      const int next =
+          arrow_step(m->param, current, std::clamp(t.text_button_count, 0, kTextButtonCount));
+      if (next >= 0) {
+        const TextButton& b = t.text_buttons[static_cast<size_t>(next)];
+        moved = point_at(e, (int64_t{b.left} + b.right) / 2, int64_t{b.top} + line_height(e) / 2);
+      }
+    }
+    if (shell.last_message == static_cast<int>(MessageKind::MouseMove) || moved) {
       const int32_t hit = link_under_pointer(e);
       if (hit != current) {
         const int64_t height = line_height(e);

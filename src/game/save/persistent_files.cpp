@@ -4,6 +4,7 @@
 
 #include "base/sjis.h"
 #include "game/engine.h"
+#include "game/save/read_skip.h"
 #include "game/script/control_flow.h"
 #include "resources/data_files.h"
 #include "save/save_stream.h"
@@ -225,6 +226,7 @@ void write_files_at_exit(Engine& e) {
   if (e.save.global_save_enabled) write_globals(e);
   write_environment(e);
   if (e.save.file_log_enabled) write_file_log(e);
+  write_read_record(e);
 }
 
 }  // namespace vellumite

@@ -11,6 +11,7 @@
 #include "game/graphics/layers.h"
 #include "game/save/persistent_files.h"
 #include "game/save/save_slots.h"
+#include "game/shell/player_keys.h"
 #include "game/shell/player_wait.h"
 #include "game/text/selection.h"
 #include "game/text/system_call.h"
@@ -160,7 +161,18 @@ int save_slot_screen(Engine& e, bool is_save, std::string& label) {
   rules.yield_after_message = false;
   rules.after_poll = [&](const Message* msg) {
     if (msg == nullptr) return false;
-    if (msg->kind == MessageKind::MouseMove) {
+    // An arrow key moves the pointer onto the next slot at once.
+    bool moved = false;
+    if (msg->kind == MessageKind::Key) {
+      if (const int next = arrow_step(msg->param, current, static_cast<int>(n)); next >= 0) {
+        shell.mouse_x = static_cast<int>(std::clamp<int64_t>(left + pitch_x, 0, kWindowWidth - 1));
+        shell.mouse_y = static_cast<int>(
+            std::clamp<int64_t>(top + next * pitch_y + pitch_y / 2, 0, kWindowHeight - 1));
+        p.move_pointer(shell.mouse_x, shell.mouse_y);
+        moved = true;
+      }
+    }
+    if (msg->kind == MessageKind::MouseMove || moved) {
       int hit = -1;
       for (int i = 0; i < n && hit == -1; ++i) {
         const int64_t y0 = top + i * pitch_y;

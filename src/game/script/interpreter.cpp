@@ -3,6 +3,7 @@
 #include "base/sjis.h"
 #include "game/audio/sound.h"
 #include "game/graphics/layers.h"
+#include "game/save/read_skip.h"
 #include "game/save/save_slots.h"
 #include "game/script/labels.h"
 #include "game/script/readers.h"
@@ -44,6 +45,7 @@ void run_text_line(Engine& e) {
   }
   static const std::string kTextLineName = to_sjis("表示文");
   e.script.current_command = kTextLineName;
+  note_text_line(e, e.script.script_pos);
   std::string line = assemble_text_line(e);
   if (e.automation.tracing()) e.automation.trace("text", quote_trace_string(to_utf8(line)));
   display_text(e, line);

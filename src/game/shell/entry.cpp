@@ -12,6 +12,7 @@
 #include "game/script/labels.h"
 #include "game/shell/auto_play.h"
 #include "game/shell/dialogs.h"
+#include "game/shell/player_keys.h"
 #include "game/shell/window_proc.h"
 #include "game/text/lookback.h"
 #include "game/text/selection.h"
@@ -172,6 +173,7 @@ int run_program(Platform& platform, Automation& automation) {
   int code = 0;
   attach_audio(*engine);
   load_player_volumes(*engine);
+  load_player_options(*engine);
   try {
     program_entry(*engine);
   } catch (const ProgramExit& exit) {

@@ -8,6 +8,7 @@
 #include "game/shell/cd_drive_dialog.h"
 #include "game/shell/dialogs.h"
 #include "game/shell/menu_bar.h"
+#include "game/shell/player_keys.h"
 #include "resources/plugins.h"
 
 namespace vellumite {
@@ -194,7 +195,7 @@ void dispatch_message(Engine& e, const Message& m) {
     case MessageKind::TextInput: break;  // typed text is for the input dialog only
     case MessageKind::MenuBarMouse: menu_bar_mouse(e, m); break;
     case MessageKind::Key:
-      if (!volume_key(e, m.param)) menu_bar_key(e, m);
+      if (!player_key(e, m.param) && !volume_key(e, m.param)) menu_bar_key(e, m);
       break;
     case MessageKind::Wheel: break;  // for the waits that page the text history
     case MessageKind::ToggleFullScreen:

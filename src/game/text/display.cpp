@@ -20,6 +20,7 @@
 #include "game/shell/window_proc.h"
 #include "game/text/text_window.h"
 #include "text/kinsoku.h"
+#include "text/text_size.h"
 
 namespace vellumite {
 namespace {
@@ -157,7 +158,10 @@ bool show_character(Engine& e, LineWalk& s) {
   const uint16_t code = static_cast<uint16_t>(b1 << 8 | b2);
   history_char(t.history, static_cast<char>(b1), static_cast<char>(b2));
   const uint32_t t0 = e.platform.ticks();
-  draw_character(e, s.font, saturate(s.x), saturate(s.y), code, s.colour);
+  // The player's text size grows the glyph within its cell.
+  const CharacterFont glyph = enlarged_font(s.font, e.shell.player.text_size_percent, w.pitch_x,
+                                            w.pitch_y, s.x, s.y, w.window_right, w.window_bottom);
+  draw_character(e, glyph, saturate(s.x), saturate(s.y), code, s.colour);
   character_delay(e, s, t0);
 
   const LookAhead a = look_ahead(s.line, s.i + 2);

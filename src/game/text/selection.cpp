@@ -13,6 +13,7 @@
 #include "game/graphics/effects.h"
 #include "game/graphics/layers.h"
 #include "game/graphics/picture.h"
+#include "game/shell/player_keys.h"
 #include "game/shell/player_wait.h"
 #include "game/shell/window_proc.h"
 #include "game/text/system_call.h"
@@ -175,6 +176,23 @@ struct ItemLayout {
     }
   }
 
+  // A point of item `index` (on its first row), where the arrow keys put
+  // the pointer.
+  void point(const Engine& e, int index, int& x, int& y) const {
+    const auto i = static_cast<size_t>(index);
+    int64_t px = 0, py = 0;
+    if (menu_style) {
+      px = menu_x + menu->pitch_x / 2;
+      py = int64_t{rows[i]} + menu->pitch_y / 2;
+    } else {
+      const TextWindow& w = e.text.window;
+      px = int64_t{w.origin_x} + int64_t{column} * w.pitch_x + w.pitch_x / 2;
+      py = int64_t{w.origin_y} + int64_t{rows[i]} * w.pitch_y + w.pitch_y / 2;
+    }
+    x = static_cast<int>(std::clamp<int64_t>(px, 0, kWindowWidth - 1));
+    y = static_cast<int>(std::clamp<int64_t>(py, 0, kWindowHeight - 1));
+  }
+
   // The item under the pointer, or -1.
   int hit(const Engine& e, int32_t mx, int32_t my) const {
     if (menu_style) {
@@ -330,7 +348,17 @@ int choose_item(Engine& e, std::span<const std::string> texts, int32_t column, i
   }
   rules.after_poll = [&](const Message* m) {
     if (m == nullptr) return false;
-    if (m->kind == MessageKind::MouseMove) {
+    // An arrow key moves the pointer onto the next item at once (the move
+    // it posts then finds it there).
+    bool moved = false;
+    if (m->kind == MessageKind::Key) {
+      if (const int next = arrow_step(m->param, current, n); next >= 0) {
+        layout.point(e, next, shell.mouse_x, shell.mouse_y);
+        p.move_pointer(shell.mouse_x, shell.mouse_y);
+        moved = true;
+      }
+    }
+    if (m->kind == MessageKind::MouseMove || moved) {
       const int hit = layout.hit(e, shell.mouse_x, shell.mouse_y);
       if (hit == -1) {
         if (current != -1) layout.draw(e, texts, current, normal);

@@ -15,6 +15,7 @@
 #include "game/graphics/picture.h"
 #include "game/save/save_slots.h"
 #include "game/shell/dialogs.h"
+#include "game/shell/player_keys.h"
 #include "game/shell/player_wait.h"
 #include "game/text/lookback.h"
 #include "game/text/selection.h"
@@ -316,6 +317,16 @@ int yes_no(Engine& e, std::string_view message) {
   rules.after_poll = [&](const Message* msg) {
     if (msg == nullptr) return false;
     switch (msg->kind) {
+      case MessageKind::Key: {
+        // An arrow key moves the pointer onto the other answer at once.
+        const int next = arrow_step(msg->param, current, static_cast<int>(answers.size()));
+        if (next < 0) return false;
+        const Answer& a = answers[static_cast<size_t>(next)];
+        shell.mouse_x = static_cast<int>(std::clamp<int64_t>(a.x + px, 0, kWindowWidth - 1));
+        shell.mouse_y = static_cast<int>(std::clamp<int64_t>(a.y + py / 2, 0, kWindowHeight - 1));
+        e.platform.move_pointer(shell.mouse_x, shell.mouse_y);
+        [[fallthrough]];
+      }
       case MessageKind::MouseMove: {
         int hit = -1;
         for (size_t i = 0; i < answers.size(); ++i) {
@@ -332,6 +343,12 @@ int yes_no(Engine& e, std::string_view message) {
         current = hit;
         return false;
       }
+      case MessageKind::Char:
+        // Enter chooses the answer the pointer is on.
+        if (msg->param != 0x0D || current == -1) return false;
+        shell.clicked_flag = false;
+        result = answers[static_cast<size_t>(current)].result;
+        return true;
       case MessageKind::LButtonUp:
         shell.clicked_flag = false;
         if (current == -1) return false;

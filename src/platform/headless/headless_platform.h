@@ -34,6 +34,9 @@ class HeadlessPlatform : public PlatformBase {
   std::string prepare_temp_folder() override;
   void remove_temp_folder() override;
   void restore_display_mode() override { full_screen_ = false; }
+  // Only the data folder the options name (the program names the user's):
+  // a test or a tool run headless writes nothing into the user's folders.
+  std::string data_home() override { return options().data_home; }
   // Headless runs show times in UTC: the same on every machine.
   LocalTime local_time(int64_t seconds) override { return local_calendar(seconds, true); }
   // The mixer is pulled as the virtual clock moves, and written to the
@@ -59,6 +62,8 @@ class HeadlessPlatform : public PlatformBase {
     return buttons == BoxButtons::Ok ? BoxAnswer::Ok : BoxAnswer::Yes;
   }
   bool exhausted_input_ends_program() const override { return true; }
+  // Pictures are named after the virtual clock: the same name on every run.
+  int64_t wall_seconds() override { return static_cast<int64_t>(now_us_ / 1000000); }
 
  private:
   void advance(uint64_t micros);

@@ -35,6 +35,8 @@ uint32_t nav_key(SDL_Keycode key) {
     case SDLK_F8: return kKeyF8;
     case SDLK_PAGEUP: return kKeyPageUp;
     case SDLK_PAGEDOWN: return kKeyPageDown;
+    case SDLK_F9: return kKeyF9;
+    case SDLK_F12: return kKeyF12;
     default: return 0;
   }
 }
@@ -74,6 +76,13 @@ void SdlPlatform::handle_event(const SDL_Event& event) {
           flush_pending_move();
           if (!s.close_posted) post_message(Message{MessageKind::Close, 0, 0, 0});
           s.close_posted = true;
+          break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          // A Ctrl released elsewhere: the skip it started ends here.
+          if (s.ctrl_down) {
+            s.ctrl_down = false;
+            post_message(Message{MessageKind::Key, 0, 0, kKeyCtrlUp});
+          }
           break;
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SIZE_CHANGED: repaint(); break;
@@ -119,7 +128,18 @@ void SdlPlatform::handle_event(const SDL_Event& event) {
       }
       break;
     }
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+    case SDL_CONTROLLERAXISMOTION: handle_controller(event); break;
     case SDL_KEYUP:
+      // Skipping lasts while a Ctrl key is held.
+      if ((event.key.keysym.sym == SDLK_LCTRL || event.key.keysym.sym == SDLK_RCTRL) &&
+          s.ctrl_down && (SDL_GetModState() & KMOD_CTRL) == 0) {
+        s.ctrl_down = false;
+        post_message(Message{MessageKind::Key, 0, 0, kKeyCtrlUp});
+      }
       // Alt pressed and released alone opens the menu bar.
       if ((event.key.keysym.sym == SDLK_LALT || event.key.keysym.sym == SDLK_RALT) && s.alt_alone) {
         s.alt_alone = false;
@@ -135,7 +155,18 @@ void SdlPlatform::handle_event(const SDL_Event& event) {
         break;
       }
       s.alt_alone = false;
+      if (key == SDLK_LCTRL || key == SDLK_RCTRL) {
+        if (!s.ctrl_down) {
+          s.ctrl_down = true;
+          flush_pending_move();
+          post_message(Message{MessageKind::Key, 0, 0, kKeyCtrlDown});
+        }
+        break;
+      }
       if (uint32_t nav = nav_key(key); nav != 0 && (event.key.keysym.mod & KMOD_ALT) == 0) {
+        // A held Escape, F9 or F12 acts once: a right click, a switch, a picture.
+        const bool once = nav == kKeyEscape || nav == kKeyF9 || nav == kKeyF12;
+        if (once && event.key.repeat != 0) break;
         flush_pending_move();
         post_message(Message{MessageKind::Key, 0, 0, nav});
         break;

@@ -90,6 +90,7 @@ SdlPlatform::SdlPlatform(PlatformOptions options, int scale)
     fail(nullptr);
   }
   s.sdl_started = true;
+  open_controllers();
   // Without a display SDL falls back to drivers whose windows nobody sees;
   // a player could not play, so that is refused unless asked for by name.
   const char* driver = SDL_GetCurrentVideoDriver();

@@ -44,6 +44,8 @@ class SdlPlatform final : public PlatformBase {
   void show_window() override;
   bool set_full_screen(bool on) override;
   bool pointer_position(int& x, int& y) override;
+  // Moves the system pointer too, where the window has the mouse.
+  void move_pointer(int x, int y) override;
   void set_pointer_image(const uint8_t* bgra, int width, int height, int hot_x, int hot_y) override;
   int exit_code_for(ExitReason) const override { return 0; }
   bool acquire_instance_guard() override;
@@ -72,6 +74,10 @@ class SdlPlatform final : public PlatformBase {
   void pump();
   void handle_event(const SDL_Event& event);
   void handle_button(const SDL_Event& event);
+  // Game controllers: opened as they come, A and B as clicks, the pad and
+  // the left stick as arrow keys (sdl_controller.cpp).
+  void open_controllers();
+  void handle_controller(const SDL_Event& event);
   // Turns pointer motion or a left button over the strip into a MenuBarMouse
   // message; false when the point is not on the strip.
   bool strip_mouse(int x, int y, uint32_t flags);

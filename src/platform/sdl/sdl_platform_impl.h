@@ -33,6 +33,7 @@ struct SdlPlatform::Impl {
     if (texture != nullptr) SDL_DestroyTexture(texture);
     if (renderer != nullptr) SDL_DestroyRenderer(renderer);
     if (window != nullptr) SDL_DestroyWindow(window);
+    for (SDL_GameController* c : controllers) SDL_GameControllerClose(c);
     if (sdl_started) SDL_Quit();
   }
 
@@ -105,6 +106,12 @@ struct SdlPlatform::Impl {
   bool right_held = false;
   bool close_posted = false;  // during one pump
   bool alt_alone = false;     // Alt is down and no other key was pressed since
+  bool ctrl_down = false;     // a Ctrl key is held (its press was posted)
+
+  // The open game controllers and, per stick axis (x, y), the arrow key it
+  // holds down (0: none); an axis sends its key once per push.
+  std::vector<SDL_GameController*> controllers;
+  uint32_t stick_key[2] = {0, 0};
 
   // The custom pointer as given, kept to rebuild it when the scale changes.
   std::vector<uint8_t> cursor_image;
