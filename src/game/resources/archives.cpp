@@ -89,8 +89,8 @@ std::optional<std::string> find_in_archives(Engine& e, std::string_view name_sji
     for (int attempt = 0; attempt < 3 && extracted.empty(); ++attempt) {
       e.platform.prepare_temp_folder();
       std::string destination = folder;
-      if (calls.get_file(archive_path.c_str(), static_cast<int32_t>(position),
-                         destination.data(), 0, nullptr, 0) == 0) {
+      if (calls.get_file(archive_path.c_str(), static_cast<int32_t>(position), destination.data(),
+                         0, nullptr, 0) == 0) {
         extracted = find_file_in_folder(e.platform, folder, base);
       }
     }
