@@ -1,4 +1,4 @@
-// What needs the whole engine, over the graphics types of graphics/gauges.h.
+// Gauges (`bar`) and numbers (`prnum`) drawn into the scene by refresh_scene.
 #pragma once
 
 #include "graphics/graphics_state.h"
