@@ -166,6 +166,7 @@ uint32_t SdlPlatform::ticks() { return static_cast<uint32_t>(SDL_GetTicks64() - 
 
 void SdlPlatform::sleep(uint32_t ms) {
   uint64_t end = SDL_GetTicks64() + ms;
+  if (audio_output_) audio_output_->note_sounding();
   show_waiting_picture(true);
   pump();
   for (uint64_t now = SDL_GetTicks64(); now < end; now = SDL_GetTicks64()) {
@@ -196,6 +197,7 @@ void SdlPlatform::yield() {
 void SdlPlatform::wait_message(uint32_t deadline_ms, bool) {
   Impl& s = *impl_;
   s.idle = false;
+  if (audio_output_) audio_output_->note_sounding();
   // What was presented is shown before the program sleeps.
   show_waiting_picture(true);
   pump();
@@ -214,6 +216,7 @@ void SdlPlatform::wait_message(uint32_t deadline_ms, bool) {
 }
 
 bool SdlPlatform::peek_message(Message& out, bool remove) {
+  if (audio_output_) audio_output_->note_sounding();
   show_waiting_picture(false);
   pump();
   service(ticks());
