@@ -165,9 +165,7 @@ void BM_RefreshWithFilters(benchmark::State& state) {
   LayerState& layers = f.e.graphics.layers;
   layers.nega_mode = static_cast<int32_t>(state.range(0));
   layers.monocro_on = true;
-  layers.monocro_red = 255;
-  layers.monocro_green = 200;
-  layers.monocro_blue = 120;
+  layers.monocro_colour = Colour{255, 200, 120};
   const FrameCopies copies;
   for (auto _ : state) {
     refresh_scene(f.e, nullptr);

@@ -19,6 +19,7 @@
 namespace {
 
 using vellumite::CharacterFont;
+using vellumite::Colour;
 using vellumite::Engine;
 using vellumite::GlyphRenderer;
 
@@ -59,9 +60,9 @@ struct Bench {
 void BM_ShowCharacterWarm(benchmark::State& state) {
   Bench b;
   const CharacterFont font = b.font();
-  vellumite::draw_character(b.e, font, 8 + 26 * 5, 16 + 28 * 3, 0x82A0, 255, 255, 255);
+  vellumite::draw_character(b.e, font, 8 + 26 * 5, 16 + 28 * 3, 0x82A0, Colour{255, 255, 255});
   for (auto _ : state) {
-    vellumite::draw_character(b.e, font, 8 + 26 * 5, 16 + 28 * 3, 0x82A0, 255, 255, 255);
+    vellumite::draw_character(b.e, font, 8 + 26 * 5, 16 + 28 * 3, 0x82A0, Colour{255, 255, 255});
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations());
@@ -77,10 +78,11 @@ void BM_ShowCharacterCold(benchmark::State& state) {
   b.e.text.glyphs = std::make_unique<GlyphRenderer>(64);
   const CharacterFont font = b.font();
   const std::vector<uint16_t> codes = kanji();
-  for (uint16_t code : codes) vellumite::draw_character(b.e, font, 8, 16, code, 255, 255, 255);
+  for (uint16_t code : codes)
+    vellumite::draw_character(b.e, font, 8, 16, code, Colour{255, 255, 255});
   size_t i = 0;
   for (auto _ : state) {
-    vellumite::draw_character(b.e, font, 8 + 26 * 5, 16 + 28 * 3, codes[i], 255, 255, 255);
+    vellumite::draw_character(b.e, font, 8 + 26 * 5, 16 + 28 * 3, codes[i], Colour{255, 255, 255});
     if (++i == codes.size()) i = 0;
     benchmark::ClobberMemory();
   }

@@ -251,6 +251,20 @@ void Shade(uint8_t* dest, const uint8_t* alpha, size_t pixels) {
   });
 }
 
+// Whether any of the n bytes is not 0, eight at a time.
+HWY_INLINE bool AnyNonZero(const uint8_t* p, size_t n) {
+  size_t k = 0;
+  for (; k + 8 <= n; k += 8) {
+    uint64_t word;
+    std::memcpy(&word, p + k, 8);
+    if (word != 0) return true;
+  }
+  for (; k < n; ++k) {
+    if (p[k] != 0) return true;
+  }
+  return false;
+}
+
 void WindowText(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
                 const uint8_t* shadow_alpha, size_t pixels, const uint8_t* tint) {
   const uint8_t* tints = tint != nullptr ? channel_pattern(tint[0], tint[1], tint[2]) : nullptr;
@@ -259,19 +273,30 @@ void WindowText(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
     const size_t n = std::min(kChunk, pixels - start);
     uint8_t* out = dest + 3 * start;
     const uint8_t* ink = colour + 3 * start;
-    Spread3(alpha + start, n, text);
-    if (shadow_alpha != nullptr) Spread3(shadow_alpha + start, n, shadow);
+    // Most of a window holds no text: a chunk without coverage (or without
+    // shadow) skips that part, which would leave its bytes as they are.
+    const bool has_text = AnyNonZero(alpha + start, n);
+    const bool has_shadow = shadow_alpha != nullptr && AnyNonZero(shadow_alpha + start, n);
+    if (!has_text && !has_shadow && tint == nullptr) continue;
+    if (has_text) Spread3(alpha + start, n, text);
+    if (has_shadow) Spread3(shadow_alpha + start, n, shadow);
     for_blocks(3 * n, [&](auto d, size_t j) HWY_ATTR {
       const auto full = hn::Set(d, 255);
       auto t = Load(d, out + j);
       if (tint != nullptr) t = Div255(d, hn::Mul(t, Load(d, tints + j)));
-      if (shadow_alpha != nullptr) t = Div255(d, hn::Mul(t, hn::Sub(full, Load(d, shadow + j))));
-      const auto a = Load(d, text + j);
-      const auto none = hn::Eq(a, hn::Zero(d));
-      if (!hn::AllTrue(d, none)) {
-        const auto over =
-            hn::Min(full, hn::Add(Div255(d, hn::Mul(t, hn::Sub(full, a))), Load(d, ink + j)));
-        t = hn::IfThenElse(none, t, over);
+      if (has_shadow) {
+        const auto dark = Load(d, shadow + j);
+        if (!hn::AllTrue(d, hn::Eq(dark, hn::Zero(d))))
+          t = Div255(d, hn::Mul(t, hn::Sub(full, dark)));
+      }
+      if (has_text) {
+        const auto a = Load(d, text + j);
+        const auto none = hn::Eq(a, hn::Zero(d));
+        if (!hn::AllTrue(d, none)) {
+          const auto over =
+              hn::Min(full, hn::Add(Div255(d, hn::Mul(t, hn::Sub(full, a))), Load(d, ink + j)));
+          t = hn::IfThenElse(none, t, over);
+        }
       }
       Store(d, t, out + j);
     });

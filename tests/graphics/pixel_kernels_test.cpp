@@ -161,16 +161,23 @@ TEST_P(PixelKernels, TintMonochromeTextAndShadow) {
     ASSERT_EQ(first_difference(shaded, want), "") << "shade " << w;
 
     // The text window's one pass: tint, then the shadow (the alphas shifted
-    // by one pixel), then the text.
-    Bytes fused = p, apart = p;
+    // by one pixel), then the text; again with stretches of 256 pixels that
+    // have only shadow, only text, or neither.
     const uint8_t tint_bytes[3] = {static_cast<uint8_t>(t[0]), static_cast<uint8_t>(t[1]),
                                    static_cast<uint8_t>(t[2])};
-    kernels::window_text(fused.data(), colour.data(), alpha.data() + 1, alpha.data(), kPixels - 1,
-                         tint_bytes);
-    kernels::tint(apart.data(), kPixels - 1, t[0], t[1], t[2]);
-    kernels::shade(apart.data(), alpha.data(), kPixels - 1);
-    kernels::text_over(apart.data(), colour.data(), alpha.data() + 1, kPixels - 1);
-    ASSERT_EQ(first_difference(fused, apart), "") << "window " << w;
+    for (int sparse = 0; sparse < 2; ++sparse) {
+      if (sparse == 1) {
+        std::fill(alpha.begin() + 257, alpha.end(), 0);
+        alpha[768] = static_cast<uint8_t>(w | 1);
+      }
+      Bytes fused = p, apart = p;
+      kernels::window_text(fused.data(), colour.data(), alpha.data() + 1, alpha.data(), kPixels - 1,
+                           tint_bytes);
+      kernels::tint(apart.data(), kPixels - 1, t[0], t[1], t[2]);
+      kernels::shade(apart.data(), alpha.data(), kPixels - 1);
+      kernels::text_over(apart.data(), colour.data(), alpha.data() + 1, kPixels - 1);
+      ASSERT_EQ(first_difference(fused, apart), "") << "window " << w << " sparse " << sparse;
+    }
   }
 }
 

@@ -38,8 +38,9 @@ class StepClock {
 };
 
 // A level that follows the clock: 1 at the start, `span` levels more after
-// `duration` milliseconds. It is computed from the time since the start, so
-// no rounding is lost from step to step and the transition keeps its length.
+// `duration` milliseconds, so the last level (1 + span) falls exactly at the
+// duration. It is computed from the time since the start, so no rounding is
+// lost from step to step and the transition keeps its length.
 struct Ramp {
   int64_t duration;  // at least 1
   int64_t span;
@@ -196,7 +197,7 @@ void crossfade(Engine& e, int32_t duration, const Rect& area) {
   std::memcpy(mixed, from, kWindowBytes);
   StepClock clock(e);
   // A duration of 0 (or below) counts as 1 ms: the fade still ends.
-  const Ramp ramp{std::max<int64_t>(duration, 1), 256};
+  const Ramp ramp{std::max<int64_t>(duration, 1), 254};
   int parity = 1;
   for (int64_t level = 1;;) {
     crossfade_pass(mixed, from, to, area, parity, static_cast<int32_t>(level));
@@ -245,7 +246,7 @@ void mask_wipe(Engine& e, int32_t duration, std::string_view mask_tag, const Rec
   uint8_t* screen = bits(g.screen);
   const uint8_t* scene = bits(g.scene);
   StepClock clock(e);
-  const Ramp ramp{std::max<int64_t>(duration, 1), 256};
+  const Ramp ramp{std::max<int64_t>(duration, 1), 254};
   // Each step reveals the pixels whose mask value the threshold has passed
   // since the step before.
   for (int64_t threshold = 1, previous = -1; threshold < 255;) {
@@ -311,7 +312,7 @@ void mask_crossfade(Engine& e, int32_t duration, std::string_view mask_tag, cons
   const uint8_t* scene = bits(g.scene);
   const std::vector<uint8_t> old(screen, screen + kWindowBytes);
   StepClock clock(e);
-  const Ramp ramp{std::max<int64_t>(duration, 1), 512};
+  const Ramp ramp{std::max<int64_t>(duration, 1), 511};
   for (int64_t threshold = 1, previous = -1; threshold < 512;) {
     // Each pixel is the new picture mixed over the old one at
     // threshold - mask (held to 0..255): the level only grows, so a pixel

@@ -12,6 +12,8 @@ namespace {
 // 512 frames: about 11.6 ms per callback at 44.1 kHz.
 constexpr int kDeviceFrames = 512;
 constexpr auto kFeedInterval = std::chrono::milliseconds(4);
+// How long the feeder rests at most while nothing sounds.
+constexpr auto kRestInterval = std::chrono::milliseconds(500);
 
 void SDLCALL audio_callback(void* userdata, Uint8* stream, int len) {
   auto* producer = static_cast<AudioProducer*>(userdata);
@@ -41,7 +43,11 @@ SdlAudioOutput::SdlAudioOutput(AudioProducer* producer, std::string& error) : pr
 
 SdlAudioOutput::~SdlAudioOutput() {
   if (device_ != 0) SDL_CloseAudioDevice(device_);  // waits for a running callback
-  stopping_.store(true);
+  {
+    std::lock_guard<std::mutex> lock(rest_lock_);
+    stopping_.store(true);
+  }
+  rest_end_.notify_one();
   feeder_.join();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
@@ -62,8 +68,26 @@ void SdlAudioOutput::feed() {
         pulled += kDeviceFrames;
       }
     }
-    std::this_thread::sleep_for(kFeedInterval);
+    if (!silent_.load()) {
+      std::this_thread::sleep_for(kFeedInterval);
+      continue;
+    }
+    std::unique_lock<std::mutex> lock(rest_lock_);
+    rest_end_.wait_for(lock, kRestInterval, [&] { return stopping_.load() || !silent_.load(); });
+    // The silence rested over is not pulled afterwards.
+    start = Clock::now();
+    pulled = 0;
   }
+}
+
+void SdlAudioOutput::note_sounding() {
+  const bool silent = !producer_->sounding();
+  if (silent == silent_.load()) return;
+  {
+    std::lock_guard<std::mutex> lock(rest_lock_);
+    silent_.store(silent);
+  }
+  if (!silent) rest_end_.notify_one();
 }
 
 }  // namespace vellumite

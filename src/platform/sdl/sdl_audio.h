@@ -5,7 +5,9 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -25,6 +27,11 @@ class SdlAudioOutput {
   SdlAudioOutput& operator=(const SdlAudioOutput&) = delete;
 
   bool device_open() const { return device_ != 0; }
+  // Called on the game's thread whenever it looks at its messages or waits:
+  // tells the feeder whether anything sounds. While nothing does, the
+  // feeder rests instead of waking every few milliseconds; a sound that
+  // starts wakes it at the next call.
+  void note_sounding();
 
  private:
   void feed();
@@ -32,6 +39,9 @@ class SdlAudioOutput {
   AudioProducer* producer_;
   uint32_t device_ = 0;
   std::atomic<bool> stopping_{false};
+  std::atomic<bool> silent_{false};
+  std::mutex rest_lock_;
+  std::condition_variable rest_end_;
   std::thread feeder_;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/sdl/sdl_platform.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -165,6 +166,7 @@ uint32_t SdlPlatform::ticks() { return static_cast<uint32_t>(SDL_GetTicks64() - 
 
 void SdlPlatform::sleep(uint32_t ms) {
   uint64_t end = SDL_GetTicks64() + ms;
+  if (audio_output_) audio_output_->note_sounding();
   show_waiting_picture(true);
   pump();
   for (uint64_t now = SDL_GetTicks64(); now < end; now = SDL_GetTicks64()) {
@@ -195,6 +197,7 @@ void SdlPlatform::yield() {
 void SdlPlatform::wait_message(uint32_t deadline_ms, bool) {
   Impl& s = *impl_;
   s.idle = false;
+  if (audio_output_) audio_output_->note_sounding();
   // What was presented is shown before the program sleeps.
   show_waiting_picture(true);
   pump();
@@ -213,6 +216,7 @@ void SdlPlatform::wait_message(uint32_t deadline_ms, bool) {
 }
 
 bool SdlPlatform::peek_message(Message& out, bool remove) {
+  if (audio_output_) audio_output_->note_sounding();
   show_waiting_picture(false);
   pump();
   service(ticks());
@@ -226,6 +230,9 @@ bool SdlPlatform::peek_message(Message& out, bool remove) {
 void SdlPlatform::present(const Rect& area) {
   Rect clipped = area;
   if (!clip_to_picture(clipped)) return;
+  // A waiting game redraws its cursor on every frame of its animation; a
+  // frame that leaves the pixels as they were costs no drawing.
+  if (impl_->texture != nullptr && same_as_shown(clipped)) return;
   upload(clipped);
   impl_->picture_waiting = true;
   show_waiting_picture(false);
@@ -275,10 +282,27 @@ void SdlPlatform::render(const Rect& area) {
   show_picture();
 }
 
+bool SdlPlatform::same_as_shown(const Rect& area) {
+  const size_t width = static_cast<size_t>(area.right - area.left) * 3;
+  for (int y = area.top; y < area.bottom; ++y) {
+    const size_t row = static_cast<size_t>(kWindowHeight - 1 - y) * kWindowStride + area.left * 3;
+    if (std::memcmp(window_pixels() + row, impl_->shown_picture.data() + row, width) != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
 void SdlPlatform::upload(const Rect& area) {
   Impl& s = *impl_;
   Rect clipped = area;
   if (s.texture == nullptr || !clip_to_picture(clipped)) return;
+  const size_t width = static_cast<size_t>(clipped.right - clipped.left) * 3;
+  for (int y = clipped.top; y < clipped.bottom; ++y) {
+    const size_t row =
+        static_cast<size_t>(kWindowHeight - 1 - y) * kWindowStride + clipped.left * 3;
+    std::memcpy(s.shown_picture.data() + row, window_pixels() + row, width);
+  }
   SDL_Rect rect{clipped.left, clipped.top, clipped.right - clipped.left,
                 clipped.bottom - clipped.top};
   void* pixels = nullptr;

@@ -87,6 +87,8 @@ class SdlPlatform final : public PlatformBase {
   // Uploads `area` of the window surface and shows the whole picture.
   void render(const Rect& area);
   void upload(const Rect& area);
+  // Whether the window surface holds in `area` what was last uploaded.
+  bool same_as_shown(const Rect& area);
   void upload_strip();
   // Whether the X window leaves the size width x height within a short wait.
   bool x11_size_changes(int width, int height);

@@ -73,6 +73,9 @@ struct SdlPlatform::Impl {
   SDL_Texture* strip = nullptr;  // the menu bar
   // The strip's pixels as last uploaded (all zero at first, as the strip is).
   std::vector<uint8_t> shown_strip = std::vector<uint8_t>(kMenuBarBytes, 0);
+  // The picture's pixels as last uploaded (the window surface's layout), so
+  // that a present of pixels that did not change draws nothing.
+  std::vector<uint8_t> shown_picture = std::vector<uint8_t>(kWindowBytes, 0);
   bool overlay = false;  // full screen: the strip lies over the picture
   SDL_Cursor* cursor = nullptr;
   uint32_t window_id = 0;
