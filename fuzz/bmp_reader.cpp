@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "fuzz_check.h"
 #include "graphics/bmp.h"
 
 namespace {
@@ -14,9 +15,7 @@ namespace {
 // huge picture does not slow the search down.
 constexpr uint64_t kFuzzMaxPixels = uint64_t{1} << 16;
 
-void check(bool condition) {
-  if (!condition) std::abort();
-}
+using vellumite::fuzz::check;
 
 }  // namespace
 

@@ -9,13 +9,9 @@
 #include <optional>
 #include <span>
 
-namespace {
+#include "fuzz_check.h"
 
-void check(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
+using vellumite::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vellumite;

@@ -7,15 +7,10 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "game/graphics/picture.h"
 
-namespace {
-
-void check(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
+using vellumite::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vellumite;

@@ -5,16 +5,11 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "fuzz_check.h"
 #include "graphics/plugin_picture.h"
 #include "picture/picture_codecs.h"
 
-namespace {
-
-void check(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
+using vellumite::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vellumite;
