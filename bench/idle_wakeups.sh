@@ -1,7 +1,7 @@
 #!/bin/sh
 # How much a windowed game costs while it waits for the player: CPU time
 # (user + system, as a percentage of one core) and wake-ups per second
-# (voluntary + involuntary context switches), read from /proc over a fixed
+# (voluntary + involuntary context switches of all its threads), read from /proc over a fixed
 # span after the game has settled at its wait.
 #
 #   bench/idle_wakeups.sh [PROGRAM] [GAME_DIR] [SECONDS]
@@ -39,8 +39,9 @@ sleep 2  # start-up: loading, the first pictures
 sample() {
   # utime + stime (fields 14 and 15 of stat; the name in field 2 has no spaces here)
   cpu=$(awk '{print $14 + $15}' "/proc/$pid/stat")
-  switches=$(awk '/^(voluntary|nonvoluntary)_ctxt_switches/ {n += $2} END {print n}' \
-    "/proc/$pid/status")
+  # every thread's switches: the sound and device threads count as well
+  switches=$(cat "/proc/$pid"/task/*/status |
+    awk '/^(voluntary|nonvoluntary)_ctxt_switches/ {n += $2} END {print n}')
 }
 sample
 cpu0=$cpu

@@ -204,7 +204,9 @@ void SdlPlatform::wait_message(uint32_t deadline_ms, bool) {
   uint32_t now = ticks();
   service(now);
   if (waiting_messages() != 0) return;
-  const uint32_t due = next_due(now, deadline_ms);
+  // Timer 1 only wakes the program when its tick has work (the music's loop
+  // poll); otherwise its message is posted at the next wake-up, as headless.
+  const uint32_t due = next_due(now, deadline_ms, timer_work());
   if (due != now) {
     SDL_Event event;
     if (SDL_WaitEventTimeout(&event, static_cast<int>(due - now)) != 0) {
