@@ -159,6 +159,21 @@ void BM_PageClearTint(benchmark::State& state) {
 }
 BENCHMARK(BM_PageClearTint)->Unit(benchmark::kMicrosecond);
 
+// The text window's own pass over the whole screen (tint, shadow and text
+// of show_text_page), without the scene under it.
+void BM_TextWindowPass(benchmark::State& state) {
+  SceneFixture f(false);
+  show_text_page(f.e);
+  const FrameCopies copies;
+  for (auto _ : state) {
+    recompose_text(f.e, nullptr);
+    benchmark::DoNotOptimize(f.e.graphics.scene.surface.bits.data());
+    benchmark::ClobberMemory();
+  }
+  copies.report(state);
+}
+BENCHMARK(BM_TextWindowPass)->Unit(benchmark::kMicrosecond);
+
 // The colour filters on the whole screen: nega 1, monocro, nega 2.
 void BM_RefreshWithFilters(benchmark::State& state) {
   SceneFixture f(false);

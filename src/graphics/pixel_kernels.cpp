@@ -54,9 +54,11 @@ HWY_INLINE void Store(D, hn::Vec<D> v, uint8_t* p) {
   const hn::Rebind<uint8_t, D> d8;
   hn::StoreU(hn::DemoteTo(d8, hn::BitCast(hn::RebindToSigned<D>(), v)), d8, p);
 }
+// floor(x / 255) for every 16-bit x: (x * 0x8081) >> 23, the high half of
+// the product shifted by 7.
 template <class D>
 HWY_INLINE hn::Vec<D> Div255(D d, hn::Vec<D> x) {
-  return hn::ShiftRight<8>(hn::Add(hn::Add(x, hn::Set(d, 1)), hn::ShiftRight<8>(x)));
+  return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(d, 0x8081)));
 }
 // over at opacity o, on under.
 template <class D>
@@ -131,10 +133,8 @@ void MixConstant(uint8_t* out, const uint8_t* keep, const uint8_t* gain, size_t 
 #endif
 }
 
-// Pixels are handled as runs of bytes in their own order, never split into
-// planes: a weight that differs by channel is a repeating pattern of three
-// bytes, and one that belongs to the pixel (a coverage) is spread over its
-// three bytes first. kChunk pixels at a time, so that both fit on the stack.
+// The tint is taken over runs of bytes in their own order: its weight is a
+// repeating pattern of three bytes, kChunk pixels long.
 constexpr size_t kChunk = 256;
 
 // pattern[j] = channel[j % 3] for the 3 x kChunk bytes of a chunk. A game
@@ -156,32 +156,6 @@ const uint8_t* channel_pattern(uint8_t b, uint8_t g, uint8_t r) {
   return last.bytes;
 }
 
-// out[3k] = out[3k + 1] = out[3k + 2] = in[k] for k < n.
-HWY_INLINE void Spread3(const uint8_t* in, size_t n, uint8_t* out) {
-  const hn::ScalableTag<uint8_t> d8;
-  const size_t lanes = hn::Lanes(d8);
-  size_t k = 0;
-  for (; k + lanes <= n; k += lanes) {
-    const auto v = hn::LoadU(d8, in + k);
-    hn::StoreInterleaved3(v, v, v, d8, out + 3 * k);
-  }
-  for (; k < n; ++k) out[3 * k] = out[3 * k + 1] = out[3 * k + 2] = in[k];
-}
-
-// out[3k] = out[3k + 1] = out[3k + 2] = in[3k] (the first byte of each
-// pixel) for k < n.
-HWY_INLINE void SpreadFirst3(const uint8_t* in, size_t n, uint8_t* out) {
-  const hn::ScalableTag<uint8_t> d8;
-  const size_t lanes = hn::Lanes(d8);
-  size_t k = 0;
-  for (; k + lanes <= n; k += lanes) {
-    hn::Vec<decltype(d8)> b, g, r;
-    hn::LoadInterleaved3(d8, in + 3 * k, b, g, r);
-    hn::StoreInterleaved3(b, b, b, d8, out + 3 * k);
-  }
-  for (; k < n; ++k) out[3 * k] = out[3 * k + 1] = out[3 * k + 2] = in[3 * k];
-}
-
 void Tint(uint8_t* px, size_t pixels, int32_t blue, int32_t green, int32_t red) {
   const uint8_t* tint = channel_pattern(static_cast<uint8_t>(blue), static_cast<uint8_t>(green),
                                         static_cast<uint8_t>(red));
@@ -193,8 +167,61 @@ void Tint(uint8_t* px, size_t pixels, int32_t blue, int32_t green, int32_t red) 
   }
 }
 
+// The least and the greatest of some bytes.
+struct ByteRange {
+  uint8_t low = 255, high = 0;
+};
+
+// out[3k] = out[3k + 1] = out[3k + 2] = in[3k] (the first byte of each
+// pixel) for k < n; returns the range of the bytes spread.
+HWY_INLINE ByteRange SpreadFirst3(const uint8_t* in, size_t n, uint8_t* out) {
+  const hn::ScalableTag<uint8_t> d8;
+  const size_t lanes = hn::Lanes(d8);
+  auto low = hn::Set(d8, 255), high = hn::Zero(d8);
+  size_t k = 0;
+  for (; k + lanes <= n; k += lanes) {
+    hn::Vec<decltype(d8)> b, g, r;
+    hn::LoadInterleaved3(d8, in + 3 * k, b, g, r);
+    hn::StoreInterleaved3(b, b, b, d8, out + 3 * k);
+    low = hn::Min(low, b);
+    high = hn::Max(high, b);
+  }
+  uint8_t lows[HWY_MAX_BYTES], highs[HWY_MAX_BYTES];
+  hn::StoreU(low, d8, lows);
+  hn::StoreU(high, d8, highs);
+  ByteRange range;
+  for (size_t i = 0; i < lanes; ++i) {
+    range.low = std::min(range.low, lows[i]);
+    range.high = std::max(range.high, highs[i]);
+  }
+  for (; k < n; ++k) {
+    out[3 * k] = out[3 * k + 1] = out[3 * k + 2] = in[3 * k];
+    range.low = std::min(range.low, in[3 * k]);
+    range.high = std::max(range.high, in[3 * k]);
+  }
+  return range;
+}
+
+// Runs this long or longer spread their mask into a buffer and blend the
+// bytes in their own order; shorter ones (the soft edges of a figure) blend
+// as planes, with the opacity worked out once per pixel.
+constexpr size_t kLongRun = 64;
+
 void MixMasked(uint8_t* dest, const uint8_t* source, const uint8_t* mask, size_t pixels,
                int32_t alpha) {
+  if (pixels < kLongRun) {
+    for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
+      auto o = hn::Sub(hn::Set(d, 255), LoadMaskBlue(d, mask + 3 * p));
+      if (alpha >= 0) o = Div255(d, hn::Mul(o, hn::Set(d, static_cast<uint16_t>(alpha))));
+      const auto s = Load3(d, source + 3 * p);
+      auto t = Load3(d, dest + 3 * p);
+      t.b = Mix(d, s.b, t.b, o);
+      t.g = Mix(d, s.g, t.g, o);
+      t.r = Mix(d, s.r, t.r, o);
+      Store3(d, t, dest + 3 * p);
+    });
+    return;
+  }
   uint8_t covered[3 * kChunk];
   for (size_t start = 0; start < pixels; start += kChunk) {
     const size_t n = std::min(kChunk, pixels - start);
@@ -251,6 +278,18 @@ void Shade(uint8_t* dest, const uint8_t* alpha, size_t pixels) {
   });
 }
 
+// out[3k] = out[3k + 1] = out[3k + 2] = in[k] for k < n.
+HWY_INLINE void Spread3(const uint8_t* in, size_t n, uint8_t* out) {
+  const hn::ScalableTag<uint8_t> d8;
+  const size_t lanes = hn::Lanes(d8);
+  size_t k = 0;
+  for (; k + lanes <= n; k += lanes) {
+    const auto v = hn::LoadU(d8, in + k);
+    hn::StoreInterleaved3(v, v, v, d8, out + 3 * k);
+  }
+  for (; k < n; ++k) out[3 * k] = out[3 * k + 1] = out[3 * k + 2] = in[k];
+}
+
 // Whether any of the n bytes is not 0, eight at a time.
 HWY_INLINE bool AnyNonZero(const uint8_t* p, size_t n) {
   size_t k = 0;
@@ -267,6 +306,8 @@ HWY_INLINE bool AnyNonZero(const uint8_t* p, size_t n) {
 
 void WindowText(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
                 const uint8_t* shadow_alpha, size_t pixels, const uint8_t* tint) {
+  // The bytes in their own order: the coverages are spread over their
+  // pixels' three bytes first, kChunk pixels at a time.
   const uint8_t* tints = tint != nullptr ? channel_pattern(tint[0], tint[1], tint[2]) : nullptr;
   uint8_t text[3 * kChunk], shadow[3 * kChunk];
   for (size_t start = 0; start < pixels; start += kChunk) {
@@ -277,26 +318,19 @@ void WindowText(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
     // shadow) skips that part, which would leave its bytes as they are.
     const bool has_text = AnyNonZero(alpha + start, n);
     const bool has_shadow = shadow_alpha != nullptr && AnyNonZero(shadow_alpha + start, n);
-    if (!has_text && !has_shadow && tint == nullptr) continue;
+    if (!has_text && !has_shadow && tints == nullptr) continue;
     if (has_text) Spread3(alpha + start, n, text);
     if (has_shadow) Spread3(shadow_alpha + start, n, shadow);
     for_blocks(3 * n, [&](auto d, size_t j) HWY_ATTR {
       const auto full = hn::Set(d, 255);
       auto t = Load(d, out + j);
-      if (tint != nullptr) t = Div255(d, hn::Mul(t, Load(d, tints + j)));
-      if (has_shadow) {
-        const auto dark = Load(d, shadow + j);
-        if (!hn::AllTrue(d, hn::Eq(dark, hn::Zero(d))))
-          t = Div255(d, hn::Mul(t, hn::Sub(full, dark)));
-      }
+      if (tints != nullptr) t = Div255(d, hn::Mul(t, Load(d, tints + j)));
+      if (has_shadow) t = Div255(d, hn::Mul(t, hn::Sub(full, Load(d, shadow + j))));
       if (has_text) {
+        // Store holds the sum at 255.
         const auto a = Load(d, text + j);
-        const auto none = hn::Eq(a, hn::Zero(d));
-        if (!hn::AllTrue(d, none)) {
-          const auto over =
-              hn::Min(full, hn::Add(Div255(d, hn::Mul(t, hn::Sub(full, a))), Load(d, ink + j)));
-          t = hn::IfThenElse(none, t, over);
-        }
+        const auto over = hn::Add(Div255(d, hn::Mul(t, hn::Sub(full, a))), Load(d, ink + j));
+        t = hn::IfThenElse(hn::Eq(a, hn::Zero(d)), t, over);
       }
       Store(d, t, out + j);
     });
@@ -324,23 +358,24 @@ void Reveal(uint8_t* screen, const uint8_t* scene, const uint8_t* mask, size_t p
 
 void MaskFade(uint8_t* screen, const uint8_t* old, const uint8_t* scene, const uint8_t* mask,
               size_t pixels, int32_t previous, int32_t threshold) {
-  const auto level = static_cast<int16_t>(std::clamp(threshold, -1, 1024));
-  const auto before = static_cast<int16_t>(std::clamp(previous, -1, 1024));
-  for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
-    const hn::RebindToSigned<decltype(d)> di;
-    const auto m = hn::BitCast(di, LoadMaskBlue(d, mask + 3 * p));
-    const auto k = hn::Sub(hn::Set(di, level), m);
-    // Still the old picture, or already wholly the new one.
-    if (hn::AllTrue(di, hn::Not(hn::Gt(k, hn::Zero(di))))) return;
-    if (hn::AllTrue(di, hn::Gt(hn::Sub(hn::Set(di, before), m), hn::Set(di, 254)))) return;
-    const auto o = hn::BitCast(d, hn::Min(hn::Max(k, hn::Zero(di)), hn::Set(di, 255)));
-    const auto s = Load3(d, scene + 3 * p);
-    auto u = Load3(d, old + 3 * p);
-    u.b = Mix(d, s.b, u.b, o);
-    u.g = Mix(d, s.g, u.g, o);
-    u.r = Mix(d, s.r, u.r, o);
-    Store3(d, u, screen + 3 * p);
-  });
+  const int32_t level = std::clamp(threshold, -1, 1024);
+  const int32_t before = std::clamp(previous, -1, 1024);
+  // The bytes in their own order, each with its pixel's mask value.
+  uint8_t spread[3 * kChunk];
+  for (size_t start = 0; start < pixels; start += kChunk) {
+    const size_t n = std::min(kChunk, pixels - start), at = 3 * start;
+    // A chunk still wholly the old picture, or already wholly the new one
+    // (the level only grows), is left as it is.
+    const ByteRange range = SpreadFirst3(mask + at, n, spread);
+    if (level - range.low <= 0 || before - range.high > 254) continue;
+    for_blocks(3 * n, [&](auto d, size_t j) HWY_ATTR {
+      const hn::RebindToSigned<decltype(d)> di;
+      const auto k =
+          hn::Sub(hn::Set(di, static_cast<int16_t>(level)), hn::BitCast(di, Load(d, spread + j)));
+      const auto o = hn::BitCast(d, hn::Min(hn::Max(k, hn::Zero(di)), hn::Set(di, 255)));
+      Store(d, Mix(d, Load(d, scene + at + j), Load(d, old + at + j), o), screen + at + j);
+    });
+  }
 }
 
 }  // namespace HWY_NAMESPACE

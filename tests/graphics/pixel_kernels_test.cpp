@@ -96,6 +96,13 @@ TEST_P(PixelKernels, MaskedMixOfEveryTriple) {
     Bytes dest = base;
     kernels::mix_masked(dest.data() + 1, source.data() + 1, mask.data() + 1, kPixels, -1);
     ASSERT_EQ(first_difference(dest, want), "") << "mask " << m;
+    // Again in runs of 1, 2, 3, ... pixels, as the soft edges of a figure.
+    dest = base;
+    for (size_t at = 1, n = 1; at < dest.size(); at += 3 * n, ++n) {
+      kernels::mix_masked(dest.data() + at, source.data() + at, mask.data() + at,
+                          std::min(n, (dest.size() - at) / 3), -1);
+    }
+    ASSERT_EQ(first_difference(dest, want), "") << "runs, mask " << m;
   }
 }
 
@@ -122,7 +129,7 @@ TEST_P(PixelKernels, MaskedMixAtAConstantOpacity) {
 
 // Tint, monochrome, text and shadow: every (pixel byte, weight) pair.
 TEST_P(PixelKernels, TintMonochromeTextAndShadow) {
-  constexpr size_t kPixels = 256 * 3 + 1;
+  constexpr size_t kPixels = 256 * 3 + 2;
   Bytes p(kPixels * 3), colour(kPixels * 3), alpha(kPixels);
   for (int w = 0; w < 256; ++w) {
     for (size_t i = 0; i < p.size(); ++i) {
@@ -195,12 +202,15 @@ TEST_P(PixelKernels, MonochromeMeanOfEverySum) {
 }
 
 // Mask wipe and mask crossfade: every (threshold, mask) pair, each step
-// after one at half the threshold.
+// after one at half the threshold; then long stretches of mask 0 and of
+// mask 255, which arrive at once or stay behind.
 TEST_P(PixelKernels, MaskTransitions) {
-  constexpr size_t kPixels = 257;
+  constexpr size_t kPixels = 256 * 3 + 1;
   Bytes mask(kPixels * 3), scene(kPixels * 3), old(kPixels * 3);
   for (size_t i = 0; i < mask.size(); ++i) {
-    mask[i] = i % 3 == 0 ? static_cast<uint8_t>(i / 3) : static_cast<uint8_t>(i * 11);
+    const size_t p = i / 3;
+    const size_t m = p < 256 ? p : p < 512 ? 0 : p < 768 ? 255 : 100;
+    mask[i] = i % 3 == 0 ? static_cast<uint8_t>(m) : static_cast<uint8_t>(i * 11);
     scene[i] = static_cast<uint8_t>(i * 7 + 3);
     old[i] = static_cast<uint8_t>(255 - i * 5);
   }
