@@ -156,13 +156,44 @@ const uint8_t* channel_pattern(uint8_t b, uint8_t g, uint8_t r) {
   return last.bytes;
 }
 
+// The same pattern as multipliers: floor(x * c / 255) = (x * (257c + 1)) >> 16
+// for every byte x and every c below 255, one high multiply instead of a
+// multiply and a division. Null when a channel is 255, which no 16-bit
+// multiplier keeps.
+const uint16_t* channel_multipliers(uint8_t b, uint8_t g, uint8_t r) {
+  if (b == 255 || g == 255 || r == 255) return nullptr;
+  thread_local struct {
+    uint16_t lanes[3 * kChunk];
+    uint32_t key = UINT32_MAX;
+  } last;
+  const uint32_t key = uint32_t{b} | uint32_t{g} << 8 | uint32_t{r} << 16;
+  if (last.key != key) {
+    const uint8_t* bytes = channel_pattern(b, g, r);
+    for (size_t k = 0; k < 3 * kChunk; ++k)
+      last.lanes[k] = static_cast<uint16_t>(257 * bytes[k] + 1);
+    last.key = key;
+  }
+  return last.lanes;
+}
+
+// t tinted by the pattern's bytes j...: by its multipliers when there are
+// some, else by the bytes.
+template <class D>
+HWY_INLINE hn::Vec<D> TintAt(D d, hn::Vec<D> t, const uint16_t* multipliers, const uint8_t* bytes,
+                             size_t j) {
+  if (multipliers != nullptr) return hn::MulHigh(t, hn::LoadU(d, multipliers + j));
+  return Div255(d, hn::Mul(t, Load(d, bytes + j)));
+}
+
 void Tint(uint8_t* px, size_t pixels, int32_t blue, int32_t green, int32_t red) {
-  const uint8_t* tint = channel_pattern(static_cast<uint8_t>(blue), static_cast<uint8_t>(green),
-                                        static_cast<uint8_t>(red));
+  const auto b = static_cast<uint8_t>(blue), g = static_cast<uint8_t>(green),
+             r = static_cast<uint8_t>(red);
+  const uint8_t* tint = channel_pattern(b, g, r);
+  const uint16_t* multipliers = channel_multipliers(b, g, r);
   for (size_t start = 0; start < pixels; start += kChunk) {
     uint8_t* p = px + 3 * start;
     for_blocks(3 * std::min(kChunk, pixels - start), [&](auto d, size_t j) HWY_ATTR {
-      Store(d, Div255(d, hn::Mul(Load(d, p + j), Load(d, tint + j))), p + j);
+      Store(d, TintAt(d, Load(d, p + j), multipliers, tint, j), p + j);
     });
   }
 }
@@ -309,6 +340,8 @@ void WindowText(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
   // The bytes in their own order: the coverages are spread over their
   // pixels' three bytes first, kChunk pixels at a time.
   const uint8_t* tints = tint != nullptr ? channel_pattern(tint[0], tint[1], tint[2]) : nullptr;
+  const uint16_t* multipliers =
+      tint != nullptr ? channel_multipliers(tint[0], tint[1], tint[2]) : nullptr;
   uint8_t text[3 * kChunk], shadow[3 * kChunk];
   for (size_t start = 0; start < pixels; start += kChunk) {
     const size_t n = std::min(kChunk, pixels - start);
@@ -324,7 +357,7 @@ void WindowText(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
     for_blocks(3 * n, [&](auto d, size_t j) HWY_ATTR {
       const auto full = hn::Set(d, 255);
       auto t = Load(d, out + j);
-      if (tints != nullptr) t = Div255(d, hn::Mul(t, Load(d, tints + j)));
+      if (tints != nullptr) t = TintAt(d, t, multipliers, tints, j);
       if (has_shadow) t = Div255(d, hn::Mul(t, hn::Sub(full, Load(d, shadow + j))));
       if (has_text) {
         // Store holds the sum at 255.
