@@ -27,7 +27,6 @@ struct Block {
   ptrdiff_t dst_step = 0;
   int32_t w = 0;
   int32_t h = 0;
-  size_t mask_offset = 0;            // bytes from a colour pixel to its mask pixel
   const uint8_t* palette = nullptr;  // 8-bit: 256 entries of blue, green, red, reserved
   int32_t key_index = 0;             // 8-bit key
   int32_t alpha = 255;               // constant opacity of the blending variants
@@ -149,6 +148,12 @@ void build_spans(const Picture& p) {
         run.start = static_cast<uint32_t>(x);
         run.length = static_cast<uint32_t>(end - x);
         run.partial = kind == 1 ? 1 : 0;
+        if (kind == 1) {
+          run.weight_at = static_cast<uint32_t>(m.weights.size());
+          for (int32_t c = x; c < end; ++c)
+            m.weights.insert(m.weights.end(), 3,
+                             static_cast<uint8_t>(255 - row[static_cast<size_t>(c + half) * 3]));
+        }
         m.runs.push_back(run);
       }
       x = end;
@@ -185,7 +190,9 @@ void compose_spans(const Picture& p, const Block& b, int32_t sx, int32_t sy, int
       uint8_t* d = drow + static_cast<size_t>(from - sx) * 3;
       const auto pixels = static_cast<size_t>(to - from);
       if (run.partial != 0) {
-        kernels::mix_masked(d, s, s + b.mask_offset, pixels, alpha);
+        const uint8_t* weight = m.weights.data() + run.weight_at +
+                                3 * static_cast<size_t>(from - static_cast<int32_t>(run.start));
+        kernels::mix_weighted(d, s, weight, 3 * pixels, alpha);
       } else {
         put_opaque(d, s, pixels, alpha);
       }
@@ -246,8 +253,6 @@ void draw_picture(const Picture& source, Picture& destination, const Rect* clip,
   b.alpha = blend ? alpha : 255;
 
   if (!paletted) {
-    if (source.trans_mode == kTransAlpha)
-      b.mask_offset = static_cast<size_t>(cell_width(source)) * 3;
     // Copy mode, and modes no tag gives, draw opaque.
     if (source.trans_mode != kTransAlpha && source.trans_mode != kTransKey &&
         source.trans_mode != kTransLeftup) {

@@ -40,6 +40,9 @@ struct SpanMap {
     uint32_t start : 15;
     uint32_t length : 16;
     uint32_t partial : 1;
+    // A partial run's opacities: weights[weight_at + 3 * (x - start) + c]
+    // for column x and byte c of its pixel.
+    uint32_t weight_at;
   };
   const uint8_t* bits = nullptr;  // null: not built
   size_t size = 0;
@@ -50,6 +53,9 @@ struct SpanMap {
   std::vector<uint32_t>
       row_first;  // picture row y (0 = top): runs [row_first[y], row_first[y + 1])
   std::vector<Run> runs;
+  // The opacity of each byte of the partial runs' pixels: 255 minus the
+  // first byte of its mask pixel.
+  std::vector<uint8_t> weights;
 };
 
 struct Picture {

@@ -233,38 +233,13 @@ HWY_INLINE ByteRange SpreadFirst3(const uint8_t* in, size_t n, uint8_t* out) {
   return range;
 }
 
-// Runs this long or longer spread their mask into a buffer and blend the
-// bytes in their own order; shorter ones (the soft edges of a figure) blend
-// as planes, with the opacity worked out once per pixel.
-constexpr size_t kLongRun = 64;
-
-void MixMasked(uint8_t* dest, const uint8_t* source, const uint8_t* mask, size_t pixels,
-               int32_t alpha) {
-  if (pixels < kLongRun) {
-    for_blocks(pixels, [&](auto d, size_t p) HWY_ATTR {
-      auto o = hn::Sub(hn::Set(d, 255), LoadMaskBlue(d, mask + 3 * p));
-      if (alpha >= 0) o = Div255(d, hn::Mul(o, hn::Set(d, static_cast<uint16_t>(alpha))));
-      const auto s = Load3(d, source + 3 * p);
-      auto t = Load3(d, dest + 3 * p);
-      t.b = Mix(d, s.b, t.b, o);
-      t.g = Mix(d, s.g, t.g, o);
-      t.r = Mix(d, s.r, t.r, o);
-      Store3(d, t, dest + 3 * p);
-    });
-    return;
-  }
-  uint8_t covered[3 * kChunk];
-  for (size_t start = 0; start < pixels; start += kChunk) {
-    const size_t n = std::min(kChunk, pixels - start);
-    uint8_t* out = dest + 3 * start;
-    const uint8_t* in = source + 3 * start;
-    SpreadFirst3(mask + 3 * start, n, covered);
-    for_blocks(3 * n, [&](auto d, size_t j) HWY_ATTR {
-      auto o = hn::Sub(hn::Set(d, 255), Load(d, covered + j));
-      if (alpha >= 0) o = Div255(d, hn::Mul(o, hn::Set(d, static_cast<uint16_t>(alpha))));
-      Store(d, Mix(d, Load(d, in + j), Load(d, out + j), o), out + j);
-    });
-  }
+void MixWeighted(uint8_t* dest, const uint8_t* source, const uint8_t* weight, size_t n,
+                 int32_t alpha) {
+  for_blocks(n, [&](auto d, size_t j) HWY_ATTR {
+    auto o = Load(d, weight + j);
+    if (alpha >= 0) o = Div255(d, hn::Mul(o, hn::Set(d, static_cast<uint16_t>(alpha))));
+    Store(d, Mix(d, Load(d, source + j), Load(d, dest + j), o), dest + j);
+  });
 }
 
 void Monochrome(uint8_t* px, size_t pixels, int32_t blue, int32_t green, int32_t red) {
@@ -421,7 +396,7 @@ HWY_AFTER_NAMESPACE();
 namespace vellumite::kernels {
 
 HWY_EXPORT(MixConstant);
-HWY_EXPORT(MixMasked);
+HWY_EXPORT(MixWeighted);
 HWY_EXPORT(Tint);
 HWY_EXPORT(Monochrome);
 HWY_EXPORT(TextOver);
@@ -444,9 +419,9 @@ void mix_constant(uint8_t* out, const uint8_t* keep, const uint8_t* gain, size_t
   HWY_DYNAMIC_DISPATCH(MixConstant)(out, keep, gain, n, std::clamp(level, 0, 255), parity);
 }
 
-void mix_masked(uint8_t* dest, const uint8_t* source, const uint8_t* mask, size_t pixels,
-                int32_t alpha) {
-  HWY_DYNAMIC_DISPATCH(MixMasked)(dest, source, mask, pixels, std::min(alpha, 255));
+void mix_weighted(uint8_t* dest, const uint8_t* source, const uint8_t* weight, size_t n,
+                  int32_t alpha) {
+  HWY_DYNAMIC_DISPATCH(MixWeighted)(dest, source, weight, n, std::min(alpha, 255));
 }
 
 void tint(uint8_t* p, size_t pixels, int32_t blue, int32_t green, int32_t red) {

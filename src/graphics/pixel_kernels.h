@@ -20,11 +20,11 @@ namespace vellumite::kernels {
 void mix_constant(uint8_t* out, const uint8_t* keep, const uint8_t* gain, size_t n, int32_t level,
                   int parity = -1);
 
-// Composes `pixels` BGR pixels of `source` over `dest`. The opacity of each
-// is 255 minus the first byte of its mask pixel (`mask` is BGR too), then,
-// with `alpha` 0..255, scaled by alpha / 255; alpha < 0 leaves it.
-void mix_masked(uint8_t* dest, const uint8_t* source, const uint8_t* mask, size_t pixels,
-                int32_t alpha);
+// Composes the `n` bytes of `source` over `dest`, each at its own opacity
+// `weight[i]`, with `alpha` 0..255 first scaled by alpha / 255; alpha < 0
+// leaves it.
+void mix_weighted(uint8_t* dest, const uint8_t* source, const uint8_t* weight, size_t n,
+                  int32_t alpha);
 
 // Scales each channel: blue by blue / 255, green by green / 255, red by red / 255.
 void tint(uint8_t* p, size_t pixels, int32_t blue, int32_t green, int32_t red);

@@ -79,50 +79,45 @@ TEST_P(PixelKernels, ConstantMixOfEveryTripleAndOnAlternateBytes) {
   }
 }
 
-// BGR pixels whose bytes j hold the pair j % 65536 (every pair once, a few
-// twice); mask blue m, the other mask bytes noise that must not count.
-TEST_P(PixelKernels, MaskedMixOfEveryTriple) {
-  constexpr size_t kPixels = 21846;
-  Bytes source(kPixels * 3 + 1), mask(kPixels * 3 + 1), base(kPixels * 3 + 1),
-      want(kPixels * 3 + 1);
-  for (size_t j = 0; j < kPixels * 3; ++j) {
+// Bytes j hold the pair j % 65536 (every pair once, a few twice), all at
+// the opacity w; in one run and in runs of 1, 2, 3, ... bytes.
+TEST_P(PixelKernels, WeightedMixOfEveryTriple) {
+  constexpr size_t kBytes = 65537;
+  Bytes source(kBytes + 1), weight(kBytes + 1), base(kBytes + 1), want(kBytes + 1);
+  for (size_t j = 0; j < kBytes; ++j) {
     source[j + 1] = source_of(j);
     base[j + 1] = dest_of(j);
-    mask[j + 1] = static_cast<uint8_t>(j * 7);
   }
-  for (int m = 0; m < 256; ++m) {
-    for (size_t j = 0; j < kPixels * 3; j += 3) mask[j + 1] = static_cast<uint8_t>(m);
-    for (size_t j = 1; j < want.size(); ++j) want[j] = mix(source[j], base[j], 255 - m);
+  for (int w = 0; w < 256; ++w) {
+    std::fill(weight.begin(), weight.end(), static_cast<uint8_t>(w));
+    for (size_t j = 1; j < want.size(); ++j) want[j] = mix(source[j], base[j], w);
     Bytes dest = base;
-    kernels::mix_masked(dest.data() + 1, source.data() + 1, mask.data() + 1, kPixels, -1);
-    ASSERT_EQ(first_difference(dest, want), "") << "mask " << m;
-    // Again in runs of 1, 2, 3, ... pixels, as the soft edges of a figure.
+    kernels::mix_weighted(dest.data() + 1, source.data() + 1, weight.data() + 1, kBytes, -1);
+    ASSERT_EQ(first_difference(dest, want), "") << "weight " << w;
     dest = base;
-    for (size_t at = 1, n = 1; at < dest.size(); at += 3 * n, ++n) {
-      kernels::mix_masked(dest.data() + at, source.data() + at, mask.data() + at,
-                          std::min(n, (dest.size() - at) / 3), -1);
+    for (size_t at = 1, n = 1; at < dest.size(); at += n, ++n) {
+      kernels::mix_weighted(dest.data() + at, source.data() + at, weight.data() + at,
+                            std::min(n, dest.size() - at), -1);
     }
-    ASSERT_EQ(first_difference(dest, want), "") << "runs, mask " << m;
+    ASSERT_EQ(first_difference(dest, want), "") << "runs, weight " << w;
   }
 }
 
-// With a constant opacity A the mask's opacity o becomes floor(o x A / 255):
-// every (mask, A) pair over a spread of pixels.
-TEST_P(PixelKernels, MaskedMixAtAConstantOpacity) {
-  constexpr size_t kPixels = 257;
-  Bytes source(kPixels * 3), mask(kPixels * 3), dest(kPixels * 3);
+// With a constant opacity A each weight o becomes floor(o x A / 255): every
+// (weight, A) pair over a spread of bytes.
+TEST_P(PixelKernels, WeightedMixAtAConstantOpacity) {
+  constexpr size_t kBytes = 257 * 3;
+  Bytes source(kBytes), weight(kBytes), dest(kBytes);
   for (int alpha = 0; alpha < 256; ++alpha) {
-    for (size_t i = 0; i < kPixels * 3; ++i) {
+    for (size_t i = 0; i < kBytes; ++i) {
       source[i] = static_cast<uint8_t>(i * 13);
       dest[i] = static_cast<uint8_t>(i * 29 + 5);
-      mask[i] = static_cast<uint8_t>(i / 3);
+      weight[i] = static_cast<uint8_t>(i / 3);
     }
     Bytes want = dest;
-    for (size_t i = 0; i < want.size(); ++i) {
-      const int o = (255 - mask[i / 3 * 3]) * alpha / 255;
-      want[i] = mix(source[i], dest[i], o);
-    }
-    kernels::mix_masked(dest.data(), source.data(), mask.data(), kPixels, alpha);
+    for (size_t i = 0; i < want.size(); ++i)
+      want[i] = mix(source[i], dest[i], weight[i] * alpha / 255);
+    kernels::mix_weighted(dest.data(), source.data(), weight.data(), kBytes, alpha);
     ASSERT_EQ(first_difference(dest, want), "") << "opacity " << alpha;
   }
 }
