@@ -203,19 +203,32 @@ struct ByteRange {
   uint8_t low = 255, high = 0;
 };
 
+// The spreads below write whole vectors only, also for the last few items
+// (read through a padded copy): `out` has room for 3 x kChunk bytes, a whole
+// number of vectors, and n is at most kChunk. Bytes stored one at a time and
+// then read back as a vector would stall the loads that follow.
+
 // out[3k] = out[3k + 1] = out[3k + 2] = in[3k] (the first byte of each
 // pixel) for k < n; returns the range of the bytes spread.
 HWY_INLINE ByteRange SpreadFirst3(const uint8_t* in, size_t n, uint8_t* out) {
   const hn::ScalableTag<uint8_t> d8;
   const size_t lanes = hn::Lanes(d8);
   auto low = hn::Set(d8, 255), high = hn::Zero(d8);
-  size_t k = 0;
-  for (; k + lanes <= n; k += lanes) {
+  const auto spread = [&](const uint8_t* from, uint8_t* to) HWY_ATTR {
     hn::Vec<decltype(d8)> b, g, r;
-    hn::LoadInterleaved3(d8, in + 3 * k, b, g, r);
-    hn::StoreInterleaved3(b, b, b, d8, out + 3 * k);
+    hn::LoadInterleaved3(d8, from, b, g, r);
+    hn::StoreInterleaved3(b, b, b, d8, to);
     low = hn::Min(low, b);
     high = hn::Max(high, b);
+  };
+  size_t k = 0;
+  for (; k + lanes <= n; k += lanes) spread(in + 3 * k, out + 3 * k);
+  if (k < n) {
+    // The padding repeats the first pixel, which leaves the range as it is.
+    uint8_t last[3 * HWY_MAX_BYTES];
+    std::memset(last, in[3 * k], sizeof last);
+    std::memcpy(last, in + 3 * k, 3 * (n - k));
+    spread(last, out + 3 * k);
   }
   uint8_t lows[HWY_MAX_BYTES], highs[HWY_MAX_BYTES];
   hn::StoreU(low, d8, lows);
@@ -224,11 +237,6 @@ HWY_INLINE ByteRange SpreadFirst3(const uint8_t* in, size_t n, uint8_t* out) {
   for (size_t i = 0; i < lanes; ++i) {
     range.low = std::min(range.low, lows[i]);
     range.high = std::max(range.high, highs[i]);
-  }
-  for (; k < n; ++k) {
-    out[3 * k] = out[3 * k + 1] = out[3 * k + 2] = in[3 * k];
-    range.low = std::min(range.low, in[3 * k]);
-    range.high = std::max(range.high, in[3 * k]);
   }
   return range;
 }
@@ -284,16 +292,22 @@ void Shade(uint8_t* dest, const uint8_t* alpha, size_t pixels) {
   });
 }
 
-// out[3k] = out[3k + 1] = out[3k + 2] = in[k] for k < n.
-HWY_INLINE void Spread3(const uint8_t* in, size_t n, uint8_t* out) {
+// out[3k] = out[3k + 1] = out[3k + 2] = 255 - in[k] for k < n: what each
+// byte keeps under a coverage.
+HWY_INLINE void SpreadKeep3(const uint8_t* in, size_t n, uint8_t* out) {
   const hn::ScalableTag<uint8_t> d8;
   const size_t lanes = hn::Lanes(d8);
   size_t k = 0;
   for (; k + lanes <= n; k += lanes) {
-    const auto v = hn::LoadU(d8, in + k);
+    const auto v = hn::Not(hn::LoadU(d8, in + k));
     hn::StoreInterleaved3(v, v, v, d8, out + 3 * k);
   }
-  for (; k < n; ++k) out[3 * k] = out[3 * k + 1] = out[3 * k + 2] = in[k];
+  if (k < n) {
+    uint8_t last[HWY_MAX_BYTES] = {};
+    std::memcpy(last, in + k, n - k);
+    const auto v = hn::Not(hn::LoadU(d8, last));
+    hn::StoreInterleaved3(v, v, v, d8, out + 3 * k);
+  }
 }
 
 // Whether any of the n bytes is not 0, eight at a time.
@@ -317,6 +331,7 @@ void WindowText(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
   const uint8_t* tints = tint != nullptr ? channel_pattern(tint[0], tint[1], tint[2]) : nullptr;
   const uint16_t* multipliers =
       tint != nullptr ? channel_multipliers(tint[0], tint[1], tint[2]) : nullptr;
+  // What each byte keeps under the text and under the shadow.
   uint8_t text[3 * kChunk], shadow[3 * kChunk];
   for (size_t start = 0; start < pixels; start += kChunk) {
     const size_t n = std::min(kChunk, pixels - start);
@@ -327,18 +342,17 @@ void WindowText(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
     const bool has_text = AnyNonZero(alpha + start, n);
     const bool has_shadow = shadow_alpha != nullptr && AnyNonZero(shadow_alpha + start, n);
     if (!has_text && !has_shadow && tints == nullptr) continue;
-    if (has_text) Spread3(alpha + start, n, text);
-    if (has_shadow) Spread3(shadow_alpha + start, n, shadow);
+    if (has_text) SpreadKeep3(alpha + start, n, text);
+    if (has_shadow) SpreadKeep3(shadow_alpha + start, n, shadow);
     for_blocks(3 * n, [&](auto d, size_t j) HWY_ATTR {
-      const auto full = hn::Set(d, 255);
       auto t = Load(d, out + j);
       if (tints != nullptr) t = TintAt(d, t, multipliers, tints, j);
-      if (has_shadow) t = Div255(d, hn::Mul(t, hn::Sub(full, Load(d, shadow + j))));
+      if (has_shadow) t = Div255(d, hn::Mul(t, Load(d, shadow + j)));
       if (has_text) {
         // Store holds the sum at 255.
-        const auto a = Load(d, text + j);
-        const auto over = hn::Add(Div255(d, hn::Mul(t, hn::Sub(full, a))), Load(d, ink + j));
-        t = hn::IfThenElse(hn::Eq(a, hn::Zero(d)), t, over);
+        const auto keep = Load(d, text + j);
+        const auto over = hn::Add(Div255(d, hn::Mul(t, keep)), Load(d, ink + j));
+        t = hn::IfThenElse(hn::Eq(keep, hn::Set(d, 255)), t, over);
       }
       Store(d, t, out + j);
     });
