@@ -203,44 +203,6 @@ struct ByteRange {
   uint8_t low = 255, high = 0;
 };
 
-// The spreads below write whole vectors only, also for the last few items
-// (read through a padded copy): `out` has room for 3 x kChunk bytes, a whole
-// number of vectors, and n is at most kChunk. Bytes stored one at a time and
-// then read back as a vector would stall the loads that follow.
-
-// out[3k] = out[3k + 1] = out[3k + 2] = in[3k] (the first byte of each
-// pixel) for k < n; returns the range of the bytes spread.
-HWY_INLINE ByteRange SpreadFirst3(const uint8_t* in, size_t n, uint8_t* out) {
-  const hn::ScalableTag<uint8_t> d8;
-  const size_t lanes = hn::Lanes(d8);
-  auto low = hn::Set(d8, 255), high = hn::Zero(d8);
-  const auto spread = [&](const uint8_t* from, uint8_t* to) HWY_ATTR {
-    hn::Vec<decltype(d8)> b, g, r;
-    hn::LoadInterleaved3(d8, from, b, g, r);
-    hn::StoreInterleaved3(b, b, b, d8, to);
-    low = hn::Min(low, b);
-    high = hn::Max(high, b);
-  };
-  size_t k = 0;
-  for (; k + lanes <= n; k += lanes) spread(in + 3 * k, out + 3 * k);
-  if (k < n) {
-    // The padding repeats the first pixel, which leaves the range as it is.
-    uint8_t last[3 * HWY_MAX_BYTES];
-    std::memset(last, in[3 * k], sizeof last);
-    std::memcpy(last, in + 3 * k, 3 * (n - k));
-    spread(last, out + 3 * k);
-  }
-  uint8_t lows[HWY_MAX_BYTES], highs[HWY_MAX_BYTES];
-  hn::StoreU(low, d8, lows);
-  hn::StoreU(high, d8, highs);
-  ByteRange range;
-  for (size_t i = 0; i < lanes; ++i) {
-    range.low = std::min(range.low, lows[i]);
-    range.high = std::max(range.high, highs[i]);
-  }
-  return range;
-}
-
 void MixWeighted(uint8_t* dest, const uint8_t* source, const uint8_t* weight, size_t n,
                  int32_t alpha) {
   for_blocks(n, [&](auto d, size_t j) HWY_ATTR {
@@ -293,7 +255,10 @@ void Shade(uint8_t* dest, const uint8_t* alpha, size_t pixels) {
 }
 
 // out[3k] = out[3k + 1] = out[3k + 2] = 255 - in[k] for k < n: what each
-// byte keeps under a coverage.
+// byte keeps under a coverage. Whole vectors only, also for the last few
+// (read through a padded copy): `out` has room for 3 x kChunk bytes, a whole
+// number of vectors, and n is at most kChunk. Bytes stored one at a time
+// and read back at once as a vector would stall the loads that follow.
 HWY_INLINE void SpreadKeep3(const uint8_t* in, size_t n, uint8_t* out) {
   const hn::ScalableTag<uint8_t> d8;
   const size_t lanes = hn::Lanes(d8);
@@ -378,24 +343,49 @@ void Reveal(uint8_t* screen, const uint8_t* scene, const uint8_t* mask, size_t p
   });
 }
 
+// The range of n bytes.
+HWY_INLINE ByteRange RangeOf(const uint8_t* p, size_t n) {
+  const hn::ScalableTag<uint8_t> d8;
+  const size_t lanes = hn::Lanes(d8);
+  auto low = hn::Set(d8, 255), high = hn::Zero(d8);
+  size_t k = 0;
+  for (; k + lanes <= n; k += lanes) {
+    const auto v = hn::LoadU(d8, p + k);
+    low = hn::Min(low, v);
+    high = hn::Max(high, v);
+  }
+  uint8_t lows[HWY_MAX_BYTES], highs[HWY_MAX_BYTES];
+  hn::StoreU(low, d8, lows);
+  hn::StoreU(high, d8, highs);
+  ByteRange range;
+  for (size_t i = 0; i < lanes; ++i) {
+    range.low = std::min(range.low, lows[i]);
+    range.high = std::max(range.high, highs[i]);
+  }
+  for (; k < n; ++k) {
+    range.low = std::min(range.low, p[k]);
+    range.high = std::max(range.high, p[k]);
+  }
+  return range;
+}
+
 void MaskFade(uint8_t* screen, const uint8_t* old, const uint8_t* scene, const uint8_t* mask,
               size_t pixels, int32_t previous, int32_t threshold) {
   const int32_t level = std::clamp(threshold, -1, 1024);
   const int32_t before = std::clamp(previous, -1, 1024);
-  // The bytes in their own order, each with its pixel's mask value.
-  uint8_t spread[3 * kChunk];
-  for (size_t start = 0; start < pixels; start += kChunk) {
-    const size_t n = std::min(kChunk, pixels - start), at = 3 * start;
-    // A chunk still wholly the old picture, or already wholly the new one
+  for (size_t start = 0; start < 3 * pixels; start += 3 * kChunk) {
+    const size_t n = std::min(3 * kChunk, 3 * pixels - start);
+    // A stretch still wholly the old picture, or already wholly the new one
     // (the level only grows), is left as it is.
-    const ByteRange range = SpreadFirst3(mask + at, n, spread);
+    const ByteRange range = RangeOf(mask + start, n);
     if (level - range.low <= 0 || before - range.high > 254) continue;
-    for_blocks(3 * n, [&](auto d, size_t j) HWY_ATTR {
+    for_blocks(n, [&](auto d, size_t j) HWY_ATTR {
       const hn::RebindToSigned<decltype(d)> di;
+      const size_t at = start + j;
       const auto k =
-          hn::Sub(hn::Set(di, static_cast<int16_t>(level)), hn::BitCast(di, Load(d, spread + j)));
+          hn::Sub(hn::Set(di, static_cast<int16_t>(level)), hn::BitCast(di, Load(d, mask + at)));
       const auto o = hn::BitCast(d, hn::Min(hn::Max(k, hn::Zero(di)), hn::Set(di, 255)));
-      Store(d, Mix(d, Load(d, scene + at + j), Load(d, old + at + j), o), screen + at + j);
+      Store(d, Mix(d, Load(d, scene + at), Load(d, old + at), o), screen + at);
     });
   }
 }

@@ -51,8 +51,9 @@ void window_text(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
 void reveal(uint8_t* screen, const uint8_t* scene, const uint8_t* mask, size_t pixels,
             int32_t after, int32_t upto);
 
-// Mask crossfade, one step: each pixel becomes `scene` mixed over `old` at
-// opacity clamp(threshold - m, 0, 255), m the first byte of its mask pixel.
+// Mask crossfade, one step: each byte becomes `scene` mixed over `old` at
+// opacity clamp(threshold - m, 0, 255), m the mask's byte at the same place
+// (a mask pixel's three bytes hold the same value).
 // `screen` holds the result of the step at `previous` (`old` before the
 // first): pixels that stay `old` or were already wholly `scene` are left.
 void mask_fade(uint8_t* screen, const uint8_t* old, const uint8_t* scene, const uint8_t* mask,

@@ -307,7 +307,10 @@ void mosaic_in(Engine& e, int32_t duration) {
 void mask_crossfade(Engine& e, int32_t duration, std::string_view mask_tag, const Rect& area) {
   GraphicsState& g = e.graphics;
   tile_mask(e, mask_tag);
-  const uint8_t* mask = bits(g.scratch);
+  // Each pixel's value (its first byte) in all three of its bytes: the
+  // steps then work on the bytes as they lie.
+  uint8_t* mask = bits(g.scratch);
+  for (size_t i = 0; i < kWindowBytes; i += 3) mask[i + 1] = mask[i + 2] = mask[i];
   uint8_t* screen = bits(g.screen);
   const uint8_t* scene = bits(g.scene);
   const std::vector<uint8_t> old(screen, screen + kWindowBytes);
