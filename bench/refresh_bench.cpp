@@ -120,8 +120,9 @@ void BM_RefreshFullScene(benchmark::State& state) {
 BENCHMARK(BM_RefreshFullScene)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // The full refresh with the text window in the scene: the default tint over
-// the whole screen and a page of text (every fourth row of cells holds
-// characters: coverage with soft edges, white text, shadow on).
+// the whole screen and a dense page of text (three rows of cells in every
+// four hold characters, about 40 % of their pixels covered, with soft
+// edges; white text, shadow on).
 void show_text_page(Engine& e) {
   TextState& t = e.text;
   t.window.window_in_scene = true;
