@@ -1,6 +1,5 @@
 #include "script/command_table.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <stdexcept>
@@ -80,9 +79,13 @@ constexpr auto kEntries = std::to_array<CommandEntry>({
 
 // The longest command word.
 constexpr size_t kMaxWordBytes = 16;
-static_assert(std::ranges::all_of(kEntries, [](const CommandEntry& entry) {
-  return entry.name.size() <= kMaxWordBytes;
-}));
+constexpr bool words_fit() {
+  for (const CommandEntry& entry : kEntries) {
+    if (entry.name.size() > kMaxWordBytes) return false;
+  }
+  return true;
+}
+static_assert(words_fit());
 static_assert(kEntries.size() < 255);
 
 // A word of at most 16 bytes packed into two integers, padded with zeros.

@@ -59,6 +59,7 @@ int NameIndex::find(std::string_view name) const {
 }
 
 bool NameIndex::insert(std::string_view name, int value) {
+  if (value < 0) return false;  // -1 marks an empty slot
   if (2 * (used_ + 1) > slots_.size()) grow(slots_.empty() ? 16 : 2 * slots_.size());
   const uint64_t hash = hash_name(name);
   Slot& slot = slots_[slot_of(name, hash)];

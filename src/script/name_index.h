@@ -19,8 +19,8 @@ class NameIndex {
   // The number stored for `name`, or -1.
   int find(std::string_view name) const;
   size_t count(std::string_view name) const { return find(name) >= 0 ? 1 : 0; }
-  // Stores `name` with `value` (0 or more) unless the name is there
-  // already: false then, and the first value stays.
+  // Stores `name` with `value` unless the name is there already (false
+  // then, and the first value stays). A negative value is not stored.
   bool insert(std::string_view name, int value);
   size_t size() const { return used_; }
 
