@@ -77,22 +77,60 @@ constexpr auto kEntries = std::to_array<CommandEntry>({
 });
 // clang-format on
 
+// The longest command word.
+constexpr size_t kMaxWordBytes = 16;
+constexpr bool words_fit() {
+  for (const CommandEntry& entry : kEntries) {
+    if (entry.name.size() > kMaxWordBytes) return false;
+  }
+  return true;
+}
+static_assert(words_fit());
+static_assert(kEntries.size() < 255);
+
+// A word of at most 16 bytes packed into two integers, padded with zeros.
+// A word with a zero byte in it is no command and gets no key, so equal
+// keys are equal words.
+struct WordKey {
+  uint64_t low = 0;
+  uint64_t high = 0;
+  bool operator==(const WordKey&) const = default;
+};
+
+// The key of `word`; false when it cannot be a command.
+inline bool pack_word(std::string_view word, WordKey& key) {
+  if (word.size() > kMaxWordBytes) return false;
+  for (size_t i = 0; i < word.size(); ++i) {
+    const uint64_t byte = static_cast<unsigned char>(word[i]);
+    if (byte == 0) return false;
+    if (i < 8) {
+      key.low |= byte << (8 * i);
+    } else {
+      key.high |= byte << (8 * (i - 8));
+    }
+  }
+  return true;
+}
+
 // A perfect hash of one phase's command words: every word has a slot of
-// its own, found by one hash and one comparison. The seed is searched for
-// when the table is built.
+// its own, found by two multiplications and one comparison of keys. The
+// multipliers are searched for when the table is built.
 class PhaseTable {
  public:
-  static constexpr size_t kSlots = 2048;
+  static constexpr int kSlotBits = 11;
 
   template <typename Entries, typename Pred>
   void build(const Entries& entries, Pred belongs) {
-    for (uint32_t seed = 1;; ++seed) {
+    for (size_t i = 0; i < entries.size(); ++i) pack_word(entries[i].name, keys_[i]);
+    for (uint64_t seed = 1;; ++seed) {
       slots_.fill(0);
-      seed_ = seed;
+      // Odd multipliers drawn from the seed (a splitmix step).
+      low_factor_ = mix(seed) | 1;
+      high_factor_ = mix(seed + 0x9E3779B97F4A7C15u) | 1;
       bool clash = false;
       for (size_t i = 0; i < entries.size() && !clash; ++i) {
         if (!belongs(entries[i])) continue;
-        uint8_t& slot = slots_[slot_of(entries[i].name)];
+        uint8_t& slot = slots_[slot_of(keys_[i])];
         if (slot != 0) clash = true;
         slot = static_cast<uint8_t>(i + 1);
       }
@@ -100,19 +138,30 @@ class PhaseTable {
     }
   }
 
-  // The index of `word` in the entries, or -1: the caller compares names.
-  int candidate(std::string_view word) const { return int{slots_[slot_of(word)]} - 1; }
-
- private:
-  size_t slot_of(std::string_view word) const {
-    uint32_t h = 2166136261u ^ seed_;
-    for (char c : word) h = (h ^ static_cast<uint8_t>(c)) * 16777619u;
-    h ^= h >> 15;
-    return h % kSlots;
+  // The index of `word` in the entries, or -1.
+  int find(std::string_view word) const {
+    WordKey key;
+    if (!pack_word(word, key)) return -1;
+    const int i = int{slots_[slot_of(key)]} - 1;
+    if (i < 0 || !(keys_[static_cast<size_t>(i)] == key)) return -1;
+    return i;
   }
 
-  std::array<uint8_t, kSlots> slots_{};
-  uint32_t seed_ = 1;
+ private:
+  static uint64_t mix(uint64_t x) {
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9u;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBu;
+    return x ^ (x >> 31);
+  }
+  size_t slot_of(const WordKey& key) const {
+    return static_cast<size_t>((key.low * low_factor_ + key.high * high_factor_) >>
+                               (64 - kSlotBits));
+  }
+
+  std::array<uint8_t, size_t{1} << kSlotBits> slots_{};
+  std::array<WordKey, kEntries.size()> keys_{};
+  uint64_t low_factor_ = 1;
+  uint64_t high_factor_ = 1;
 };
 
 struct Tables : CommandBinder {
@@ -150,9 +199,8 @@ struct Tables : CommandBinder {
   }
 
   const CommandEntry* find(const PhaseTable& phase, std::string_view word) const {
-    const int i = phase.candidate(word);
-    if (i < 0 || entries[static_cast<size_t>(i)].name != word) return nullptr;
-    return &entries[static_cast<size_t>(i)];
+    const int i = phase.find(word);
+    return i < 0 ? nullptr : &entries[static_cast<size_t>(i)];
   }
 };
 

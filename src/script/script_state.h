@@ -7,8 +7,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "script/name_index.h"
 
 namespace vellumite {
 
@@ -39,13 +40,14 @@ struct ScriptState {
   std::vector<Label> label_table;  // in order of definition
   int label_count = 0;
   // Name to index of its first definition, so a jump does not walk 5000 names.
-  std::unordered_map<std::string, int> label_index;
+  NameIndex label_index;
   // One for each label, set when the game reaches it; empty (nothing kept)
   // unless the auto player runs.
   std::vector<bool> labels_reached;
 
-  // The command word being run, for messages; empty while a text line runs.
-  std::string current_command;
+  // The name of the command being run, for messages (a view of the command
+  // table's word or of a fixed name for text lines).
+  std::string_view current_command;
 
   bool define_mode = false;
   bool define_done = false;

@@ -43,18 +43,14 @@ void apply_int_limits(VarState& vars) {
   }
 }
 
-const int32_t* find_num_alias(const VarState& vars, const std::string& name) {
-  auto it = vars.num_alias_index.find(name);
-  return it == vars.num_alias_index.end()
-             ? nullptr
-             : &vars.num_alias_table[static_cast<size_t>(it->second)].value;
+const int32_t* find_num_alias(const VarState& vars, std::string_view name) {
+  const int i = vars.num_alias_index.find(name);
+  return i < 0 ? nullptr : &vars.num_alias_table[static_cast<size_t>(i)].value;
 }
 
-const std::string* find_str_alias(const VarState& vars, const std::string& name) {
-  auto it = vars.str_alias_index.find(name);
-  return it == vars.str_alias_index.end()
-             ? nullptr
-             : &vars.str_alias_table[static_cast<size_t>(it->second)].text;
+const std::string* find_str_alias(const VarState& vars, std::string_view name) {
+  const int i = vars.str_alias_index.find(name);
+  return i < 0 ? nullptr : &vars.str_alias_table[static_cast<size_t>(i)].text;
 }
 
 }  // namespace vellumite

@@ -4,8 +4,10 @@
 #include <array>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
+
+#include "script/name_index.h"
 
 namespace vellumite {
 
@@ -41,8 +43,8 @@ struct VarState {
   std::vector<NumAlias> num_alias_table;
   std::vector<StrAlias> str_alias_table;
   // First definition of each name.
-  std::unordered_map<std::string, int> num_alias_index;
-  std::unordered_map<std::string, int> str_alias_index;
+  NameIndex num_alias_index;
+  NameIndex str_alias_index;
 
   uint32_t random_state = 1;
 };
@@ -62,7 +64,7 @@ int32_t draw_random(VarState& vars);
 void apply_int_limits(VarState& vars);
 
 // Alias lookups used by the readers; null when the name is not defined.
-const int32_t* find_num_alias(const VarState& vars, const std::string& name);
-const std::string* find_str_alias(const VarState& vars, const std::string& name);
+const int32_t* find_num_alias(const VarState& vars, std::string_view name);
+const std::string* find_str_alias(const VarState& vars, std::string_view name);
 
 }  // namespace vellumite

@@ -134,9 +134,9 @@ void cmd_cmp(Engine& e) {
 }
 
 void cmd_goto(Engine& e) {
-  std::string label;
-  read_label(e, label);
-  jump_to_label(e, label);
+  TokenScratch scratch;
+  std::string text;
+  jump_to_label(e, read_label(e, scratch, text));
 }
 
 // Moves to the start of the `lines`-th line after the current one.
@@ -190,8 +190,9 @@ void cmd_gosub(Engine& e) {
   if (s.gosub_depth >= kGosubDepth) {
     script_error(e, "スタックエラー", error_message("gosub文のせいでスタックが溢れました。"));
   }
-  std::string label;
-  read_label(e, label);
+  TokenScratch scratch;
+  std::string text;
+  const std::string_view label = read_label(e, scratch, text);
   s.gosub_stack[static_cast<size_t>(s.gosub_depth)] = s.script_pos;
   ++s.gosub_depth;
   jump_to_label(e, label);

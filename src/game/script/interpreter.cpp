@@ -1,5 +1,7 @@
 #include "game/script/interpreter.h"
 
+#include <vector>
+
 #include "base/sjis.h"
 #include "game/audio/sound.h"
 #include "game/graphics/layers.h"
@@ -68,6 +70,44 @@ void check_trap(Engine& e) {
   }
 }
 
+// Runs the command `entry` found for `word` (null: no such command).
+void run_command(Engine& e, std::string_view word, const CommandEntry* entry) {
+  if (e.script.reset_requested) {
+    game_reset(e);
+    return;
+  }
+  if (entry == nullptr) {
+    script_error(e, "構文エラー", error_message("不正な命令\"%s\"です。", word));
+  }
+  e.script.current_command = entry->name;
+  entry->handler(e);
+}
+
+// Which commands take the page-start snapshot before they run, one flag per
+// entry of the command table, worked out once; a word that is no command
+// takes it too.
+class SnapshotRule {
+ public:
+  SnapshotRule() {
+    size_t count = 0;
+    first_ = all_commands(count);
+    flags_.resize(count);
+    for (size_t i = 0; i < count; ++i) flags_[i] = snapshot_before_command(first_[i].name);
+  }
+  bool before(const CommandEntry* entry) const {
+    return entry == nullptr || flags_[static_cast<size_t>(entry - first_)] != 0;
+  }
+
+ private:
+  const CommandEntry* first_ = nullptr;
+  std::vector<uint8_t> flags_;
+};
+
+const SnapshotRule& snapshot_rule() {
+  static const SnapshotRule rule;
+  return rule;
+}
+
 }  // namespace
 
 std::string assemble_text_line(Engine& e) {
@@ -92,16 +132,7 @@ std::string assemble_text_line(Engine& e) {
 }
 
 void dispatch_command(Engine& e, std::string_view word) {
-  if (e.script.reset_requested) {
-    game_reset(e);
-    return;
-  }
-  const CommandEntry* entry = find_command(word, e.script.define_mode);
-  if (entry == nullptr) {
-    script_error(e, "構文エラー", error_message("不正な命令\"%s\"です。", word));
-  }
-  e.script.current_command.assign(word);
-  entry->handler(e);
+  run_command(e, word, find_command(word, e.script.define_mode));
 }
 
 void run_interpreter(Engine& e, bool define_mode) {
@@ -113,7 +144,8 @@ void run_interpreter(Engine& e, bool define_mode) {
     s.define_done = false;
   }
   skip_blanks(e);
-  std::string word;
+  const SnapshotRule& snapshot = snapshot_rule();
+  TokenScratch scratch;
   for (;;) {
     if (s.restart_requested) return;
     e.platform.yield();
@@ -141,9 +173,10 @@ void run_interpreter(Engine& e, bool define_mode) {
     const bool page_start = !define_mode && e.text.window.column == 0 && e.text.window.row == 0;
     if (is_command_start(c)) {
       const int32_t start = s.script_pos;
-      read_token(e, word);
-      if (page_start && snapshot_before_command(word)) state_snapshot_at(e, start);
-      dispatch_command(e, word);
+      const std::string_view word = read_token(e, scratch);
+      const CommandEntry* entry = find_command(word, define_mode);
+      if (page_start && snapshot.before(entry)) state_snapshot_at(e, start);
+      run_command(e, word, entry);
       if (define_mode && s.define_done) return;
     } else {
       if (page_start) state_snapshot(e);

@@ -36,6 +36,24 @@ void finish_single_file(Engine& e, size_t size) {
   if (length >= kScriptBufferSize) too_long(e);
 }
 
+// From `pos` inside a line that holds no label: the start of the next line
+// that has a '*' in it (only such a line can), or `end`. Lines are not
+// walked one by one: the stars are found with memchr and each one's line
+// start by looking back from it.
+int32_t next_star_line(const char* buf, int32_t pos, int32_t end) {
+  int32_t from = pos;
+  for (;;) {
+    const void* found = std::memchr(buf + from, '*', static_cast<size_t>(end - from));
+    if (found == nullptr) return end;
+    const auto star = static_cast<int32_t>(static_cast<const char*>(found) - buf);
+    int32_t line = star;
+    while (line > pos && buf[line - 1] != '\n') --line;
+    // No line feed between: the star is on the line being passed over.
+    if (line > pos) return line;
+    from = star + 1;
+  }
+}
+
 void prepare_buffer(ScriptState& s) {
   // One spare byte so the terminating NUL always has a place.
   s.script_buffer = std::make_unique_for_overwrite<char[]>(kScriptBufferSize + 1);
@@ -119,8 +137,13 @@ void build_label_table(Engine& e) {
   s.label_count = 0;
   s.label_index.reserve(kMaxLabels);
   const char* buf = s.script_buffer.get();
+  // The scan stops at the first NUL: the end, or a NUL inside a file.
+  const auto end = static_cast<int32_t>(
+      static_cast<const char*>(std::memchr(buf, '\0', static_cast<size_t>(s.script_length) + 1)) -
+      buf);
   s.script_pos = 0;
-  std::string name;
+  TokenScratch scratch;
+  std::string text;
   for (;;) {
     char c = buf[s.script_pos];
     if (c == ' ' || c == '\t' || c == '\n') {
@@ -129,11 +152,11 @@ void build_label_table(Engine& e) {
     }
     if (c == '\0') break;
     if (c != '*') {
-      skip_to_line_end(e);
+      s.script_pos = next_star_line(buf, s.script_pos, end);
       continue;
     }
-    read_label(e, name);
-    lowercase_ascii(name);
+    // A star token is lowercase already.
+    const std::string_view name = read_label(e, scratch, text);
     if (s.label_index.count(name) != 0) {
       script_error(e, "エラー", error_message("ラベル*%sの多重定義です。", name));
     }
@@ -142,20 +165,24 @@ void build_label_table(Engine& e) {
     }
     skip_blanks(e);
     if (buf[s.script_pos] == '\n') ++s.script_pos;
-    s.label_index.emplace(name, s.label_count);
-    s.label_table.push_back(Label{s.script_pos, name});
+    s.label_index.insert(name, s.label_count);
+    s.label_table.push_back(Label{s.script_pos, std::string(name)});
     ++s.label_count;
   }
 }
 
 void jump_to_label(Engine& e, std::string_view name) {
-  std::string key(name);
-  lowercase_ascii(key);
-  auto it = e.script.label_index.find(key);
-  if (it == e.script.label_index.end()) {
-    script_error(e, "ラベルエラー", error_message("ラベル*%sは存在しません", name));
+  // Labels are kept lowercase; a name with capitals is lowered in a copy.
+  std::string lowered;
+  std::string_view key = name;
+  if (std::any_of(name.begin(), name.end(), [](char c) { return c >= 'A' && c <= 'Z'; })) {
+    lowered.assign(name);
+    lowercase_ascii(lowered);
+    key = lowered;
   }
-  const auto index = static_cast<size_t>(it->second);
+  const int found = e.script.label_index.find(key);
+  if (found < 0) script_error(e, "ラベルエラー", error_message("ラベル*%sは存在しません", name));
+  const auto index = static_cast<size_t>(found);
   e.script.script_pos = e.script.label_table[index].position;
   if (index < e.script.labels_reached.size()) e.script.labels_reached[index] = true;
 }

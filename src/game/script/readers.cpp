@@ -1,5 +1,6 @@
 #include "game/script/readers.h"
 
+#include <array>
 #include <cstring>
 
 #include "game/script/script_error.h"
@@ -7,45 +8,76 @@
 namespace vellumite {
 namespace {
 
-constexpr size_t kMaxBytes = 254;  // longest token, string or number text
+constexpr size_t kMaxBytes = kMaxTokenBytes;  // longest string
 
 inline char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
+// What each byte is to a token.
+constexpr uint8_t kLetter = 1;   // a lowercase letter or '_'
+constexpr uint8_t kCapital = 2;  // with kLetter: a capital
+constexpr uint8_t kDigit = 4;
+constexpr std::array<uint8_t, 256> kTokenBytes = [] {
+  std::array<uint8_t, 256> kinds{};
+  for (int c = 'a'; c <= 'z'; ++c) kinds[static_cast<size_t>(c)] = kLetter;
+  for (int c = 'A'; c <= 'Z'; ++c) kinds[static_cast<size_t>(c)] = kLetter | kCapital;
+  for (int c = '0'; c <= '9'; ++c) kinds[static_cast<size_t>(c)] = kDigit;
+  kinds['_'] = kLetter;
+  return kinds;
+}();
+
 const char* syntax_error_title = "構文エラー";
+
+// A number given by its alias; kept out of read_number, whose digits are
+// the common case.
+[[gnu::noinline]] int32_t read_num_alias(Engine& e) {
+  TokenScratch scratch;
+  const std::string_view name = read_token(e, scratch);
+  if (const int32_t* value = find_num_alias(e.vars, name)) return *value;
+  script_error(e, syntax_error_title, error_message("数字がくるべきところに数字がありません。"));
+}
 
 }  // namespace
 
 size_t checked_variable(Engine& e, int32_t index) {
   if (index < 0 || index >= kVariableCount) {
     // A number outside 0..4095 would reach past the variable tables.
-    std::string message = e.script.current_command;
+    std::string message(e.script.current_command);
     message += error_message("の変数番号%dは範囲外です。", static_cast<long long>(index));
     script_error(e, "実行時エラー", message);
   }
   return static_cast<size_t>(index);
 }
 
-void read_token(Engine& e, std::string& out) {
+std::string_view read_token(Engine& e, TokenScratch& scratch) {
   skip_blanks(e);
   const char* buf = e.script.script_buffer.get();
   const int32_t start = e.script.script_pos;
   int32_t pos = start;
-  // Letters and '_', then digits too; the token is copied once at its end.
+  // Letters and '_', then digits too.
+  uint8_t seen = 0;
   for (;; ++pos) {
-    const char c = lower(buf[pos]);
-    if (!((c >= 'a' && c <= 'z') || c == '_' || (pos > start && is_digit(c)))) break;
-    if (static_cast<size_t>(pos - start) >= kMaxBytes) {
+    const uint8_t kind = kTokenBytes[static_cast<unsigned char>(buf[pos])];
+    if (kind == 0 || (kind == kDigit && pos == start)) break;
+    seen |= kind;
+    if (static_cast<size_t>(pos - start) >= kMaxTokenBytes) {
       e.script.script_pos = pos + 1;
       std::string token(buf + start, static_cast<size_t>(pos + 1 - start));
       for (char& t : token) t = lower(t);
       script_error(e, "命令エラー", error_message("長すぎるトークンです:%s", token));
     }
   }
-  out.assign(buf + start, static_cast<size_t>(pos - start));
-  for (char& c : out) c = lower(c);
   e.script.script_pos = pos;
   skip_blanks(e);
+  const auto length = static_cast<size_t>(pos - start);
+  if ((seen & kCapital) == 0) return {buf + start, length};
+  for (size_t i = 0; i < length; ++i) scratch[i] = lower(buf[static_cast<size_t>(start) + i]);
+  return {scratch.data(), length};
+}
+
+void read_token(Engine& e, std::string& out) {
+  TokenScratch scratch;
+  out.assign(read_token(e, scratch));
 }
 
 int32_t read_number(Engine& e) {
@@ -82,10 +114,7 @@ int32_t read_number(Engine& e) {
     if (negative) value = 0u - value;
     return static_cast<int32_t>(value);
   }
-  std::string name;
-  read_token(e, name);
-  if (const int32_t* value = find_num_alias(e.vars, name)) return *value;
-  script_error(e, syntax_error_title, error_message("数字がくるべきところに数字がありません。"));
+  return read_num_alias(e);
 }
 
 void read_string(Engine& e, std::string& out) {
@@ -118,8 +147,8 @@ void read_string(Engine& e, std::string& out) {
     skip_blanks(e);
     return;
   }
-  std::string name;
-  read_token(e, name);
+  TokenScratch scratch;
+  const std::string_view name = read_token(e, scratch);
   if (const std::string* text = find_str_alias(e.vars, name)) {
     out = *text;
     skip_blanks(e);
@@ -129,27 +158,30 @@ void read_string(Engine& e, std::string& out) {
                error_message("文字列が来るべきところに文字列がありません。"));
 }
 
-void read_label(Engine& e, std::string& out) {
+std::string_view read_label(Engine& e, TokenScratch& scratch, std::string& text) {
   skip_blanks(e);
   char c = current_byte(e);
   if (c == '$' || c == '"') {
-    std::string text;
     read_string(e, text);
     if (text.empty() || text[0] != '*') {
       script_error(e, "実行時エラー",
                    error_message("ラベル名を指定すべきところで文字列が代わりに指定されましたが、"
                                  "文字列の先頭が*ではありません。"));
     }
-    out = text.substr(1);
-    return;
+    return std::string_view(text).substr(1);
   }
   if (c == '*') {
     ++e.script.script_pos;
-    read_token(e, out);
-    return;
+    return read_token(e, scratch);
   }
   script_error(e, syntax_error_title,
                error_message("ラベル名が来るべきところにラベル名が来ませんでした。"));
+}
+
+void read_label(Engine& e, std::string& out) {
+  TokenScratch scratch;
+  std::string text;
+  out.assign(read_label(e, scratch, text));
 }
 
 Colour read_color(Engine& e, const char* text) {

@@ -103,7 +103,7 @@ void cmd_add(Engine& e) {
     std::string& target = e.vars.str_vars[index];
     if (text.size() > kMaxStringBytes - target.size()) {
       script_error(e, kRuntimeErrorTitle,
-                   e.script.current_command + error_message("の文字列が長すぎます。"));
+                   std::string(e.script.current_command) + error_message("の文字列が長すぎます。"));
     }
     target += text;
   } else {
@@ -172,7 +172,7 @@ void cmd_rnd(Engine& e) {
   // A draw can only be reduced into 0..n-1 when there is such a range.
   if (divisor <= 0) {
     script_error(e, kRuntimeErrorTitle,
-                 e.script.current_command + error_message("の除数が0以下です。"));
+                 std::string(e.script.current_command) + error_message("の除数が0以下です。"));
   }
   store(e, index, draw_random(e.vars) % divisor);
 }
@@ -187,8 +187,9 @@ void cmd_rnd2(Engine& e) {
   // not wrap around into a negative divisor.
   int64_t width = int64_t{high} - int64_t{low} + 1;
   if (width <= 0) {
-    script_error(e, kRuntimeErrorTitle,
-                 e.script.current_command + error_message("の上限が下限より小さいです。"));
+    script_error(
+        e, kRuntimeErrorTitle,
+        std::string(e.script.current_command) + error_message("の上限が下限より小さいです。"));
   }
   int64_t value = int64_t{low} + draw_random(e.vars) % width;
   store(e, index, static_cast<int32_t>(value));
@@ -232,7 +233,7 @@ void cmd_numalias(Engine& e) {
   }
   expect_comma(e);
   alias.value = read_number(e);
-  vars.num_alias_index.emplace(alias.name, static_cast<int>(vars.num_alias_table.size()));
+  vars.num_alias_index.insert(alias.name, static_cast<int>(vars.num_alias_table.size()));
   vars.num_alias_table.push_back(std::move(alias));
 }
 
@@ -249,7 +250,7 @@ void cmd_stralias(Engine& e) {
   }
   expect_comma(e);
   read_string(e, alias.text);
-  vars.str_alias_index.emplace(alias.name, static_cast<int>(vars.str_alias_table.size()));
+  vars.str_alias_index.insert(alias.name, static_cast<int>(vars.str_alias_table.size()));
   vars.str_alias_table.push_back(std::move(alias));
 }
 
