@@ -41,15 +41,17 @@ void finish_single_file(Engine& e, size_t size) {
 // walked one by one: the stars are found with memchr and each one's line
 // start by looking back from it.
 int32_t next_star_line(const char* buf, int32_t pos, int32_t end) {
+  // [pos, from) holds no line feed: the look back stops at `from`, so a
+  // line full of stars is still passed over in one walk.
   int32_t from = pos;
   for (;;) {
     const void* found = std::memchr(buf + from, '*', static_cast<size_t>(end - from));
     if (found == nullptr) return end;
     const auto star = static_cast<int32_t>(static_cast<const char*>(found) - buf);
     int32_t line = star;
-    while (line > pos && buf[line - 1] != '\n') --line;
+    while (line > from && buf[line - 1] != '\n') --line;
     // No line feed between: the star is on the line being passed over.
-    if (line > pos) return line;
+    if (line > from) return line;
     from = star + 1;
   }
 }
