@@ -198,11 +198,6 @@ void Tint(uint8_t* px, size_t pixels, int32_t blue, int32_t green, int32_t red) 
   }
 }
 
-// The least and the greatest of some bytes.
-struct ByteRange {
-  uint8_t low = 255, high = 0;
-};
-
 void MixWeighted(uint8_t* dest, const uint8_t* source, const uint8_t* weight, size_t n,
                  int32_t alpha) {
   for_blocks(n, [&](auto d, size_t j) HWY_ATTR {
@@ -342,6 +337,11 @@ void Reveal(uint8_t* screen, const uint8_t* scene, const uint8_t* mask, size_t p
     Store3(d, t, screen + 3 * p);
   });
 }
+
+// The least and the greatest of some bytes.
+struct ByteRange {
+  uint8_t low = 255, high = 0;
+};
 
 // The range of n bytes.
 HWY_INLINE ByteRange RangeOf(const uint8_t* p, size_t n) {
