@@ -137,11 +137,21 @@ void MixConstant(uint8_t* out, const uint8_t* keep, const uint8_t* gain, size_t 
 // repeating pattern of three bytes, kChunk pixels long.
 constexpr size_t kChunk = 256;
 
-// pattern[j] = channel[j % 3] for the 3 x kChunk bytes of a chunk. A game
-// tints with one colour for long stretches: the last pattern is kept.
-const uint8_t* channel_pattern(uint8_t b, uint8_t g, uint8_t r) {
+// A tint's weights for the 3 x kChunk bytes of a chunk: bytes[j] is
+// channel[j % 3]; lanes[j] the same as the multiplier 257 x channel + 1, as
+// floor(x * c / 255) = (x * (257c + 1)) >> 16 for every byte x and every c
+// below 255: one high multiply instead of a multiply and a division. lanes
+// is null when a channel is 255, which no 16-bit multiplier keeps.
+struct ChannelPattern {
+  const uint8_t* bytes;
+  const uint16_t* lanes;
+};
+
+// A game tints with one colour for long stretches: the last pattern is kept.
+ChannelPattern channel_pattern(uint8_t b, uint8_t g, uint8_t r) {
   thread_local struct {
     uint8_t bytes[3 * kChunk];
+    uint16_t lanes[3 * kChunk];
     uint32_t key = UINT32_MAX;
   } last;
   const uint32_t key = uint32_t{b} | uint32_t{g} << 8 | uint32_t{r} << 16;
@@ -151,49 +161,30 @@ const uint8_t* channel_pattern(uint8_t b, uint8_t g, uint8_t r) {
       last.bytes[k + 1] = g;
       last.bytes[k + 2] = r;
     }
-    last.key = key;
-  }
-  return last.bytes;
-}
-
-// The same pattern as multipliers: floor(x * c / 255) = (x * (257c + 1)) >> 16
-// for every byte x and every c below 255, one high multiply instead of a
-// multiply and a division. Null when a channel is 255, which no 16-bit
-// multiplier keeps.
-const uint16_t* channel_multipliers(uint8_t b, uint8_t g, uint8_t r) {
-  if (b == 255 || g == 255 || r == 255) return nullptr;
-  thread_local struct {
-    uint16_t lanes[3 * kChunk];
-    uint32_t key = UINT32_MAX;
-  } last;
-  const uint32_t key = uint32_t{b} | uint32_t{g} << 8 | uint32_t{r} << 16;
-  if (last.key != key) {
-    const uint8_t* bytes = channel_pattern(b, g, r);
     for (size_t k = 0; k < 3 * kChunk; ++k)
-      last.lanes[k] = static_cast<uint16_t>(257 * bytes[k] + 1);
+      last.lanes[k] = static_cast<uint16_t>(257 * last.bytes[k] + 1);
     last.key = key;
   }
-  return last.lanes;
+  const bool multiplies = b != 255 && g != 255 && r != 255;
+  return ChannelPattern{last.bytes, multiplies ? last.lanes : nullptr};
 }
 
-// t tinted by the pattern's bytes j...: by its multipliers when there are
-// some, else by the bytes.
+// t tinted by the pattern's weights j...: by its multipliers when there
+// are some, else by the bytes.
 template <class D>
-HWY_INLINE hn::Vec<D> TintAt(D d, hn::Vec<D> t, const uint16_t* multipliers, const uint8_t* bytes,
-                             size_t j) {
-  if (multipliers != nullptr) return hn::MulHigh(t, hn::LoadU(d, multipliers + j));
-  return Div255(d, hn::Mul(t, Load(d, bytes + j)));
+HWY_INLINE hn::Vec<D> TintAt(D d, hn::Vec<D> t, const ChannelPattern& tint, size_t j) {
+  if (tint.lanes != nullptr) return hn::MulHigh(t, hn::LoadU(d, tint.lanes + j));
+  return Div255(d, hn::Mul(t, Load(d, tint.bytes + j)));
 }
 
 void Tint(uint8_t* px, size_t pixels, int32_t blue, int32_t green, int32_t red) {
   const auto b = static_cast<uint8_t>(blue), g = static_cast<uint8_t>(green),
              r = static_cast<uint8_t>(red);
-  const uint8_t* tint = channel_pattern(b, g, r);
-  const uint16_t* multipliers = channel_multipliers(b, g, r);
+  const ChannelPattern tint = channel_pattern(b, g, r);
   for (size_t start = 0; start < pixels; start += kChunk) {
     uint8_t* p = px + 3 * start;
     for_blocks(3 * std::min(kChunk, pixels - start), [&](auto d, size_t j) HWY_ATTR {
-      Store(d, TintAt(d, Load(d, p + j), multipliers, tint, j), p + j);
+      Store(d, TintAt(d, Load(d, p + j), tint, j), p + j);
     });
   }
 }
@@ -288,9 +279,8 @@ void WindowText(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
                 const uint8_t* shadow_alpha, size_t pixels, const uint8_t* tint) {
   // The bytes in their own order: the coverages are spread over their
   // pixels' three bytes first, kChunk pixels at a time.
-  const uint8_t* tints = tint != nullptr ? channel_pattern(tint[0], tint[1], tint[2]) : nullptr;
-  const uint16_t* multipliers =
-      tint != nullptr ? channel_multipliers(tint[0], tint[1], tint[2]) : nullptr;
+  const ChannelPattern tints =
+      tint != nullptr ? channel_pattern(tint[0], tint[1], tint[2]) : ChannelPattern{};
   // What each byte keeps under the text and under the shadow.
   uint8_t text[3 * kChunk], shadow[3 * kChunk];
   for (size_t start = 0; start < pixels; start += kChunk) {
@@ -301,12 +291,12 @@ void WindowText(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
     // shadow) skips that part, which would leave its bytes as they are.
     const bool has_text = AnyNonZero(alpha + start, n);
     const bool has_shadow = shadow_alpha != nullptr && AnyNonZero(shadow_alpha + start, n);
-    if (!has_text && !has_shadow && tints == nullptr) continue;
+    if (!has_text && !has_shadow && tint == nullptr) continue;
     if (has_text) SpreadKeep3(alpha + start, n, text);
     if (has_shadow) SpreadKeep3(shadow_alpha + start, n, shadow);
     for_blocks(3 * n, [&](auto d, size_t j) HWY_ATTR {
       auto t = Load(d, out + j);
-      if (tints != nullptr) t = TintAt(d, t, multipliers, tints, j);
+      if (tint != nullptr) t = TintAt(d, t, tints, j);
       if (has_shadow) t = Div255(d, hn::Mul(t, Load(d, shadow + j)));
       if (has_text) {
         // Store holds the sum at 255.
