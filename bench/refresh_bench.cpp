@@ -100,16 +100,22 @@ struct SceneFixture {
   Engine e;
 };
 
-// Times full refreshes of the fixture's scene.
-void time_refresh(benchmark::State& state, SceneFixture& f) {
+// Times `step` on the fixture's scene, a frame's bytes per iteration.
+template <typename Step>
+void time_scene(benchmark::State& state, SceneFixture& f, Step step) {
   const FrameCopies copies;
   for (auto _ : state) {
-    refresh_scene(f.e, nullptr);
+    step();
     benchmark::DoNotOptimize(f.e.graphics.scene.surface.bits.data());
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kWindowBytes);
   copies.report(state);
+}
+
+// Times full refreshes of the fixture's scene.
+void time_refresh(benchmark::State& state, SceneFixture& f) {
+  time_scene(state, f, [&] { refresh_scene(f.e, nullptr); });
 }
 
 void BM_RefreshFullScene(benchmark::State& state) {
@@ -149,14 +155,7 @@ BENCHMARK(BM_RefreshWithTextWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecon
 // drawn over a full-screen window.
 void BM_PageClearTint(benchmark::State& state) {
   SceneFixture f(false);
-  const FrameCopies copies;
-  for (auto _ : state) {
-    draw_window_background(f.e, 0, 0, 639, 479, f.e.graphics.scene);
-    benchmark::DoNotOptimize(f.e.graphics.scene.surface.bits.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kWindowBytes);
-  copies.report(state);
+  time_scene(state, f, [&] { draw_window_background(f.e, 0, 0, 639, 479, f.e.graphics.scene); });
 }
 BENCHMARK(BM_PageClearTint)->Unit(benchmark::kMicrosecond);
 
@@ -165,13 +164,7 @@ BENCHMARK(BM_PageClearTint)->Unit(benchmark::kMicrosecond);
 void BM_TextWindowPass(benchmark::State& state) {
   SceneFixture f(false);
   show_text_page(f.e);
-  const FrameCopies copies;
-  for (auto _ : state) {
-    recompose_text(f.e, nullptr);
-    benchmark::DoNotOptimize(f.e.graphics.scene.surface.bits.data());
-    benchmark::ClobberMemory();
-  }
-  copies.report(state);
+  time_scene(state, f, [&] { recompose_text(f.e, nullptr); });
 }
 BENCHMARK(BM_TextWindowPass)->Unit(benchmark::kMicrosecond);
 
@@ -182,13 +175,7 @@ void BM_RefreshWithFilters(benchmark::State& state) {
   layers.nega_mode = static_cast<int32_t>(state.range(0));
   layers.monocro_on = true;
   layers.monocro_colour = Colour{255, 200, 120};
-  const FrameCopies copies;
-  for (auto _ : state) {
-    refresh_scene(f.e, nullptr);
-    benchmark::DoNotOptimize(f.e.graphics.scene.surface.bits.data());
-    benchmark::ClobberMemory();
-  }
-  copies.report(state);
+  time_refresh(state, f);
 }
 BENCHMARK(BM_RefreshWithFilters)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
