@@ -54,6 +54,25 @@ HWY_INLINE void Store(D, hn::Vec<D> v, uint8_t* p) {
   const hn::Rebind<uint8_t, D> d8;
   hn::StoreU(hn::DemoteTo(d8, hn::BitCast(hn::RebindToSigned<D>(), v)), d8, p);
 }
+// Replaces each of the n bytes at p by what f(d, j, v) returns for the
+// widened bytes v at p + j, in whole vectors where n allows: the last one
+// overlaps the one before it and is given its bytes as they were before
+// any was replaced, so it stores the same results again there.
+template <class F>
+HWY_INLINE void for_vectors_in_place(uint8_t* p, size_t n, const F& f) {
+  const hn::ScalableTag<uint16_t> d;
+  const size_t lanes = hn::Lanes(d);
+  if (n < lanes) {
+    for_blocks(n, [&](auto dd, size_t j) HWY_ATTR { Store(dd, f(dd, j, Load(dd, p + j)), p + j); });
+    return;
+  }
+  const size_t last = n - lanes;
+  const auto tail = Load(d, p + last);
+  size_t j = 0;
+  for (; j + lanes <= n; j += lanes) Store(d, f(d, j, Load(d, p + j)), p + j);
+  if (j < n) Store(d, f(d, last, tail), p + last);
+}
+
 // floor(x / 255) for every 16-bit x: (x * 0x8081) >> 23, the high half of
 // the product shifted by 7.
 template <class D>
@@ -182,10 +201,8 @@ void Tint(uint8_t* px, size_t pixels, int32_t blue, int32_t green, int32_t red) 
              r = static_cast<uint8_t>(red);
   const ChannelPattern tint = channel_pattern(b, g, r);
   for (size_t start = 0; start < pixels; start += kChunk) {
-    uint8_t* p = px + 3 * start;
-    for_blocks(3 * std::min(kChunk, pixels - start), [&](auto d, size_t j) HWY_ATTR {
-      Store(d, TintAt(d, Load(d, p + j), tint, j), p + j);
-    });
+    for_vectors_in_place(px + 3 * start, 3 * std::min(kChunk, pixels - start),
+                         [&](auto d, size_t j, auto t) HWY_ATTR { return TintAt(d, t, tint, j); });
   }
 }
 
@@ -241,24 +258,27 @@ void Shade(uint8_t* dest, const uint8_t* alpha, size_t pixels) {
 }
 
 // out[3k] = out[3k + 1] = out[3k + 2] = 255 - in[k] for k < n: what each
-// byte keeps under a coverage. Whole vectors only, also for the last few
-// (read through a padded copy): `out` has room for 3 x kChunk bytes, a whole
-// number of vectors, and n is at most kChunk. Bytes stored one at a time
-// and read back at once as a vector would stall the loads that follow.
+// byte keeps under a coverage. In whole vectors only: the last one overlaps
+// the one before it (storing the same bytes again there), and fewer pixels
+// than a vector holds are read through a padded copy, so `out` has room for
+// 3 x max(n, HWY_MAX_BYTES) bytes. Bytes stored one at a time and read back
+// at once as a vector would stall the loads that follow.
 HWY_INLINE void SpreadKeep3(const uint8_t* in, size_t n, uint8_t* out) {
   const hn::ScalableTag<uint8_t> d8;
   const size_t lanes = hn::Lanes(d8);
+  const auto spread = [&](const uint8_t* from, size_t k) HWY_ATTR {
+    const auto v = hn::Not(hn::LoadU(d8, from));
+    hn::StoreInterleaved3(v, v, v, d8, out + 3 * k);
+  };
+  if (n < lanes) {
+    uint8_t padded[HWY_MAX_BYTES] = {};
+    std::memcpy(padded, in, n);
+    spread(padded, 0);
+    return;
+  }
   size_t k = 0;
-  for (; k + lanes <= n; k += lanes) {
-    const auto v = hn::Not(hn::LoadU(d8, in + k));
-    hn::StoreInterleaved3(v, v, v, d8, out + 3 * k);
-  }
-  if (k < n) {
-    uint8_t last[HWY_MAX_BYTES] = {};
-    std::memcpy(last, in + k, n - k);
-    const auto v = hn::Not(hn::LoadU(d8, last));
-    hn::StoreInterleaved3(v, v, v, d8, out + 3 * k);
-  }
+  for (; k + lanes <= n; k += lanes) spread(in + k, k);
+  if (k < n) spread(in + n - lanes, n - lanes);
 }
 
 // Whether any of the n bytes is not 0, eight at a time.
@@ -275,36 +295,38 @@ HWY_INLINE bool AnyNonZero(const uint8_t* p, size_t n) {
   return false;
 }
 
-void WindowText(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
-                const uint8_t* shadow_alpha, size_t pixels, const uint8_t* tint) {
+void WindowText(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha, size_t pixels,
+                bool shadow, const uint8_t* tint) {
   // The bytes in their own order: the coverages are spread over their
   // pixels' three bytes first, kChunk pixels at a time.
   const ChannelPattern tints =
       tint != nullptr ? channel_pattern(tint[0], tint[1], tint[2]) : ChannelPattern{};
-  // What each byte keeps under the text and under the shadow.
-  uint8_t text[3 * kChunk], shadow[3 * kChunk];
+  // What each byte keeps under the coverages, from the pixel before the
+  // chunk (whose coverage is the first pixel's shadow) to its last: the
+  // shadow's bytes start at keep, the text's three bytes later.
+  uint8_t keep[3 * (std::max<size_t>(kChunk, HWY_MAX_BYTES) + 1)];
+  const uint8_t* text_keep = keep + 3;
   for (size_t start = 0; start < pixels; start += kChunk) {
     const size_t n = std::min(kChunk, pixels - start);
-    uint8_t* out = dest + 3 * start;
+    const uint8_t* covered = shadow ? alpha + start - 1 : alpha + start;
+    const size_t count = shadow ? n + 1 : n;
+    // Most of a window holds no text: a chunk without coverage keeps its
+    // bytes (but for the tint).
+    const bool text = AnyNonZero(covered, count);
+    if (!text && tint == nullptr) continue;
+    if (text) SpreadKeep3(covered, count, shadow ? keep : keep + 3);
+    const bool shade = text && shadow;
     const uint8_t* ink = colour + 3 * start;
-    // Most of a window holds no text: a chunk without coverage (or without
-    // shadow) skips that part, which would leave its bytes as they are.
-    const bool has_text = AnyNonZero(alpha + start, n);
-    const bool has_shadow = shadow_alpha != nullptr && AnyNonZero(shadow_alpha + start, n);
-    if (!has_text && !has_shadow && tint == nullptr) continue;
-    if (has_text) SpreadKeep3(alpha + start, n, text);
-    if (has_shadow) SpreadKeep3(shadow_alpha + start, n, shadow);
-    for_blocks(3 * n, [&](auto d, size_t j) HWY_ATTR {
-      auto t = Load(d, out + j);
+    for_vectors_in_place(dest + 3 * start, 3 * n, [&](auto d, size_t j, auto t) HWY_ATTR {
       if (tint != nullptr) t = TintAt(d, t, tints, j);
-      if (has_shadow) t = Div255(d, hn::Mul(t, Load(d, shadow + j)));
-      if (has_text) {
+      if (shade) t = Div255(d, hn::Mul(t, Load(d, keep + j)));
+      if (text) {
         // Store holds the sum at 255.
-        const auto keep = Load(d, text + j);
-        const auto over = hn::Add(Div255(d, hn::Mul(t, keep)), Load(d, ink + j));
-        t = hn::IfThenElse(hn::Eq(keep, hn::Set(d, 255)), t, over);
+        const auto k = Load(d, text_keep + j);
+        const auto over = hn::Add(Div255(d, hn::Mul(t, k)), Load(d, ink + j));
+        t = hn::IfThenElse(hn::Eq(k, hn::Set(d, 255)), t, over);
       }
-      Store(d, t, out + j);
+      return t;
     });
   }
 }
@@ -436,9 +458,9 @@ void shade(uint8_t* dest, const uint8_t* alpha, size_t pixels) {
   HWY_DYNAMIC_DISPATCH(Shade)(dest, alpha, pixels);
 }
 
-void window_text(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
-                 const uint8_t* shadow_alpha, size_t pixels, const uint8_t* tint) {
-  HWY_DYNAMIC_DISPATCH(WindowText)(dest, colour, alpha, shadow_alpha, pixels, tint);
+void window_text(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha, size_t pixels,
+                 bool shadow, const uint8_t* tint) {
+  HWY_DYNAMIC_DISPATCH(WindowText)(dest, colour, alpha, pixels, shadow, tint);
 }
 
 void reveal(uint8_t* screen, const uint8_t* scene, const uint8_t* mask, size_t pixels,

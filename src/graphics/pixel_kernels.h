@@ -40,11 +40,11 @@ void text_over(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha, size_
 void shade(uint8_t* dest, const uint8_t* alpha, size_t pixels);
 
 // The text window in one pass, pixel by pixel: the tint (`tint` is blue,
-// green, red; null: none), then the shadow of the pixel to the left
-// (`shadow_alpha[x]` is that pixel's alpha; null: none), then the text, each
-// as tint(), shade() and text_over() do it.
-void window_text(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha,
-                 const uint8_t* shadow_alpha, size_t pixels, const uint8_t* tint);
+// green, red; null: none), then with `shadow` the shadow of the pixel to
+// the left (alpha[-1] is read for the first), then the text, each as
+// tint(), shade() and text_over() do it.
+void window_text(uint8_t* dest, const uint8_t* colour, const uint8_t* alpha, size_t pixels,
+                 bool shadow, const uint8_t* tint);
 
 // Mask wipe, one step: each pixel whose mask pixel's first byte m has
 // after < m <= upto takes the pixel of `scene`.

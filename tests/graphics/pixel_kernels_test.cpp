@@ -173,7 +173,7 @@ TEST_P(PixelKernels, TintMonochromeTextAndShadow) {
         alpha[768] = static_cast<uint8_t>(w | 1);
       }
       Bytes fused = p, apart = p;
-      kernels::window_text(fused.data(), colour.data(), alpha.data() + 1, alpha.data(), kPixels - 1,
+      kernels::window_text(fused.data(), colour.data(), alpha.data() + 1, kPixels - 1, true,
                            tint_bytes);
       kernels::tint(apart.data(), kPixels - 1, t[0], t[1], t[2]);
       kernels::shade(apart.data(), alpha.data(), kPixels - 1);

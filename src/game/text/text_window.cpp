@@ -82,9 +82,9 @@ void recompose_text(Engine& e, const Rect* rect) {
     // The shadow of each character pixel darkens the pixel to its right
     // before that pixel's own text is laid over it; the first pixel has no
     // shadow from the left, the one after the last gets only the shadow.
-    kernels::window_text(row + left * 3, colour + left * 3, alpha + left, nullptr, 1, tint_or_none);
+    kernels::window_text(row + left * 3, colour + left * 3, alpha + left, 1, false, tint_or_none);
     kernels::window_text(row + (left + 1) * 3, colour + (left + 1) * 3, alpha + left + 1,
-                         shadow ? alpha + left : nullptr, right - left, tint_or_none);
+                         right - left, shadow, tint_or_none);
     if (shadow && right + 1 < 640) kernels::shade(row + (right + 1) * 3, alpha + right, 1);
   }
 }
