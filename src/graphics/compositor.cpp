@@ -177,6 +177,11 @@ const SpanMap& spans_of(const Picture& p) {
 void compose_spans(const Picture& p, const Block& b, int32_t sx, int32_t sy, int32_t alpha) {
   const SpanMap& m = spans_of(p);
   const int32_t right = sx + b.w;
+  // Partial runs are mixed in batches (opaque ones, which they never
+  // overlap, are copied as they come): one call for many short runs.
+  constexpr size_t kBatch = 128;
+  kernels::WeightedRun batch[kBatch];
+  size_t batched = 0;
   uint8_t* drow = b.dst;
   for (int32_t y = 0; y < b.h; ++y, drow += b.dst_step) {
     const auto row = static_cast<size_t>(sy + y);
@@ -192,12 +197,17 @@ void compose_spans(const Picture& p, const Block& b, int32_t sx, int32_t sy, int
       if (run.partial != 0) {
         const uint8_t* weight = m.weights.data() + run.weight_at +
                                 3 * static_cast<size_t>(from - static_cast<int32_t>(run.start));
-        kernels::mix_weighted(d, s, weight, 3 * pixels, alpha);
+        batch[batched++] = kernels::WeightedRun{d, s, weight, 3 * pixels};
+        if (batched == kBatch) {
+          kernels::mix_weighted(batch, batched, alpha);
+          batched = 0;
+        }
       } else {
         put_opaque(d, s, pixels, alpha);
       }
     }
   }
+  kernels::mix_weighted(batch, batched, alpha);
 }
 
 }  // namespace

@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "graphics/pixel_kernels.h"
+
 HWY_BEFORE_NAMESPACE();
 namespace vellumite::kernels {
 namespace HWY_NAMESPACE {
@@ -55,22 +57,27 @@ HWY_INLINE void Store(D, hn::Vec<D> v, uint8_t* p) {
   hn::StoreU(hn::DemoteTo(d8, hn::BitCast(hn::RebindToSigned<D>(), v)), d8, p);
 }
 // Replaces each of the n bytes at p by what f(d, j, v) returns for the
-// widened bytes v at p + j, in whole vectors where n allows: the last one
-// overlaps the one before it and is given its bytes as they were before
+// widened bytes v at p + j, in vectors as wide as n allows: the last one
+// may overlap the one before it and is given its bytes as they were before
 // any was replaced, so it stores the same results again there.
-template <class F>
-HWY_INLINE void for_vectors_in_place(uint8_t* p, size_t n, const F& f) {
-  const hn::ScalableTag<uint16_t> d;
+template <class D, class F>
+HWY_INLINE void overlapping_vectors(D d, uint8_t* p, size_t n, const F& f) {
   const size_t lanes = hn::Lanes(d);
-  if (n < lanes) {
-    for_blocks(n, [&](auto dd, size_t j) HWY_ATTR { Store(dd, f(dd, j, Load(dd, p + j)), p + j); });
-    return;
-  }
   const size_t last = n - lanes;
   const auto tail = Load(d, p + last);
   size_t j = 0;
   for (; j + lanes <= n; j += lanes) Store(d, f(d, j, Load(d, p + j)), p + j);
   if (j < n) Store(d, f(d, last, tail), p + last);
+}
+template <class F>
+HWY_INLINE void for_vectors_in_place(uint8_t* p, size_t n, const F& f) {
+  const hn::ScalableTag<uint16_t> full;
+  const hn::CappedTag<uint16_t, 16> sixteen;
+  const hn::CappedTag<uint16_t, 8> eight;
+  if (n >= hn::Lanes(full)) return overlapping_vectors(full, p, n, f);
+  if (n >= hn::Lanes(sixteen)) return overlapping_vectors(sixteen, p, n, f);
+  if (n >= hn::Lanes(eight)) return overlapping_vectors(eight, p, n, f);
+  for_blocks(n, [&](auto d, size_t j) HWY_ATTR { Store(d, f(d, j, Load(d, p + j)), p + j); });
 }
 
 // floor(x / 255) for every 16-bit x: (x * 0x8081) >> 23, the high half of
@@ -84,6 +91,15 @@ template <class D>
 HWY_INLINE hn::Vec<D> Mix(D d, hn::Vec<D> over, hn::Vec<D> under, hn::Vec<D> o) {
   const hn::Vec<D> rest = hn::Sub(hn::Set(d, 255), o);
   return hn::Add(Div255(d, hn::Mul(over, o)), Div255(d, hn::Mul(under, rest)));
+}
+// The same for 0 < o < 255, given w = 257 x o: floor(x * c / 255) is
+// (x * (257c + 1)) >> 16 for every byte x and every c below 255, one high
+// multiply, and the two multipliers are w + 1 and 257 x (255 - o) + 1,
+// which is 65536 - w.
+template <class D>
+HWY_INLINE hn::Vec<D> MixPartial(D d, hn::Vec<D> over, hn::Vec<D> under, hn::Vec<D> w) {
+  return hn::Add(hn::MulHigh(over, hn::Add(w, hn::Set(d, 1))),
+                 hn::MulHigh(under, hn::Sub(hn::Zero(d), w)));
 }
 
 // Three planes of BGR pixels, widened.
@@ -115,9 +131,14 @@ HWY_INLINE hn::Vec<D> LoadMaskBlue(D d, const uint8_t* p) {
 void MixConstant(uint8_t* out, const uint8_t* keep, const uint8_t* gain, size_t n, int32_t level,
                  int parity) {
   const auto o = static_cast<uint16_t>(level);
+  const bool partial = o > 0 && o < 255;
+  const auto mix = [&](auto d, auto over, auto under) HWY_ATTR {
+    if (partial) return MixPartial(d, over, under, hn::Set(d, static_cast<uint16_t>(257 * o)));
+    return Mix(d, over, under, hn::Set(d, o));
+  };
   if (parity < 0) {
     for_blocks(n, [&](auto d, size_t i) HWY_ATTR {
-      Store(d, Mix(d, Load(d, gain + i), Load(d, keep + i), hn::Set(d, o)), out + i);
+      Store(d, mix(d, Load(d, gain + i), Load(d, keep + i)), out + i);
     });
     return;
   }
@@ -125,7 +146,7 @@ void MixConstant(uint8_t* out, const uint8_t* keep, const uint8_t* gain, size_t 
   // One lane: no two bytes share a vector.
   for_blocks(n, [&](auto d, size_t i) HWY_ATTR {
     if (static_cast<int>(i & 1) != parity) return;
-    Store(d, Mix(d, Load(d, gain + i), Load(d, keep + i), hn::Set(d, o)), out + i);
+    Store(d, mix(d, Load(d, gain + i), Load(d, keep + i)), out + i);
   });
 #else
   // Every second byte: each 16-bit lane holds two bytes, the one at an even
@@ -139,7 +160,7 @@ void MixConstant(uint8_t* out, const uint8_t* keep, const uint8_t* gain, size_t 
       const auto v = hn::BitCast(d, hn::LoadU(d8, p + 2 * j));
       return shift == 0 ? hn::And(v, hn::Set(d, 0xFF)) : hn::ShiftRight<8>(v);
     };
-    const auto mixed = Mix(d, pick(gain), pick(keep), hn::Set(d, o));
+    const auto mixed = mix(d, pick(gain), pick(keep));
     const auto both = hn::BitCast(d, hn::LoadU(d8, out + 2 * j));
     const auto placed = shift == 0 ? mixed : hn::ShiftLeft<8>(mixed);
     hn::StoreU(hn::BitCast(d8, hn::Or(hn::And(both, hn::Set(d, kept_half)), placed)), d8,
@@ -206,13 +227,23 @@ void Tint(uint8_t* px, size_t pixels, int32_t blue, int32_t green, int32_t red) 
   }
 }
 
-void MixWeighted(uint8_t* dest, const uint8_t* source, const uint8_t* weight, size_t n,
-                 int32_t alpha) {
-  for_blocks(n, [&](auto d, size_t j) HWY_ATTR {
-    auto o = Load(d, weight + j);
-    if (alpha >= 0) o = Div255(d, hn::Mul(o, hn::Set(d, static_cast<uint16_t>(alpha))));
-    Store(d, Mix(d, Load(d, source + j), Load(d, dest + j), o), dest + j);
-  });
+void MixWeighted(const WeightedRun* runs, size_t count, int32_t alpha) {
+  for (const WeightedRun* run = runs; run != runs + count; ++run) {
+    const uint8_t* source = run->source;
+    const uint8_t* weight = run->weight;
+    if (alpha < 0) {
+      for_vectors_in_place(run->dest, run->n, [&](auto d, size_t j, auto under) HWY_ATTR {
+        const auto w = hn::Mul(Load(d, weight + j), hn::Set(d, 257));
+        return MixPartial(d, Load(d, source + j), under, w);
+      });
+      continue;
+    }
+    const auto a = static_cast<uint16_t>(alpha);
+    for_vectors_in_place(run->dest, run->n, [&](auto d, size_t j, auto under) HWY_ATTR {
+      const auto o = Div255(d, hn::Mul(Load(d, weight + j), hn::Set(d, a)));
+      return Mix(d, Load(d, source + j), under, o);
+    });
+  }
 }
 
 void Monochrome(uint8_t* px, size_t pixels, int32_t blue, int32_t green, int32_t red) {
@@ -407,8 +438,6 @@ void MaskFade(uint8_t* screen, const uint8_t* old, const uint8_t* scene, const u
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
-#include "graphics/pixel_kernels.h"
-
 namespace vellumite::kernels {
 
 HWY_EXPORT(MixConstant);
@@ -437,7 +466,12 @@ void mix_constant(uint8_t* out, const uint8_t* keep, const uint8_t* gain, size_t
 
 void mix_weighted(uint8_t* dest, const uint8_t* source, const uint8_t* weight, size_t n,
                   int32_t alpha) {
-  HWY_DYNAMIC_DISPATCH(MixWeighted)(dest, source, weight, n, std::min(alpha, 255));
+  const WeightedRun run{dest, source, weight, n};
+  mix_weighted(&run, 1, alpha);
+}
+
+void mix_weighted(const WeightedRun* runs, size_t count, int32_t alpha) {
+  HWY_DYNAMIC_DISPATCH(MixWeighted)(runs, count, std::min(alpha, 255));
 }
 
 void tint(uint8_t* p, size_t pixels, int32_t blue, int32_t green, int32_t red) {

@@ -21,10 +21,18 @@ void mix_constant(uint8_t* out, const uint8_t* keep, const uint8_t* gain, size_t
                   int parity = -1);
 
 // Composes the `n` bytes of `source` over `dest`, each at its own opacity
-// `weight[i]`, with `alpha` 0..255 first scaled by alpha / 255; alpha < 0
-// leaves it.
+// `weight[i]` (1..254: a partial run's), with `alpha` 0..255 first scaled
+// by alpha / 255; alpha < 0 leaves it.
 void mix_weighted(uint8_t* dest, const uint8_t* source, const uint8_t* weight, size_t n,
                   int32_t alpha);
+// The same for `count` runs at once (a picture's partial runs).
+struct WeightedRun {
+  uint8_t* dest;
+  const uint8_t* source;
+  const uint8_t* weight;
+  size_t n;
+};
+void mix_weighted(const WeightedRun* runs, size_t count, int32_t alpha);
 
 // Scales each channel: blue by blue / 255, green by green / 255, red by red / 255.
 void tint(uint8_t* p, size_t pixels, int32_t blue, int32_t green, int32_t red);

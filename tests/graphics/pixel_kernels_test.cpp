@@ -80,7 +80,8 @@ TEST_P(PixelKernels, ConstantMixOfEveryTripleAndOnAlternateBytes) {
 }
 
 // Bytes j hold the pair j % 65536 (every pair once, a few twice), all at
-// the opacity w; in one run and in runs of 1, 2, 3, ... bytes.
+// the opacity w (every opacity a partial run has); in one run and in runs
+// of 1, 2, 3, ... bytes.
 TEST_P(PixelKernels, WeightedMixOfEveryTriple) {
   constexpr size_t kBytes = 65537;
   Bytes source(kBytes + 1), weight(kBytes + 1), base(kBytes + 1), want(kBytes + 1);
@@ -88,7 +89,7 @@ TEST_P(PixelKernels, WeightedMixOfEveryTriple) {
     source[j + 1] = source_of(j);
     base[j + 1] = dest_of(j);
   }
-  for (int w = 0; w < 256; ++w) {
+  for (int w = 1; w < 255; ++w) {
     std::fill(weight.begin(), weight.end(), static_cast<uint8_t>(w));
     for (size_t j = 1; j < want.size(); ++j) want[j] = mix(source[j], base[j], w);
     Bytes dest = base;
