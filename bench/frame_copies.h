@@ -8,12 +8,22 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "graphics/pixel_kernels.h"
 #include "platform/platform.h"
 
 namespace vellumite {
+
+// VELLUMITE_NO_SIMD (any value): the pixel kernels' portable version, as
+// the program runs them with the same variable.
+inline const bool kPortableKernels = [] {
+  const bool off = std::getenv("VELLUMITE_NO_SIMD") != nullptr;
+  if (off) kernels::set_simd_enabled(false);
+  return off;
+}();
 
 // The median CPU time of 201 frame copies, in seconds.
 inline double frame_copy_seconds() {
