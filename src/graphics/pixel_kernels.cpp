@@ -2,11 +2,14 @@
 // file includes itself once for every target (foreach_target.h), and the
 // exported functions pick the best target at run time.
 //
-// Bytes are widened to 16-bit lanes; floor(x / 255) for x = a x b with a and
-// b in 0..255 is (x + 1 + (x >> 8)) >> 8, exact over that whole range, so
+// Bytes are widened to 16-bit lanes; floor(x / 255) is one high multiply
+// and a shift (Div255), and a product floor(x * c / 255) by a weight c
+// below 255 one high multiply by 257c + 1, both exact for every byte, so
 // no division and no table is needed.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "graphics/pixel_kernels.cpp"
+#include "graphics/pixel_kernels.h"
+
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 
@@ -14,8 +17,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-
-#include "graphics/pixel_kernels.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace vellumite::kernels {
