@@ -148,6 +148,19 @@ TEST(CompDraw, AlphaMaskHalf) {
   EXPECT_EQ(at(dst, 0, 0), blend(kSrc, kDest, 254));
 }
 
+// Hundreds of partial runs in one draw: every second column of a 64x10
+// picture mid-grey, the others transparent.
+TEST(CompDraw, ManyPartialRuns) {
+  Picture src = solid(128, 10, kSrc, kTransAlpha);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 64; ++x) put(src, 64 + x, y, x % 2 == 0 ? Bgr{128, 0, 0} : Bgr{255, 0, 0});
+  const Picture dst = drawn(src);
+  for (int y = 0; y < 10; ++y) {
+    for (int x = 0; x < 64; ++x)
+      ASSERT_EQ(at(dst, x, y), x % 2 == 0 ? blend(kSrc, kDest, 127) : kDest) << x << "," << y;
+  }
+}
+
 Picture paletted(int w, int h) {
   Picture p;
   EXPECT_TRUE(create_blank(p, w, h, 8));
